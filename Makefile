@@ -1,0 +1,28 @@
+# The two commands: `make run` builds and starts the program, `make test` builds and runs every test.
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+
+.PHONY: run test bench deps configure build clean
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) > /dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR)
+
+run: build
+	$(BUILD_DIR)/src/multiwardstone
+
+test: build
+	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2
+
+# Speed and memory figures, one "name: value" line each. BENCH_ARGS=--quick for smaller sizes.
+bench: configure
+	@cmake --build $(BUILD_DIR) --target benchmarks
+	$(BUILD_DIR)/bench/bench_store $(BENCH_ARGS)
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,72 @@
+#include "BenchSupport.h"
+
+#include "common/TextFile.h"
+#include "store/CreateLibrary.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace mw::bench {
+
+Scratch::Scratch() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "wardstone-bench-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a scratch folder");
+    path_ = pattern;
+}
+
+Scratch::~Scratch() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+double Seconds(const std::function<void()>& work) {
+    auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+ChildRun RunInChild(const std::function<bool()>& work) {
+    std::fflush(nullptr);
+    auto start = std::chrono::steady_clock::now();
+    pid_t child = fork();
+    if (child == 0) _exit(work() ? 0 : 1);
+    int status = 0;
+    struct rusage usage {};
+    wait4(child, &status, 0, &usage);
+    ChildRun run;
+    run.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.PeakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    run.Ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return run;
+}
+
+double TimeCommand(const std::string& command) {
+    double seconds = 0;
+    int status = 0;
+    seconds = Seconds([&] { status = std::system(command.c_str()); });
+    if (status != 0) throw std::runtime_error("command failed: " + command);
+    return seconds;
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string LibraryFrom(const Scratch& scratch, const std::string& name) {
+    std::string path = scratch.File(name);
+    CreateEmptyLibrary(path, ReadWholeFile(SCHEMA_FILE));
+    return path;
+}
+
+void Figure(const std::string& name, double value) {
+    std::printf("%s: %.3f\n", name.c_str(), value);
+}
+
+} // namespace mw::bench

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace mw::bench {
+
+// A scratch folder for one benchmark run, removed afterwards.
+class Scratch {
+public:
+    Scratch();
+    ~Scratch();
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+double Seconds(const std::function<void()>& work);
+
+// Runs the work in a child process and returns its time and its peak resident memory, so that
+// what the benchmark itself allocated does not count.
+struct ChildRun {
+    double Seconds = 0;
+    double PeakMiB = 0;
+    bool Ok = false;
+};
+ChildRun RunInChild(const std::function<bool()>& work);
+
+// Runs a shell command and returns its wall-clock seconds; throws when it fails.
+double TimeCommand(const std::string& command);
+
+void WriteText(const std::string& path, const std::string& text);
+std::string LibraryFrom(const Scratch& scratch, const std::string& name); // a fresh empty library
+
+// One figure per line, "name: value", so that runs can be compared by a script.
+void Figure(const std::string& name, double value);
+
+} // namespace mw::bench

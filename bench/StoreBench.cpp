@@ -1,0 +1,125 @@
+// Storing a big template against the sqlite3 shell's own bulk load of the same rows, and
+// reading one template from a small and from a huge library.
+#include "BenchSupport.h"
+
+#include "formats/ComponentsList.h"
+#include "formats/TemplateText.h"
+#include "store/CTempBlock.h"
+#include "store/SaveNewTemplate.h"
+
+#include <cstdio>
+#include <string>
+
+namespace mw::bench {
+namespace {
+
+struct Component {
+    int ItemID, X, Y, Z;
+};
+
+Component Nth(long i) {
+    return {1000 + static_cast<int>(i % 3000), static_cast<int>(i % 200) - 100,
+            static_cast<int>(i / 200 % 200) - 100, static_cast<int>(i % 40)};
+}
+
+void WriteSources(long n, const std::string& textPath, const std::string& csvPath) {
+    std::string text = "6 version\r\n1 template id\r\n-1 item version\r\n" + std::to_string(n) +
+                       " num components\r\n";
+    std::string csv;
+    char line[96];
+    for (long i = 0; i < n; ++i) {
+        Component c = Nth(i);
+        std::snprintf(line, sizeof line, "%d %d %d %d 1\r\n", c.ItemID, c.X, c.Y, c.Z);
+        text += line;
+        std::snprintf(line, sizeof line, "%d,%d,%d,%d,1,1\n", c.ItemID, c.X, c.Y, c.Z);
+        csv += line;
+    }
+    WriteText(textPath, text);
+    WriteText(csvPath, csv);
+}
+
+void StoreAgainstShell(long n, const std::string& label) {
+    Scratch scratch;
+    std::string textPath = scratch.File("extract.txt"), csvPath = scratch.File("blocks.csv");
+    WriteSources(n, textPath, csvPath);
+
+    std::string ours = LibraryFrom(scratch, "ours.dat");
+    ChildRun run = RunInChild([&] {
+        Connection cn(ours);
+        ComponentBuffer buffer;
+        if (!ReadComponentList(buffer, ComponentsList(), textPath)) return false;
+        SaveNewTemplate(cn, buffer, {"1", "1", "Bench"});
+        return true;
+    });
+    if (!run.Ok) throw std::runtime_error("storing failed");
+
+    std::string shellLibrary = LibraryFrom(scratch, "shell.dat");
+    WriteText(scratch.File("load.sql"),
+              "create table staging(ItemID, X, Y, Z, Flag, TempIndexID);\n.mode csv\n.import " +
+                  csvPath +
+                  " staging\ninsert into TemplateBlocks(ItemID, X, Y, Z, Flag, TempIndexID) "
+                  "select ItemID, X, Y, Z, Flag, TempIndexID from staging;\n");
+    double shell = TimeCommand("sqlite3 " + shellLibrary + " < " + scratch.File("load.sql"));
+
+    Figure(label + "-seconds", run.Seconds);
+    Figure("sqlite3-shell-" + label + "-seconds", shell);
+    Figure(label + "-ratio", run.Seconds / shell);
+    Figure(label + "-peak-MiB", run.PeakMiB);
+}
+
+// A library whose TemplateBlocks table holds `rows` rows, among them one template of 500 blocks.
+double ReadOneTemplate(long rows) {
+    Scratch scratch;
+    std::string path = LibraryFrom(scratch, "filter.dat");
+    Connection cn(path);
+    cn.OpenConnection(path);
+    {
+        Transaction fill(cn);
+        Statement insert =
+            cn.Prepare("insert into TemplateBlocks(ItemID, X, Y, Z, Flag, TempIndexID) "
+                       "values (1, 0, 0, 0, 1, ?1)");
+        for (long i = 0; i < rows; ++i) {
+            // Template 7 sits in the middle of the table; the others have 500 blocks each.
+            bool ours = i >= rows / 2 && i < rows / 2 + 500;
+            insert.Bind(1, static_cast<std::int64_t>(ours ? 7 : 100 + i / 500));
+            insert.Step();
+            insert.Reset();
+        }
+        fill.Commit();
+    }
+    double best = 1e9;
+    for (int round = 0; round < 5; ++round) {
+        best =
+            std::min(best, Seconds([&] {
+                         CTempBlock blocks(cn);
+                         blocks.Connect(path, adUseServer, adLockReadOnly);
+                         blocks.Filter("TempIndexID='7'");
+                         long sum = 0;
+                         for (std::int32_t n = blocks.RecordCount(); n > 0; --n, blocks.MoveNext())
+                             sum += blocks.ItemID() + blocks.X() + blocks.Y() + blocks.Z();
+                         if (sum != 500) throw std::runtime_error("wrong template read");
+                     }));
+    }
+    return best;
+}
+
+} // namespace
+} // namespace mw::bench
+
+int main(int argc, char** argv) {
+    using namespace mw::bench;
+    bool quick = argc > 1 && std::string(argv[1]) == "--quick";
+    try {
+        StoreAgainstShell(quick ? 100000 : 1000000, quick ? "store-100k" : "store-1M");
+        double small = ReadOneTemplate(1000);
+        double huge = ReadOneTemplate(quick ? 1000000 : 10000000);
+        std::string label = quick ? "filter-1M" : "filter-10M";
+        Figure("filter-1k-ms", small * 1000);
+        Figure(label + "-ms", huge * 1000);
+        Figure(label + "-vs-1k-ratio", huge / small);
+        return 0;
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "benchmark failed: %s\n", failure.what());
+        return 1;
+    }
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace mw {
+
+// The one failure type of the system: a number the user can look up and a description.
+// Window commands show it as "number description"; the command-line tool prints the same.
+class RunError : public std::runtime_error {
+public:
+    RunError(long number, std::string description)
+        : std::runtime_error(description), Number(number), Description(std::move(description)) {}
+
+    std::string Text() const { return std::to_string(Number) + " " + Description; }
+
+    long Number;
+    std::string Description;
+};
+
+// Conventional run-time error numbers, so that messages read as users of the old tool know them.
+namespace err {
+constexpr long InvalidProcedureCall = 5;
+constexpr long Overflow = 6;
+constexpr long OutOfMemory = 7;
+constexpr long SubscriptOutOfRange = 9;
+constexpr long TypeMismatch = 13;
+constexpr long BadFileNameOrNumber = 52;
+constexpr long FileNotFound = 53;
+constexpr long InputPastEndOfFile = 62;
+constexpr long PermissionDenied = 70;
+constexpr long PathFileAccessError = 75;
+constexpr long PathNotFound = 76;
+constexpr long ObjectNotSet = 91;
+constexpr long InvalidUseOfNull = 94;
+constexpr long BadFilterArgument = 3001;
+constexpr long NoCurrentRow = 3021;
+constexpr long ItemNotInCollection = 3265;
+constexpr long Cancelled = 18;
+// The database engine's failures.
+constexpr long EngineGeneralFailure = -2147467259;    // 80004005: the library cannot be opened
+constexpr long EngineStatementFailure = -2147217900;  // 80040E14: a statement the engine refused
+constexpr long EngineConstraintFailure = -2147217873; // 80040E2F: a value the schema refuses
+} // namespace err
+
+} // namespace mw

@@ -1,0 +1,172 @@
+#include "common/TextFile.h"
+
+#include "common/RunError.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace mw {
+
+namespace {
+constexpr size_t BlockSize = 1 << 20;
+
+long ErrorNumberFor(int e) {
+    switch (e) {
+    case ENOENT:
+        return err::FileNotFound;
+    case ENOTDIR:
+        return err::PathNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return err::PermissionDenied;
+    case ENOSPC:
+        return 61; // disk full
+    case EISDIR:
+    case ENAMETOOLONG:
+        return err::BadFileNameOrNumber;
+    default:
+        return err::PathFileAccessError;
+    }
+}
+} // namespace
+
+void ThrowFileError(int errnoValue, const std::string& path, const char* action) {
+    throw RunError(ErrorNumberFor(errnoValue), std::string("Cannot ") + action + " \"" + path +
+                                                   "\": " + std::strerror(errnoValue));
+}
+
+LineReader::LineReader(const std::string& path) : block_(BlockSize) {
+    file_ = std::fopen(path.c_str(), "rb");
+    if (!file_) ThrowFileError(errno, path, "open");
+    struct stat info {};
+    if (fstat(fileno(file_), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            std::fclose(file_);
+            file_ = nullptr;
+            ThrowFileError(EISDIR, path, "read");
+        }
+        size_ = info.st_size;
+    }
+}
+
+LineReader::~LineReader() {
+    if (file_) std::fclose(file_);
+}
+
+bool LineReader::Refill() {
+    if (eof_) return false;
+    begin_ = 0;
+    end_ = std::fread(block_.data(), 1, block_.size(), file_);
+    if (end_ == 0) eof_ = true;
+    return end_ > 0;
+}
+
+bool LineReader::AtEnd() {
+    return begin_ == end_ && !Refill();
+}
+
+bool LineReader::ReadLine(std::string_view& line) {
+    carry_.clear();
+    for (;;) {
+        if (begin_ == end_ && !Refill()) {
+            if (carry_.empty()) return false;
+            line = carry_;
+            return true; // the last line had no line end
+        }
+        const char* start = block_.data() + begin_;
+        const void* found = std::memchr(start, '\n', end_ - begin_);
+        if (!found) {
+            carry_.append(start, end_ - begin_);
+            consumed_ += static_cast<long long>(end_ - begin_);
+            begin_ = end_;
+            continue;
+        }
+        size_t length = static_cast<const char*>(found) - start;
+        begin_ += length + 1;
+        consumed_ += static_cast<long long>(length + 1);
+        if (carry_.empty()) {
+            line = std::string_view(start, length);
+        } else {
+            carry_.append(start, length);
+            line = carry_;
+        }
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        return true;
+    }
+}
+
+Fields::Fields(std::string_view line) {
+    size_t start = 0;
+    for (;;) {
+        size_t space = line.find(' ', start);
+        std::string_view field =
+            line.substr(start, space == std::string_view::npos ? space : space - start);
+        if (Count < Kept) Field[Count] = field;
+        ++Count;
+        if (space == std::string_view::npos) break;
+        start = space + 1;
+    }
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view contents) {
+    std::string temp = path + ".XXXXXX";
+    int fd = mkstemp(temp.data());
+    if (fd < 0) ThrowFileError(errno, path, "create");
+    auto fail = [&](int e) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        ThrowFileError(e, path, "write");
+    };
+    const char* data = contents.data();
+    size_t left = contents.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, data, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            fail(errno);
+        }
+        data += n;
+        left -= static_cast<size_t>(n);
+    }
+    // mkstemp makes the file private; a replaced file gets the usual permissions of new files.
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    if (::fchmod(fd, 0666 & ~mask) != 0 || ::fsync(fd) != 0) fail(errno);
+    if (::close(fd) != 0) {
+        int e = errno;
+        ::unlink(temp.c_str());
+        ThrowFileError(e, path, "write");
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        int e = errno;
+        ::unlink(temp.c_str());
+        ThrowFileError(e, path, "replace");
+    }
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    LineReader probe(path); // reports a missing file or a folder the same way as every reader
+    std::string text;
+    text.resize(static_cast<size_t>(probe.FileSize()));
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) ThrowFileError(errno, path, "open");
+    size_t n = std::fread(text.data(), 1, text.size(), file);
+    std::fclose(file);
+    text.resize(n);
+    return text;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+void RemoveFile(const std::string& path) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) ThrowFileError(errno, path, "delete");
+}
+
+} // namespace mw

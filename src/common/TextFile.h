@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mw {
+
+// Reads a single-byte text file line by line, in large blocks, accepting LF and CR LF alike.
+class LineReader {
+public:
+    explicit LineReader(const std::string& path); // throws RunError when the file cannot be opened
+    ~LineReader();
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    // The next line without its line end; false at the end of the file. The line stays valid
+    // until the next call of ReadLine or AtEnd.
+    bool ReadLine(std::string_view& line);
+    bool AtEnd();
+    long long BytesRead() const { return consumed_; }
+    long long FileSize() const { return size_; }
+
+private:
+    bool Refill();
+
+    std::FILE* file_ = nullptr;
+    std::vector<char> block_;
+    size_t begin_ = 0, end_ = 0;
+    bool eof_ = false;
+    std::string carry_;
+    long long consumed_ = 0, size_ = 0;
+};
+
+// The fields of a line split at single spaces: two spaces in a row make an empty field.
+// Only the first fields are kept; Count says how many the line has in all.
+struct Fields {
+    static constexpr size_t Kept = 5;
+    std::string_view Field[Kept];
+    size_t Count = 0;
+
+    explicit Fields(std::string_view line);
+    // Field n counted from 1, empty when the line has fewer fields.
+    std::string_view operator()(size_t n) const {
+        return n <= Kept && n <= Count ? Field[n - 1] : std::string_view();
+    }
+};
+
+// The RunError for a failed file operation, from the errno value it left.
+[[noreturn]] void ThrowFileError(int errnoValue, const std::string& path, const char* action);
+
+// Writes the file completely under a temporary name in the same folder and renames it over
+// the target, so that a failure never leaves a truncated file or destroys the existing one.
+void WriteFileAtomically(const std::string& path, std::string_view contents);
+
+std::string ReadWholeFile(const std::string& path);
+bool FileExists(const std::string& path);
+void RemoveFile(const std::string& path);
+
+} // namespace mw

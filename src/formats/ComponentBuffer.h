@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace mw {
+
+class ComponentsList;
+
+// What a reader tells the user when it refuses a file: a message box title and text.
+struct ReaderMessage {
+    std::string Title;
+    std::string Text;
+};
+
+// The one list of components that every import, extract, patch and script passes through.
+// Values are kept as text, exactly as a file gave them, and converted where they are used.
+struct ComponentBuffer {
+    std::int32_t ComponentCount = 0;
+    std::vector<std::string> ItemID{""}, X{""}, Y{""}, Z{""}, Flag{""};
+    std::int32_t MaxX = 0, MinX = 0, MaxY = 0, MinY = 0;
+    bool LastReadOK = false;
+    ReaderMessage LastReadMessage; // why the last read failed; empty after a success or a cancel
+};
+
+void ClearComponentBuffer(ComponentBuffer& buffer);
+
+// Makes room for one more component at the end and returns its index (ComponentCount is left
+// to the reader, which sets it when the file is done).
+size_t AppendComponent(ComponentBuffer& buffer);
+
+// Folds component i into the bounds. Fails with a RunError when X or Y is not a number.
+void TrackBounds(ComponentBuffer& buffer, std::int32_t i);
+
+// Shifts X and Y so that the bounding box is centred on 0, 0.
+void CentreComponents(ComponentBuffer& buffer);
+
+// Flag "0" for every component whose item id is in the list; the others keep theirs.
+// Fails with a RunError for an item id that is not a number from -32768 to 65535.
+void ApplyComponentsList(ComponentBuffer& buffer, const ComponentsList& list);
+
+} // namespace mw
