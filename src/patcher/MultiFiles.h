@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace mw {
+
+// The game's multi files, little-endian records without a header, addressed by 1-based record
+// number: record r lies at byte 12 * (r - 1).
+//
+// multi.idx, one IdxEntry per multi id (multi n is record n + 1):
+//   0  i32 Lookup   byte offset of the multi's first record in multi.mul
+//   4  i32 Length   byte length of its records; -1 marks a free entry
+//   8  i32 Extra    not read; written as -1
+//
+// multi.mul, MulRecords:
+//   0  u16 ItemID   game item (graphic) id
+//   2  i16 X
+//   4  i16 Y
+//   6  i16 Z
+//   8  i32 Flag     1 an ordinary component, 0 one the server places separately (a door)
+//
+// Every multi we write starts with the marker record 1, 0, 0, 0, 0; readers skip it.
+
+constexpr std::int64_t IdxEntrySize = 12;
+constexpr std::int64_t MulRecordSize = 12;
+constexpr std::int32_t FreeEntryLength = -1;
+constexpr std::int32_t FirstMultiItemId = 0x4000; // the item id of multi 0
+
+struct IdxEntry {
+    std::int32_t Lookup = 0;
+    std::int32_t Length = 0;
+    std::int32_t Extra = 0;
+    bool operator==(const IdxEntry&) const = default;
+};
+
+struct MulRecord {
+    std::uint16_t ItemID = 0;
+    std::int16_t X = 0, Y = 0, Z = 0;
+    std::int32_t Flag = 0;
+    bool operator==(const MulRecord&) const = default;
+};
+
+constexpr MulRecord MarkerRecord{1, 0, 0, 0, 0};
+
+void EncodeIdxEntry(const IdxEntry& entry, unsigned char out[IdxEntrySize]);
+IdxEntry DecodeIdxEntry(const unsigned char in[IdxEntrySize]);
+void EncodeMulRecord(const MulRecord& record, unsigned char out[MulRecordSize]);
+MulRecord DecodeMulRecord(const unsigned char in[MulRecordSize]);
+
+// One of the two files, opened for record access. It is never created: a missing file is an
+// error, so that reading or a failed check never leaves an empty file in the game folder.
+class RecordFile {
+public:
+    enum class Mode { Read, ReadWrite };
+    RecordFile(const std::string& path, Mode mode); // throws RunError naming the path
+    ~RecordFile();
+    RecordFile(const RecordFile&) = delete;
+    RecordFile& operator=(const RecordFile&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::int64_t Size() const; // in bytes
+    // Number of whole records of the given size.
+    std::int64_t RecordCount(std::int64_t recordSize) const { return Size() / recordSize; }
+
+    // Reads record r (from 1); false when it does not lie wholly inside the file.
+    bool ReadRecord(std::int64_t r, std::int64_t recordSize, unsigned char* out) const;
+    IdxEntry ReadIdxEntry(std::int64_t r) const;   // throws when past the end
+    MulRecord ReadMulRecord(std::int64_t r) const; // throws when past the end
+    // Reads bytes at an offset; throws when they do not lie wholly inside the file.
+    void ReadAt(std::int64_t offset, std::int64_t length, unsigned char* out) const;
+
+    void WriteAt(std::int64_t offset, const void* data, std::int64_t length);
+    void WriteIdxEntry(std::int64_t r, const IdxEntry& entry);
+    void Flush(); // to the disk, not just to the system
+
+private:
+    std::string path_;
+    int fd_ = -1;
+};
+
+} // namespace mw
