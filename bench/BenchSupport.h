@@ -12,6 +12,7 @@ public:
     Scratch();
     ~Scratch();
     std::string File(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& Folder() const { return path_; }
 
 private:
     std::string path_;

@@ -1,23 +1,33 @@
-// Start-up until the library window exists: opens the library beside the program and says
-// what it holds.
-#include "common/Paths.h"
-#include "common/RunError.h"
-#include "store/CTempIndex.h"
+// The program: the shared connection, then the main window; closing it ends the program.
+#include "common/Session.h"
+#include "library/QtPrompts.h"
+#include "library/frmWardstone.h"
 
-#include <iostream>
+#include <QApplication>
+#include <QScreen>
 
-int main() {
-    std::string folder = mw::ExecutableFolder();
-    std::string path = mw::JoinPath(folder, mw::LibraryFileName);
-    mw::Connection cnTemplates(path);
-    try {
-        mw::CTempIndex templates(cnTemplates);
-        templates.Connect(path, mw::adUseServer, mw::adLockOptimistic);
-        std::cout << "MultiWardstone: " << templates.RecordCount() << " template(s) in " << path
-                  << "\n";
-        return 0;
-    } catch (const mw::RunError& failure) {
-        std::cerr << failure.Text() << "\n";
-        return 1;
-    }
+namespace {
+
+void CentreOnScreen(QWidget& window) {
+    QRect screen = window.screen()->availableGeometry();
+    window.move(screen.center() - window.rect().center());
+}
+
+int Main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName("MultiWardstone");
+    QCoreApplication::setApplicationName("MultiWardstone");
+    mw::Session session(mw::ExecutableFolder());
+    mw::QtPrompts prompts;
+    mw::frmWardstone frmWardstone(session, prompts);
+    if (!frmWardstone.Form_Initialize()) return 0; // the user has been told why
+    CentreOnScreen(frmWardstone);
+    frmWardstone.show();
+    return app.exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return Main(argc, argv);
 }

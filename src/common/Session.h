@@ -1,0 +1,32 @@
+#pragma once
+
+#include "common/Paths.h"
+#include "formats/ComponentBuffer.h"
+#include "formats/ComponentsList.h"
+#include "store/Connection.h"
+
+#include <cstdint>
+#include <string>
+
+namespace mw {
+
+// The state the whole program shares: the library connection, the component buffer that every
+// import, patch and script passes through, the components list, the paths of the settings and
+// what the last patch left for the scripts. The program makes one; every test makes its own.
+struct Session {
+    explicit Session(std::string appFolder)
+        : AppFolder(std::move(appFolder)), cnTemplates(JoinPath(AppFolder, LibraryFileName)) {}
+
+    std::string DatabasePath() const { return cnTemplates.DatabasePath(); }
+    std::string ComponentsPath() const { return JoinPath(AppFolder, ComponentsFileName); }
+
+    std::string AppFolder; // where the library and components.txt live: beside the program
+    Connection cnTemplates;
+    ComponentBuffer Buffer;
+    ComponentsList Components;
+    std::string MultiIdxPath, MultiMulPath, SphereFolderPath;
+    std::int32_t PatchSlot = 0;
+    std::int32_t MulAppendRecord = 0;
+};
+
+} // namespace mw

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "library/Prompts.h"
+
+class QWidget;
+
+namespace mw {
+
+// The prompts as the user sees them: Qt's message boxes, input boxes and file dialogs.
+class QtPrompts : public Prompts {
+public:
+    void Message(const QString& text, const QString& title, MessageIcon icon) override;
+    bool AskYesNo(const QString& text, const QString& title, MessageIcon icon) override;
+    QString InputBox(const QString& prompt, const QString& title) override;
+    QString OpenFile(const QString& title, const QString& filter) override;
+    QString SaveFile(const QString& title, const QString& filter) override;
+};
+
+// "Description|*.ext" as Qt writes it: "Description (*.ext)".
+QString QtFileFilter(const QString& filter);
+
+} // namespace mw

@@ -1,0 +1,222 @@
+#include "library/frmTemplateInfo.h"
+
+#include "library/Prompts.h"
+#include "library/frmWardstone.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace mw {
+
+namespace {
+
+QPushButton* Button(const QString& name, const QString& caption) {
+    auto* button = new QPushButton(caption);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* Label(const QString& name, const QString& caption) {
+    auto* label = new QLabel(caption);
+    label->setObjectName(name);
+    return label;
+}
+
+} // namespace
+
+frmTemplateInfo::frmTemplateInfo(frmWardstone& main) : QDialog(&main), main_(main) {
+    setObjectName("frmTemplateInfo");
+    setWindowTitle("Template General Categories");
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    BuildControls();
+    blnCancelPressed = false;
+    FillCategories();
+    SetOkButton();
+    setFixedSize(sizeHint());
+}
+
+void frmTemplateInfo::BuildControls() {
+    cboCategory = new QComboBox;
+    cboCategory->setObjectName("cboCategory");
+    cboSubSection = new QComboBox;
+    cboSubSection->setObjectName("cboSubSection");
+    txtDescription = new QLineEdit;
+    txtDescription->setObjectName("txtDescription");
+    cmdNewCategory = Button("cmdNewCategory", "Add New");
+    cmdNewSubSection = Button("cmdNewSubSection", "Add New");
+    cmdOk = Button("cmdOk", "OK");
+    cmdCancel = Button("cmdCancel", "Cancel");
+    cmdOk->setEnabled(false);
+
+    auto* frame = new QGroupBox("Template Info");
+    frame->setObjectName("Frame1");
+    auto* rows = new QGridLayout(frame);
+    rows->addWidget(Label("Label2", "Category"), 0, 0);
+    rows->addWidget(cboCategory, 0, 1);
+    rows->addWidget(cmdNewCategory, 0, 2);
+    rows->addWidget(Label("Label3", "Sub Section"), 1, 0);
+    rows->addWidget(cboSubSection, 1, 1);
+    rows->addWidget(cmdNewSubSection, 1, 2);
+    rows->addWidget(Label("Label4", "Description"), 2, 0);
+    rows->addWidget(txtDescription, 2, 1, 1, 2);
+    rows->setColumnMinimumWidth(1, 220);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(cmdOk);
+    buttons->addWidget(cmdCancel);
+    buttons->addStretch();
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(frame);
+    layout->addLayout(buttons);
+
+    connect(cboCategory, &QComboBox::activated, this, [this] { cboCategory_Click(); });
+    connect(cboSubSection, &QComboBox::activated, this, [this] { cboSubSection_Click(); });
+    connect(txtDescription, &QLineEdit::textChanged, this, [this] { SetOkButton(); });
+    connect(cmdNewCategory, &QPushButton::clicked, this, [this] { cmdNewCategory_Click(); });
+    connect(cmdNewSubSection, &QPushButton::clicked, this, [this] { cmdNewSubSection_Click(); });
+    connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+}
+
+void frmTemplateInfo::FillCategories() {
+    CCategory& categories = main_.Category;
+    std::int32_t n = categories.RecordCount();
+    if (n > 0) categories.Unfilter();
+    const QSignalBlocker quiet(cboCategory);
+    cboCategory->clear();
+    for (std::int32_t i = 0; i < n; ++i, categories.MoveNext())
+        cboCategory->addItem(QString::fromStdString(categories.Name()), categories.CategoryID());
+    if (cboCategory->count() > 0) {
+        SelectCategory(0);
+        categories.Unfilter();
+    }
+    cmdNewSubSection->setEnabled(cboCategory->count() > 0); // a subsection needs a category
+}
+
+void frmTemplateInfo::SelectCategory(int index) {
+    cboCategory->setCurrentIndex(index);
+    cboCategory_Click();
+}
+
+void frmTemplateInfo::cboCategory_Click() {
+    categoryTag_ = QString::number(cboCategory->currentData().toInt());
+    FillSubSections();
+    if (cboSubSection->count() > 0) {
+        cboSubSection->setCurrentIndex(0);
+        cboSubSection_Click();
+    }
+    SetOkButton();
+}
+
+void frmTemplateInfo::FillSubSections() {
+    CSubSection& subsections = main_.SubSection;
+    subsections.Filter("CategoryID='" + categoryTag_.toStdString() + "'");
+    std::int32_t n = subsections.RecordCount();
+    const QSignalBlocker quiet(cboSubSection);
+    cboSubSection->clear();
+    cboSubSection->setCurrentIndex(-1);
+    for (std::int32_t i = 0; i < n; ++i, subsections.MoveNext())
+        cboSubSection->addItem(QString::fromStdString(subsections.Name()), subsections.SubsectID());
+    cboSubSection->setCurrentIndex(-1);
+    subsectionTag_.clear();
+    subsections.Unfilter();
+}
+
+void frmTemplateInfo::cboSubSection_Click() {
+    subsectionTag_ = QString::number(cboSubSection->currentData().toInt());
+    SetOkButton();
+}
+
+void frmTemplateInfo::SetOkButton() {
+    cmdOk->setEnabled(!cboCategory->currentText().trimmed().isEmpty() &&
+                      !cboSubSection->currentText().trimmed().isEmpty() &&
+                      !txtDescription->text().trimmed().isEmpty());
+}
+
+void frmTemplateInfo::cmdNewCategory_Click() {
+    QString name = main_.prompts().InputBox("Enter the new Category Name", "Add New Category");
+    if (name.isEmpty()) return;
+    try {
+        CCategory& categories = main_.Category;
+        categories.AddItem();
+        categories.Name(name.toStdString());
+        categories.SaveChanges();
+    } catch (const RunError& failure) {
+        main_.ShowFailure(failure); // the lists stay as they were
+        return;
+    }
+    FillCategories();
+    FillSubSections();
+    SelectCategory(cboCategory->count() - 1);
+}
+
+void frmTemplateInfo::cmdNewSubSection_Click() {
+    if (cboCategory->count() == 0) return;
+    QString name = main_.prompts().InputBox("Enter the new SubSection Name", "Add New SubSection");
+    if (name.isEmpty()) return;
+    try {
+        CSubSection& subsections = main_.SubSection;
+        subsections.AddItem();
+        subsections.Name(name.toStdString());
+        subsections.CategoryID(categoryTag_.toInt());
+        subsections.SaveChanges();
+    } catch (const RunError& failure) {
+        main_.ShowFailure(failure);
+        return;
+    }
+    FillSubSections();
+    cboSubSection->setCurrentIndex(cboSubSection->count() - 1);
+    cboSubSection_Click();
+}
+
+void frmTemplateInfo::cmdOk_Click() {
+    close();
+}
+
+void frmTemplateInfo::cmdCancel_Click() {
+    blnCancelPressed = true;
+    close();
+}
+
+// Decides every way of closing: Cancel, OK, the close box and Escape.
+bool frmTemplateInfo::Form_QueryUnload() {
+    if (blnCancelPressed) {
+        main_.blnCancelAdd = true;
+        return true;
+    }
+    if (cmdOk->isEnabled()) {
+        main_.blnCancelAdd = false;
+        main_.NewCategoryID = categoryTag_.trimmed();
+        main_.NewSubsectID = subsectionTag_.trimmed();
+        main_.strNewDescription = txtDescription->text().trimmed();
+        return true;
+    }
+    main_.prompts().Message("Press the cancel button to cancel", "Invalid Selection",
+                            MessageIcon::None);
+    return false;
+}
+
+void frmTemplateInfo::closeEvent(QCloseEvent* event) {
+    if (closing_ || Form_QueryUnload()) {
+        closing_ = true;
+        event->accept();
+        done(main_.blnCancelAdd ? Rejected : Accepted);
+    } else {
+        event->ignore();
+    }
+}
+
+void frmTemplateInfo::reject() {
+    close();
+}
+
+} // namespace mw

@@ -1,0 +1,394 @@
+#include "library/frmWardstone.h"
+
+#include "common/TextFile.h"
+#include "library/Prompts.h"
+#include "library/WaitCursor.h"
+#include "settings/SettingsStore.h"
+#include "store/LibraryListing.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace mw {
+
+namespace {
+
+constexpr int TagRole = Qt::UserRole;
+constexpr int StatusClearMs = 5000;
+constexpr int CommandDelayMs = 5;
+constexpr int FailuresShown = 10;
+
+QString FromStd(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QPushButton* Button(const QString& name, const QString& caption, bool enabled) {
+    auto* button = new QPushButton(caption);
+    button->setObjectName(name);
+    button->setEnabled(enabled);
+    return button;
+}
+
+QRadioButton* Option(const QString& name, const QString& caption, const QString& tooltip) {
+    auto* option = new QRadioButton(caption);
+    option->setObjectName(name);
+    option->setToolTip(tooltip);
+    return option;
+}
+
+// Sets an option as stored, also clearing it: an import source group may end with none chosen.
+void SetOption(QRadioButton* option, const std::optional<bool>& value) {
+    if (!value) return;
+    option->setAutoExclusive(false);
+    option->setChecked(*value);
+    option->setAutoExclusive(true);
+}
+
+} // namespace
+
+QString FailureText(const std::exception& failure) {
+    if (auto* run = dynamic_cast<const RunError*>(&failure)) return FromStd(run->Text());
+    return QString::fromLocal8Bit(failure.what());
+}
+
+frmWardstone::frmWardstone(Session& session, Prompts& prompts, QWidget* parent)
+    : QWidget(parent), SubSection(session.cnTemplates), Category(session.cnTemplates),
+      TempIndex(session.cnTemplates), TempBlock(session.cnTemplates), session_(session),
+      prompts_(prompts) {
+    setObjectName("frmWardstone");
+    setWindowTitle("Kiv Multi Wardstone 1.1");
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    BuildControls();
+    ConnectControls();
+    setFixedSize(sizeHint());
+    trvTemplates->setFocus();
+}
+
+frmWardstone::~frmWardstone() = default;
+
+QGroupBox* frmWardstone::BuildListingFrame() {
+    auto* frame = new QGroupBox("Template Listing");
+    frame->setObjectName("Frame2");
+    trvTemplates = new QTreeWidget;
+    trvTemplates->setObjectName("trvTemplates");
+    trvTemplates->setHeaderHidden(true);
+    trvTemplates->setMinimumSize(300, 340);
+    lblSelectedTemplate = new QLabel;
+    lblSelectedTemplate->setObjectName("lblSelectedTemplate");
+    lblItemCount = new QLabel;
+    lblItemCount->setObjectName("lblItemCount");
+    lblStatus = new QLabel;
+    lblStatus->setObjectName("lblStatus");
+    auto* details = new QGridLayout;
+    details->addWidget(new QLabel("Selected:"), 0, 0);
+    details->addWidget(lblSelectedTemplate, 0, 1);
+    details->addWidget(new QLabel("Item Count:"), 1, 0);
+    details->addWidget(lblItemCount, 1, 1);
+    details->setColumnStretch(1, 1);
+    auto* layout = new QVBoxLayout(frame);
+    layout->addWidget(trvTemplates);
+    layout->addLayout(details);
+    layout->addWidget(lblStatus);
+    return frame;
+}
+
+QGroupBox* frmWardstone::BuildImportFrame() {
+    auto* frame = new QGroupBox("Import From");
+    frame->setObjectName("frmFile");
+    optKivT = Option("optKivT", "*.KivT", QString());
+    optTxt = Option("optTxt", "*.txt", "*.txt file created by .EXTRACT command ");
+    optWsc = Option("optWsc", "*.wsc", "WSC file created by .export command");
+    optMultiMuls = Option("optMultiMuls", "Multi Muls", QString());
+    optUox3 = Option("optUox3", "UOX3", QString());
+    optKivT->setChecked(true);
+    auto* layout = new QGridLayout(frame);
+    layout->addWidget(optKivT, 0, 0);
+    layout->addWidget(optTxt, 0, 1);
+    layout->addWidget(optWsc, 1, 0);
+    layout->addWidget(optMultiMuls, 1, 1);
+    layout->addWidget(optUox3, 2, 0);
+    return frame;
+}
+
+QGroupBox* frmWardstone::BuildOptionsFrame() {
+    auto* frame = new QGroupBox("Template Options");
+    frame->setObjectName("Frame1");
+    cmdImportTemplate = Button("cmdImportTemplate", "Import", true);
+    cmdImportTemplate->setToolTip("Load a multi to patch");
+    cmdBuildTemplate = Button("cmdBuildTemplate", "Build Multi", false);
+    cmdPatchMulFiles = Button("cmdPatchMulFiles", "Patch Muls", false);
+    cmdDeleteTemplate = Button("cmdDeleteTemplate", "Delete", false);
+    cmdExportTemplate = Button("cmdExportTemplate", "Export", false);
+    cmdPreview = Button("cmdPreview", "Preview", false);
+    cmdPreview->setToolTip("Not Available Yet");
+    cmdSettings = Button("cmdSettings", "Settings", true);
+    auto* buttons = new QGridLayout;
+    buttons->addWidget(cmdImportTemplate, 0, 0);
+    buttons->addWidget(cmdBuildTemplate, 0, 1);
+    buttons->addWidget(cmdPatchMulFiles, 1, 0);
+    buttons->addWidget(cmdDeleteTemplate, 1, 1);
+    buttons->addWidget(cmdExportTemplate, 2, 0);
+    buttons->addWidget(cmdPreview, 2, 1);
+    auto* layout = new QVBoxLayout(frame);
+    layout->addLayout(buttons);
+    layout->addWidget(BuildImportFrame());
+    layout->addWidget(cmdSettings);
+    return frame;
+}
+
+void frmWardstone::BuildControls() {
+    auto* sphere = new QGroupBox("Sphere 55+ Only");
+    sphere->setObjectName("Frame3");
+    cmdExtractFromSphere = Button("cmdExtractFromSphere", "Extract from Server", true);
+    (new QVBoxLayout(sphere))->addWidget(cmdExtractFromSphere);
+    cmdNuke = Button("cmdNuke", "Nuke Cmd", true);
+    cmdExit = Button("cmdExit", "Exit", true);
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(BuildOptionsFrame());
+    side->addWidget(sphere);
+    side->addStretch();
+    side->addWidget(cmdNuke);
+    side->addWidget(cmdExit);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(BuildListingFrame(), 1);
+    layout->addLayout(side);
+
+    Timer = new QTimer(this);
+    Timer->setObjectName("Timer");
+    Timer->setSingleShot(true);
+    Timer->start(StatusClearMs); // it ticks once after start-up too
+    tmrCommand = new QTimer(this);
+    tmrCommand->setObjectName("tmrCommand");
+    tmrCommand->setSingleShot(true);
+    tmrCommand->setInterval(CommandDelayMs);
+}
+
+void frmWardstone::ConnectControls() {
+    // Keyboard selection counts as a click: the labels and buttons always follow the selection.
+    connect(trvTemplates, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* item) { trvTemplates_Click(item); });
+    connect(cmdDeleteTemplate, &QPushButton::clicked, this, &frmWardstone::cmdDeleteTemplate_Click);
+    connect(cmdSettings, &QPushButton::clicked, this, &frmWardstone::cmdSettings_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
+    connect(Timer, &QTimer::timeout, this, &frmWardstone::Timer_Timer);
+}
+
+bool frmWardstone::Form_Initialize() {
+    LoadSettings();
+    const std::string path = session_.DatabasePath();
+    try {
+        TempIndex.Connect(path, adUseServer, adLockOptimistic);
+        TempBlock.Connect(path, adUseServer, adLockOptimistic);
+        Category.Connect(path, adUseServer, adLockOptimistic);
+        SubSection.Connect(path, adUseServer, adLockOptimistic);
+    } catch (const RunError& failure) {
+        if (!FileExists(path))
+            prompts_.Message("Wardstone.dat file is missing", "Wardstone Data file not found",
+                             MessageIcon::Exclamation);
+        else
+            prompts_.Message(FailureText(failure), ApplicationTitle, MessageIcon::Critical);
+        return false;
+    }
+    try {
+        LoadComponentsList(session_.Components, session_.ComponentsPath());
+    } catch (const RunError&) {
+        // Without the list nothing is flagged as placed separately; the library still opens.
+        SetStatus("No components.txt beside the program: no component is flagged");
+    }
+    blnExtractPending = false;
+    FillTemplatesList();
+    return true;
+}
+
+void frmWardstone::ClearTrvTemplates() {
+    trvTemplates->clear();
+}
+
+void frmWardstone::FillTemplatesList() {
+    std::vector<RunError> failures;
+    std::vector<ListedCategory> listing;
+    try {
+        for (RecordObject* records :
+             std::initializer_list<RecordObject*>{&TempIndex, &TempBlock, &Category, &SubSection})
+            records->Unfilter();
+        for (RecordObject* records :
+             std::initializer_list<RecordObject*>{&TempIndex, &TempBlock, &Category, &SubSection})
+            records->Requery();
+        listing = ListTemplates(TempIndex, Category, SubSection, failures);
+    } catch (const RunError& failure) {
+        failures.push_back(failure);
+    }
+    trvTemplates->setUpdatesEnabled(false);
+    const QSignalBlocker quiet(trvTemplates); // clearing is no selection by the user
+    ClearTrvTemplates();
+    for (const ListedCategory& category : listing) {
+        auto* categoryNode = new QTreeWidgetItem(trvTemplates, {FromStd(category.Name)});
+        categoryNode->setData(0, TagRole, "Root");
+        for (const ListedSubsection& subsection : category.Subsections) {
+            auto* subsectionNode = new QTreeWidgetItem(categoryNode, {FromStd(subsection.Name)});
+            for (const ListedTemplate& entry : subsection.Templates) {
+                auto* templateNode =
+                    new QTreeWidgetItem(subsectionNode, {FromStd(entry.Description)});
+                templateNode->setData(0, TagRole, entry.TempIndexID);
+            }
+        }
+    }
+    trvTemplates->setCurrentItem(nullptr);
+    trvTemplates->setUpdatesEnabled(true);
+    DisableTemplateButtons();
+    ShowFillFailures(failures);
+}
+
+void frmWardstone::ShowFillFailures(const std::vector<RunError>& failures) {
+    if (failures.empty()) return;
+    QStringList lines;
+    for (size_t i = 0; i < failures.size() && i < FailuresShown; ++i)
+        lines << FromStd(failures[i].Text());
+    if (failures.size() > FailuresShown)
+        lines << QString("... and %1 more").arg(failures.size() - FailuresShown);
+    prompts_.Message(lines.join('\n'), ApplicationTitle, MessageIcon::None);
+}
+
+// After a refill no template is selected, so no command may act on the last one clicked.
+void frmWardstone::DisableTemplateButtons() {
+    for (QPushButton* button :
+         {cmdDeleteTemplate, cmdExportTemplate, cmdPatchMulFiles, cmdBuildTemplate})
+        button->setEnabled(false);
+}
+
+void frmWardstone::SetButtons(bool blnSelected) {
+    bool sphere = !session_.SphereFolderPath.empty();
+    cmdDeleteTemplate->setEnabled(blnSelected);
+    cmdExportTemplate->setEnabled(blnSelected);
+    cmdPatchMulFiles->setEnabled(blnSelected && !session_.MultiIdxPath.empty() &&
+                                 !session_.MultiMulPath.empty());
+    cmdBuildTemplate->setEnabled(blnSelected && sphere);
+    cmdExtractFromSphere->setEnabled(sphere);
+}
+
+std::optional<std::int32_t> frmWardstone::SelectedTemplateId() const {
+    QTreeWidgetItem* item = trvTemplates->currentItem();
+    if (!item || item->childCount() != 0) return std::nullopt;
+    return item->data(0, TagRole).toInt();
+}
+
+void frmWardstone::trvTemplates_Click(QTreeWidgetItem* item) {
+    if (!item) return; // nothing selected: nothing to show
+    if (item->childCount() != 0) {
+        lblItemCount->clear();
+        lblSelectedTemplate->clear();
+        SetButtons(false);
+        return;
+    }
+    try {
+        std::string filter = "TempIndexID='" + std::to_string(item->data(0, TagRole).toInt()) + "'";
+        TempIndex.Filter(filter);
+        TempBlock.Filter(filter);
+        lblItemCount->setText(QString::number(TempBlock.RecordCount()));
+        lblSelectedTemplate->setText(FromStd(TempIndex.Description()));
+        TempBlock.Unfilter();
+        SetButtons(true);
+    } catch (const RunError& failure) {
+        ShowFailure(failure);
+    }
+}
+
+void frmWardstone::cmdDeleteTemplate_Click() {
+    std::optional<std::int32_t> id = SelectedTemplateId();
+    if (!id) return;
+    QString name;
+    try {
+        name = FromStd(TempIndex.Description());
+    } catch (const RunError& failure) {
+        ShowFailure(failure);
+        return;
+    }
+    if (!prompts_.AskYesNo("Are you sure you want to delete the " + name + "?", "Confirm Deletion",
+                           MessageIcon::None))
+        return;
+    WaitCursor wait;
+    try {
+        // The blocks and the index row go together or not at all.
+        Transaction deletion(session_.cnTemplates);
+        TempIndex.Filter("TempIndexID='" + std::to_string(*id) + "'");
+        TempBlock.DeleteAll(*id);
+        TempIndex.Delete();
+        deletion.Commit();
+    } catch (const RunError& failure) {
+        ShowFailure(failure);
+    }
+    FillTemplatesList();
+}
+
+void frmWardstone::cmdSettings_Click() {
+    emit cmdSettingsClicked();
+}
+
+void frmWardstone::SetStatus(const QString& text) {
+    lblStatus->setText(text);
+    Timer->start(StatusClearMs);
+}
+
+void frmWardstone::Timer_Timer() {
+    lblStatus->clear();
+    Timer->stop();
+}
+
+void frmWardstone::ShowFailure(const std::exception& failure) {
+    prompts_.Message(FailureText(failure), ApplicationTitle, MessageIcon::None);
+}
+
+void frmWardstone::ApplyStoredSettings(const StoredSettings& stored) {
+    session_.MultiIdxPath = stored.MultiIdx.toStdString();
+    session_.MultiMulPath = stored.MultiMul.toStdString();
+    session_.SphereFolderPath = stored.SphereFolder.toStdString();
+    SetOption(optWsc, stored.OptWsc);
+    SetOption(optTxt, stored.OptTxt);
+    SetOption(optMultiMuls, stored.OptMultiMuls);
+    SetOption(optKivT, stored.OptKivT);
+    SetOption(optUox3, stored.OptUox3);
+    if (stored.ScriptFormat) ScriptFormat = *stored.ScriptFormat;
+}
+
+void frmWardstone::LoadSettings() {
+    QSettings store("MultiWardstone", "MultiWardstone");
+    ApplyStoredSettings(LoadStoredSettings(store));
+}
+
+void frmWardstone::SaveSettings() {
+    StoredSettings settings;
+    settings.MultiIdx = FromStd(session_.MultiIdxPath);
+    settings.MultiMul = FromStd(session_.MultiMulPath);
+    settings.SphereFolder = FromStd(session_.SphereFolderPath);
+    settings.OptWsc = optWsc->isChecked();
+    settings.OptMultiMuls = optMultiMuls->isChecked();
+    settings.OptTxt = optTxt->isChecked();
+    settings.OptKivT = optKivT->isChecked();
+    settings.ScriptFormat = ScriptFormat;
+    settings.OptUox3 = optUox3->isChecked();
+    QSettings store("MultiWardstone", "MultiWardstone");
+    SaveStoredSettings(store, settings);
+}
+
+void frmWardstone::closeEvent(QCloseEvent* event) {
+    if (!settingsSaved_) {
+        SaveSettings();
+        settingsSaved_ = true;
+    }
+    event->accept();
+    QCoreApplication::quit(); // every other window goes with the main window
+}
+
+} // namespace mw

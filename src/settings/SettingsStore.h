@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+class QSettings;
+
+namespace mw {
+
+// The settings kept between runs, under the sections "Files" and "Settings". A value that is
+// missing or does not convert is absent, so that loading leaves what it would have set as it was.
+struct StoredSettings {
+    QString MultiIdx, MultiMul, SphereFolder;
+    std::optional<bool> OptWsc, OptTxt, OptMultiMuls, OptKivT, OptUox3;
+    std::optional<std::int16_t> ScriptFormat;
+};
+
+StoredSettings LoadStoredSettings(QSettings& store);
+// Options are written as the words True and False, the script format in decimal.
+void SaveStoredSettings(QSettings& store, const StoredSettings& settings);
+
+// The text of an option as it is stored, and back: True/False in any case, or a number (0 false).
+std::optional<bool> OptionFromText(const QString& text);
+
+} // namespace mw
