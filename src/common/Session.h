@@ -16,6 +16,9 @@ namespace mw {
 struct Session {
     explicit Session(std::string appFolder)
         : AppFolder(std::move(appFolder)), cnTemplates(JoinPath(AppFolder, LibraryFileName)) {}
+    // A library elsewhere than beside the program, as the command-line tool may name one.
+    Session(std::string appFolder, const std::string& databasePath)
+        : AppFolder(std::move(appFolder)), cnTemplates(databasePath) {}
 
     std::string DatabasePath() const { return cnTemplates.DatabasePath(); }
     std::string ComponentsPath() const { return JoinPath(AppFolder, ComponentsFileName); }

@@ -2,6 +2,7 @@
 
 #include "library/Prompts.h"
 #include "library/frmWardstone.h"
+#include "store/Filing.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -146,10 +147,7 @@ void frmTemplateInfo::cmdNewCategory_Click() {
     QString name = main_.prompts().InputBox("Enter the new Category Name", "Add New Category");
     if (name.isEmpty()) return;
     try {
-        CCategory& categories = main_.Category;
-        categories.AddItem();
-        categories.Name(name.toStdString());
-        categories.SaveChanges();
+        AddCategory(main_.Category, name.toStdString());
     } catch (const RunError& failure) {
         main_.ShowFailure(failure); // the lists stay as they were
         return;
@@ -164,11 +162,7 @@ void frmTemplateInfo::cmdNewSubSection_Click() {
     QString name = main_.prompts().InputBox("Enter the new SubSection Name", "Add New SubSection");
     if (name.isEmpty()) return;
     try {
-        CSubSection& subsections = main_.SubSection;
-        subsections.AddItem();
-        subsections.Name(name.toStdString());
-        subsections.CategoryID(categoryTag_.toInt());
-        subsections.SaveChanges();
+        AddSubSection(main_.SubSection, categoryTag_.toInt(), name.toStdString());
     } catch (const RunError& failure) {
         main_.ShowFailure(failure);
         return;

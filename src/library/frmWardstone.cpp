@@ -5,6 +5,7 @@
 #include "library/WaitCursor.h"
 #include "settings/SettingsStore.h"
 #include "store/LibraryListing.h"
+#include "store/TemplateRows.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -320,12 +321,7 @@ void frmWardstone::cmdDeleteTemplate_Click() {
         return;
     WaitCursor wait;
     try {
-        // The blocks and the index row go together or not at all.
-        Transaction deletion(session_.cnTemplates);
-        TempIndex.Filter("TempIndexID='" + std::to_string(*id) + "'");
-        TempBlock.DeleteAll(*id);
-        TempIndex.Delete();
-        deletion.Commit();
+        DeleteTemplate(session_.cnTemplates, TempIndex, TempBlock, *id);
     } catch (const RunError& failure) {
         ShowFailure(failure);
     }

@@ -1,0 +1,123 @@
+// Subcommands that read or change the library itself: list, show, export, delete.
+#include "cli/Cli.h"
+
+#include "formats/TemplateText.h"
+#include "store/CCategory.h"
+#include "store/CSubSection.h"
+#include "store/CTempBlock.h"
+#include "store/CTempIndex.h"
+#include "store/LibraryListing.h"
+#include "store/TemplateRows.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <iostream>
+
+namespace mw::cli {
+
+namespace {
+
+// Tabs and line ends inside a name would break the columns.
+std::string Cell(std::string text) {
+    for (char& c : text)
+        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+    return text;
+}
+
+QJsonArray AsJson(const std::vector<ListedCategory>& listing) {
+    QJsonArray rows;
+    for (const auto& category : listing)
+        for (const auto& subsection : category.Subsections)
+            for (const auto& entry : subsection.Templates)
+                rows.append(QJsonObject{{"category", QString::fromStdString(category.Name)},
+                                        {"subsection", QString::fromStdString(subsection.Name)},
+                                        {"id", entry.TempIndexID},
+                                        {"description", QString::fromStdString(entry.Description)},
+                                        {"blocks", entry.BlockCount}});
+    return rows;
+}
+
+void PrintColumns(const std::vector<ListedCategory>& listing) {
+    for (const auto& category : listing)
+        for (const auto& subsection : category.Subsections)
+            for (const auto& entry : subsection.Templates)
+                std::cout << Cell(category.Name) << '\t' << Cell(subsection.Name) << '\t'
+                          << entry.TempIndexID << '\t' << Cell(entry.Description) << '\t'
+                          << entry.BlockCount << '\n';
+}
+
+// The text of one stored template, after making sure that it exists.
+std::string StoredTemplateText(Session& session, std::int32_t id) {
+    CTempIndex index(session.cnTemplates);
+    index.Connect(session.DatabasePath(), adUseServer, adLockReadOnly);
+    RequireTemplate(index, id);
+    return TemplateText(session.cnTemplates, id);
+}
+
+} // namespace
+
+int List(const QStringList& arguments) {
+    Arguments args("list",
+                   "Lists the library as the tree shows it: category, subsection, template id, "
+                   "description and block count, tab-separated, one template per line.");
+    args.Option("json", "Print a JSON array instead.");
+    if (!args.Parse(arguments, 0)) return Success;
+    Session session(ExecutableFolder(), args.LibraryPath());
+    OpenLibrary(session);
+    CTempIndex index(session.cnTemplates);
+    CCategory category(session.cnTemplates);
+    CSubSection subsection(session.cnTemplates);
+    for (RecordObject* records :
+         std::initializer_list<RecordObject*>{&index, &category, &subsection})
+        records->Connect(session.DatabasePath(), adUseServer, adLockReadOnly);
+    std::vector<RunError> failures;
+    auto listing = ListTemplates(index, category, subsection, failures);
+    if (args.IsSet("json"))
+        std::cout << QJsonDocument(AsJson(listing)).toJson().toStdString();
+    else
+        PrintColumns(listing);
+    for (const RunError& failure : failures)
+        std::cerr << failure.Text() << "\n";
+    return failures.empty() ? Success : Failure;
+}
+
+int Show(const QStringList& arguments) {
+    Arguments args("show", "Prints a template's components in the template text format.");
+    args.Positional("ID", "The template id, as `list` shows it.");
+    if (!args.Parse(arguments, 1)) return Success;
+    Session session(ExecutableFolder(), args.LibraryPath());
+    OpenLibrary(session);
+    std::cout << StoredTemplateText(session, args.TemplateId(0)) << std::flush;
+    return Success;
+}
+
+int Export(const QStringList& arguments) {
+    Arguments args("export", "Writes a template as a template file (*.KivT); the file is replaced "
+                             "only once the new one is complete.");
+    args.Positional("ID", "The template id, as `list` shows it.");
+    args.Positional("FILE", "The file to write, or - for standard output.");
+    if (!args.Parse(arguments, 2)) return Success;
+    Session session(ExecutableFolder(), args.LibraryPath());
+    OpenLibrary(session);
+    WriteOutput(args.At(1), StoredTemplateText(session, args.TemplateId(0)));
+    return Success;
+}
+
+int Delete(const QStringList& arguments) {
+    Arguments args("delete", "Deletes a template: its components and its index row.");
+    args.Positional("ID", "The template id, as `list` shows it.");
+    args.Option("yes", "Required: confirms the deletion.");
+    if (!args.Parse(arguments, 1)) return Success;
+    if (!args.IsSet("yes")) throw BadUsage("delete needs --yes");
+    Session session(ExecutableFolder(), args.LibraryPath());
+    OpenLibrary(session);
+    CTempIndex index(session.cnTemplates);
+    CTempBlock blocks(session.cnTemplates);
+    index.Connect(session.DatabasePath(), adUseServer, adLockOptimistic);
+    blocks.Connect(session.DatabasePath(), adUseServer, adLockOptimistic);
+    DeleteTemplate(session.cnTemplates, index, blocks, args.TemplateId(0));
+    return Success;
+}
+
+} // namespace mw::cli

@@ -1,0 +1,61 @@
+// multiwardstone-cli: what the window does with files, from a shell.
+#include "cli/Cli.h"
+
+#include "common/RunError.h"
+
+#include <QCoreApplication>
+#include <iostream>
+#include <map>
+
+namespace {
+
+struct Entry {
+    mw::cli::Subcommand Run;
+    const char* Summary;
+};
+
+const std::map<QString, Entry>& Subcommands() {
+    using namespace mw::cli;
+    static const std::map<QString, Entry> subcommands = {
+        {"list", {List, "the library as the tree shows it"}},
+        {"show", {Show, "a template's components in the template text format"}},
+        {"import", {Import, "store a template read from a file"}},
+        {"export", {Export, "write a template as a template file"}},
+        {"delete", {Delete, "delete a template (needs --yes)"}},
+    };
+    return subcommands;
+}
+
+void Usage(std::ostream& out) {
+    out << "usage: multiwardstone-cli SUBCOMMAND [options] [arguments]\n\nSubcommands:\n";
+    for (const auto& [name, entry] : Subcommands())
+        out << "  " << name.toStdString() << std::string(10 - name.size(), ' ') << entry.Summary
+            << "\n";
+    out << "\nEach subcommand takes --help. Results go to standard output, messages to standard\n"
+           "error; the exit status is 0 on success, 1 on a failure and 2 on a usage error.\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStringList arguments = app.arguments().mid(1);
+    if (arguments.isEmpty() || arguments.front() == "--help" || arguments.front() == "-h") {
+        Usage(arguments.isEmpty() ? std::cerr : std::cout);
+        return arguments.isEmpty() ? mw::cli::UsageError : mw::cli::Success;
+    }
+    auto subcommand = Subcommands().find(arguments.front());
+    try {
+        if (subcommand == Subcommands().end())
+            throw mw::cli::BadUsage("unknown subcommand \"" + arguments.front().toStdString() +
+                                    "\"");
+        return subcommand->second.Run(arguments.mid(1));
+    } catch (const mw::cli::BadUsage& usage) {
+        std::cerr << "multiwardstone-cli: " << usage.what() << "\n";
+        Usage(std::cerr);
+        return mw::cli::UsageError;
+    } catch (const mw::RunError& failure) {
+        std::cerr << "multiwardstone-cli: " << failure.Text() << "\n";
+        return mw::cli::Failure;
+    }
+}
