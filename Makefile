@@ -24,6 +24,7 @@ bench: configure
 	@cmake --build $(BUILD_DIR) --target benchmarks
 	$(BUILD_DIR)/bench/bench_store $(BENCH_ARGS)
 	$(BUILD_DIR)/bench/bench_library $(BENCH_ARGS)
+	$(BUILD_DIR)/bench/bench_patch $(BENCH_ARGS)
 
 clean:
 	rm -rf $(BUILD_DIR)

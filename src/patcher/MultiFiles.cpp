@@ -80,6 +80,13 @@ RecordFile::~RecordFile() {
     if (fd_ >= 0) ::close(fd_);
 }
 
+bool RecordFile::IsSameFileAs(const RecordFile& other) const {
+    struct stat mine {
+    }, theirs{};
+    return ::fstat(fd_, &mine) == 0 && ::fstat(other.fd_, &theirs) == 0 &&
+           mine.st_dev == theirs.st_dev && mine.st_ino == theirs.st_ino;
+}
+
 std::int64_t RecordFile::Size() const {
     struct stat info {};
     if (::fstat(fd_, &info) != 0) ThrowFileError(errno, path_, "read");
@@ -133,6 +140,17 @@ void RecordFile::WriteIdxEntry(std::int64_t r, const IdxEntry& entry) {
     unsigned char bytes[IdxEntrySize];
     EncodeIdxEntry(entry, bytes);
     WriteAt((r - 1) * IdxEntrySize, bytes, IdxEntrySize);
+}
+
+void RecordFile::WriteMulRecords(std::int64_t r, const std::vector<MulRecord>& records) {
+    std::vector<unsigned char> bytes(records.size() * MulRecordSize);
+    for (size_t i = 0; i < records.size(); ++i)
+        EncodeMulRecord(records[i], bytes.data() + i * MulRecordSize);
+    WriteAt((r - 1) * MulRecordSize, bytes.data(), static_cast<std::int64_t>(bytes.size()));
+}
+
+void RecordFile::Truncate(std::int64_t size) {
+    if (::ftruncate(fd_, size) != 0) ThrowFileError(errno, path_, "write");
 }
 
 void RecordFile::Flush() {

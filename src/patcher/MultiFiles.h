@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace mw {
 
@@ -60,7 +61,8 @@ public:
     RecordFile& operator=(const RecordFile&) = delete;
 
     const std::string& Path() const { return path_; }
-    std::int64_t Size() const; // in bytes
+    bool IsSameFileAs(const RecordFile& other) const; // also under another name
+    std::int64_t Size() const;                        // in bytes
     // Number of whole records of the given size.
     std::int64_t RecordCount(std::int64_t recordSize) const { return Size() / recordSize; }
 
@@ -73,7 +75,10 @@ public:
 
     void WriteAt(std::int64_t offset, const void* data, std::int64_t length);
     void WriteIdxEntry(std::int64_t r, const IdxEntry& entry);
-    void Flush(); // to the disk, not just to the system
+    // Writes the records one after another from record r on, in a single write.
+    void WriteMulRecords(std::int64_t r, const std::vector<MulRecord>& records);
+    void Truncate(std::int64_t size); // cuts the file to size bytes
+    void Flush();                     // to the disk, not just to the system
 
 private:
     std::string path_;

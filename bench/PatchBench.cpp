@@ -1,0 +1,135 @@
+// Patching a 1,000-component template into a small and into a big multi.mul: the patch works
+// from the file's size and never reads the data, so both should take about the same time.
+#include "BenchSupport.h"
+
+#include "formats/ComponentsList.h"
+#include "patcher/PatchTemplate.h"
+#include "store/Connection.h"
+#include "store/SaveNewTemplate.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace mw::bench {
+namespace {
+
+constexpr std::int32_t Components = 1000;
+constexpr std::int32_t FirstFreeEntry = 8000;
+constexpr std::int32_t IndexEntries = 10000;
+constexpr int Rounds = 15;
+
+std::int32_t StoreTemplate(Connection& cn) {
+    ComponentBuffer buffer;
+    for (std::int32_t i = 0; i < Components; ++i) {
+        size_t at = AppendComponent(buffer);
+        buffer.ItemID[at] = std::to_string(1000 + i % 3000);
+        buffer.X[at] = std::to_string(i % 30 - 15);
+        buffer.Y[at] = std::to_string(i / 30 % 30 - 15);
+        buffer.Z[at] = std::to_string(i % 40);
+        buffer.Flag[at] = "1";
+        TrackBounds(buffer, i);
+    }
+    buffer.ComponentCount = Components;
+    return SaveNewTemplate(cn, buffer, {"1", "1", "Bench"});
+}
+
+// Writes the bytes and makes them reach the disk, as a game's files long installed would be:
+// the patch's own flush then pays only for what the patch wrote.
+void WriteSynced(const std::string& path, std::int64_t size, const std::string& pattern) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0) throw std::runtime_error("cannot create " + path);
+    std::string block;
+    while (block.size() < (1u << 20))
+        block += pattern;
+    for (std::int64_t done = 0; done < size;) {
+        auto n = static_cast<size_t>(std::min<std::int64_t>(size - done, block.size()));
+        if (::write(fd, block.data(), n) != static_cast<ssize_t>(n))
+            throw std::runtime_error("cannot write " + path);
+        done += static_cast<std::int64_t>(n);
+    }
+    ::fsync(fd);
+    ::close(fd);
+}
+
+void RestoreSize(const std::string& path, std::int64_t size) {
+    int fd = ::open(path.c_str(), O_WRONLY);
+    if (fd < 0 || ::ftruncate(fd, size) != 0) throw std::runtime_error("cannot restore " + path);
+    ::fsync(fd);
+    ::close(fd);
+}
+
+std::string IndexBytes() {
+    std::string bytes;
+    for (std::int32_t r = 1; r <= IndexEntries; ++r) {
+        unsigned char entry[IdxEntrySize];
+        EncodeIdxEntry(r < FirstFreeEntry ? IdxEntry{0, 1200, 0} : IdxEntry{-1, -1, 0}, entry);
+        bytes.append(reinterpret_cast<const char*>(entry), IdxEntrySize);
+    }
+    return bytes;
+}
+
+// A game's two files with the first free entry at FirstFreeEntry and a data file of mulSize bytes.
+struct GameFiles {
+    GameFiles(const Scratch& scratch, const std::string& name, std::int64_t mulSize)
+        : Paths{scratch.File(name + ".idx"), scratch.File(name + ".mul")}, MulSize(mulSize) {
+        WriteSynced(Paths.MultiMulPath, mulSize, std::string(12, '\x01'));
+    }
+    MulFilePaths Paths;
+    std::int64_t MulSize;
+    std::vector<double> Times;
+};
+
+// One patch into fresh copies of the files; the time of the patch alone is kept.
+void PatchOnce(Connection& cn, std::int32_t templateId, GameFiles& files) {
+    static const std::string index = IndexBytes();
+    WriteSynced(files.Paths.MultiIdxPath, static_cast<std::int64_t>(index.size()), index);
+    ComponentBuffer buffer;
+    ComponentsList list;
+    files.Times.push_back(Seconds([&] {
+        PatchResult place = PatchTemplate(cn, buffer, list, templateId, files.Paths);
+        if (place.PatchSlot != FirstFreeEntry) throw std::runtime_error("wrong entry");
+    }));
+    RestoreSize(files.Paths.MultiMulPath, files.MulSize);
+}
+
+double MedianMilliseconds(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2] * 1000;
+}
+
+} // namespace
+} // namespace mw::bench
+
+int main(int argc, char** argv) {
+    using namespace mw::bench;
+    bool quick = argc > 1 && std::string(argv[1]) == "--quick";
+    try {
+        Scratch scratch;
+        std::string library = LibraryFrom(scratch, "patch.dat");
+        mw::Connection cn(library);
+        std::int32_t templateId = StoreTemplate(cn);
+        std::int64_t bigMiB = quick ? 10 : 100;
+        GameFiles smallFiles(scratch, "small", std::int64_t{1} << 20);
+        GameFiles bigFiles(scratch, "big", bigMiB << 20);
+        // Taking turns, so that both sizes see the same state of a shared disk.
+        for (int round = 0; round < Rounds; ++round) {
+            PatchOnce(cn, templateId, smallFiles);
+            PatchOnce(cn, templateId, bigFiles);
+        }
+        double small = MedianMilliseconds(smallFiles.Times);
+        double big = MedianMilliseconds(bigFiles.Times);
+        std::string label = "patch-" + std::to_string(bigMiB) + "MB";
+        Figure("patch-1MB-ms", small);
+        Figure(label + "-ms", big);
+        Figure(label + "-vs-1MB-ratio", big / small);
+        return 0;
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "benchmark failed: %s\n", failure.what());
+        return 1;
+    }
+}

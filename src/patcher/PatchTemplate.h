@@ -1,0 +1,42 @@
+#pragma once
+
+#include "common/Progress.h"
+#include "formats/ComponentBuffer.h"
+#include "patcher/MultiPatch.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace mw {
+
+class ComponentsList;
+class Connection;
+
+// What the status line says while a patch runs.
+constexpr const char* ReadingTemplateText = "Reading Template...";
+constexpr const char* PleaseWaitText = "Please wait...";
+constexpr const char* PatchingCompletedText = "Patching Completed";
+
+// Fills the buffer and its bounds from the stored blocks of one template, in stored order, every
+// component with Flag "1" until the components list marks the listed ones "0". A component that
+// the multi file cannot hold is refused here, naming it. On failure the buffer is left cleared.
+void LoadTemplateBlocks(Connection& cnTemplates, ComponentBuffer& buffer,
+                        const ComponentsList& list, std::int32_t templateId,
+                        const Progress& progress = {});
+
+struct MulFilePaths {
+    std::string MultiIdxPath;
+    std::string MultiMulPath;
+};
+
+using StatusLine = std::function<void(const char* text)>;
+
+// The whole patch of a stored template: LoadTemplateBlocks, then PatchMulFiles, telling the
+// status line where it is. The buffer keeps the loaded template for the scripts that follow.
+PatchResult PatchTemplate(Connection& cnTemplates, ComponentBuffer& buffer,
+                          const ComponentsList& list, std::int32_t templateId,
+                          const MulFilePaths& paths, const StatusLine& status = {},
+                          const Progress& progress = {});
+
+} // namespace mw

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "formats/ComponentBuffer.h"
+
+#include <cstdint>
+#include <string>
+
+namespace mw {
+
+class ComponentsList;
+
+// What the script entry dialog asks for. The generators take the texts less their outer blanks.
+struct ScriptEntry {
+    std::string MultiName;
+    std::string BuyValue;
+    std::string SellValue;
+};
+
+// What the generators read besides the entry: the components and bounds the patch left in the
+// buffer, the list that decides which components get COMPONENT lines, and the patched entry.
+struct ScriptSource {
+    const ComponentBuffer& Buffer;
+    const ComponentsList& List;
+    std::int32_t PatchSlot;
+};
+
+// The Sphere item definitions of the new multi and of its deed, every line ended by CR LF.
+// MakeScripts51a writes the format of servers up to 51a, MakeScripts55 that of 55 and later.
+// An item id that is no number from -32768 to 65535 fails with a RunError naming the component.
+std::string MakeScripts51a(const ScriptSource& source, const ScriptEntry& entry);
+std::string MakeScripts55(const ScriptSource& source, const ScriptEntry& entry);
+
+// The old format for ScriptFormat 2, the new one for any other value (1, or 0 never chosen).
+std::string MakeScripts(std::int16_t ScriptFormat, const ScriptSource& source,
+                        const ScriptEntry& entry);
+
+} // namespace mw
