@@ -181,6 +181,7 @@ void frmWardstone::ConnectControls() {
     connect(trvTemplates, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) { trvTemplates_Click(item); });
     connect(cmdDeleteTemplate, &QPushButton::clicked, this, &frmWardstone::cmdDeleteTemplate_Click);
+    connect(cmdPatchMulFiles, &QPushButton::clicked, this, &frmWardstone::cmdPatchMulFiles_Click);
     connect(cmdSettings, &QPushButton::clicked, this, &frmWardstone::cmdSettings_Click);
     connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
     connect(Timer, &QTimer::timeout, this, &frmWardstone::Timer_Timer);

@@ -7,6 +7,7 @@
 #include "store/CTempBlock.h"
 #include "store/CTempIndex.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <optional>
 
@@ -21,6 +22,7 @@ class QTreeWidgetItem;
 namespace mw {
 
 class Prompts;
+class frmMultiScripts;
 struct StoredSettings;
 
 // The main window: the library as a tree of categories, subsections and templates, the selected
@@ -46,12 +48,15 @@ public:
     std::optional<std::int32_t> SelectedTemplateId() const;
     Session& session() { return session_; }
     Prompts& prompts() { return prompts_; }
+    // The window that shows generated scripts, made on first use and kept while it is open.
+    frmMultiScripts& ScriptsWindow();
     // Shows "number description" in a message box titled with the application's title.
     void ShowFailure(const std::exception& failure);
 
     // Event handlers; public so that tests can drive them as the events would.
     void trvTemplates_Click(QTreeWidgetItem* item);
     void cmdDeleteTemplate_Click();
+    void cmdPatchMulFiles_Click();
     void cmdSettings_Click();
     void Timer_Timer();
 
@@ -97,6 +102,7 @@ private:
 
     Session& session_;
     Prompts& prompts_;
+    QPointer<frmMultiScripts> scriptsWindow_;
     bool settingsSaved_ = false;
 };
 

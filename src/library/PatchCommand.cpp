@@ -1,0 +1,49 @@
+// Patch Muls: the selected template into the game's multi files, then its scripts.
+#include "library/Prompts.h"
+#include "library/WaitCursor.h"
+#include "library/frmWardstone.h"
+#include "patcher/PatchTemplate.h"
+#include "scripts/frmMultiScripts.h"
+#include "scripts/frmScriptsEntry.h"
+
+#include <QLabel>
+
+namespace mw {
+
+frmMultiScripts& frmWardstone::ScriptsWindow() {
+    if (!scriptsWindow_) scriptsWindow_ = new frmMultiScripts(this);
+    return *scriptsWindow_;
+}
+
+void frmWardstone::cmdPatchMulFiles_Click() {
+    std::optional<std::int32_t> id = SelectedTemplateId();
+    if (!id) {
+        prompts_.Message("Select the template to patch in the tree first.", ApplicationTitle,
+                         MessageIcon::Exclamation);
+        return;
+    }
+    PatchResult result;
+    try {
+        WaitCursor wait;
+        auto status = [this](const char* text) {
+            SetStatus(text);
+            lblStatus->repaint();
+        };
+        result = PatchTemplate(session_.cnTemplates, session_.Buffer, session_.Components, *id,
+                               {session_.MultiIdxPath, session_.MultiMulPath}, status);
+    } catch (const RunError& failure) {
+        SetStatus("Patching failed: nothing was written");
+        if (failure.Number == err::MultiFilesNotFound)
+            prompts_.Message(MultiFilesNotFoundText, MultiFilesNotFoundTitle,
+                             MessageIcon::Critical);
+        else
+            ShowFailure(failure);
+        return;
+    }
+    session_.PatchSlot = result.PatchSlot;
+    session_.MulAppendRecord = result.MulAppendRecord;
+    frmScriptsEntry entry(*this);
+    entry.exec();
+}
+
+} // namespace mw

@@ -1,0 +1,38 @@
+#include "scripts/frmMultiScripts.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace mw {
+
+frmMultiScripts::frmMultiScripts(QWidget* owner) : QWidget(owner, Qt::Window) {
+    setObjectName("frmMultiScripts");
+    setWindowTitle("Multi & Deed Scripts");
+    setAttribute(Qt::WA_DeleteOnClose);
+    txtScripts = new QPlainTextEdit;
+    txtScripts->setObjectName("txtScripts");
+    txtScripts->setReadOnly(true);
+    txtScripts->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtScripts->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtScripts->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtScripts->setFont(QFont("Times New Roman", 11));
+    txtScripts->setMinimumSize(520, 420);
+    OKButton = new QPushButton("&Close");
+    OKButton->setObjectName("OKButton");
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(txtScripts);
+    layout->addWidget(new QLabel("Copy these scripts to your sphereitems2.scp"));
+    layout->addWidget(OKButton, 0, Qt::AlignRight);
+    connect(OKButton, &QPushButton::clicked, this, &QWidget::close);
+}
+
+void frmMultiScripts::ShowScripts(const QString& ScriptsText) {
+    txtScripts->setPlainText(ScriptsText);
+    txtScripts->repaint();
+    show();
+    raise();
+}
+
+} // namespace mw

@@ -1,0 +1,109 @@
+#include "scripts/frmScriptsEntry.h"
+
+#include "library/Prompts.h"
+#include "library/WaitCursor.h"
+#include "library/frmWardstone.h"
+#include "scripts/MakeScripts.h"
+#include "scripts/frmMultiScripts.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace mw {
+
+namespace {
+
+QLineEdit* Box(const QString& name, const QString& tooltip) {
+    auto* box = new QLineEdit;
+    box->setObjectName(name);
+    box->setToolTip(tooltip);
+    return box;
+}
+
+} // namespace
+
+frmScriptsEntry::frmScriptsEntry(frmWardstone& main) : QDialog(&main), main_(main) {
+    setObjectName("frmScriptsEntry");
+    setWindowTitle("Sphere Scripts Input");
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    txtMultiName = Box("txtMultiName", "Enter a name");
+    txtBuyValue = Box("txtBuyValue", "Price that the vendor will sell the deed for");
+    txtSellValue = Box("txtSellValue", "Price the vendor will pay for the deed");
+    cmdOk = new QPushButton("OK");
+    cmdOk->setObjectName("cmdOk");
+    cmdOk->setEnabled(false);
+    auto* frame = new QGroupBox("Script Details");
+    frame->setObjectName("Frame1");
+    auto* rows = new QGridLayout(frame);
+    rows->addWidget(new QLabel("Multi Name"), 0, 0);
+    rows->addWidget(txtMultiName, 0, 1);
+    rows->addWidget(new QLabel("Buy Value"), 1, 0);
+    rows->addWidget(txtBuyValue, 1, 1);
+    rows->addWidget(new QLabel("Sell Value"), 2, 0);
+    rows->addWidget(txtSellValue, 2, 1);
+    rows->setColumnMinimumWidth(1, 200);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(frame);
+    layout->addWidget(cmdOk, 0, Qt::AlignBottom);
+    setTabOrder(txtMultiName, txtBuyValue);
+    setTabOrder(txtBuyValue, txtSellValue);
+    // The dialog sees every key before its boxes do.
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{txtMultiName, txtBuyValue, txtSellValue, cmdOk})
+        control->installEventFilter(this);
+    connect(cmdOk, &QPushButton::clicked, this, [this] { close(); });
+    setFixedSize(sizeHint());
+}
+
+// OK follows the boxes as they stand when a key arrives, before the key has changed them.
+bool frmScriptsEntry::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress)
+        cmdOk->setEnabled(!txtMultiName->text().isEmpty() && !txtBuyValue->text().isEmpty() &&
+                          !txtSellValue->text().isEmpty());
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmScriptsEntry::closeEvent(QCloseEvent* event) {
+    if (!confirmed_ && !cmdOk->isEnabled()) {
+        event->ignore(); // the only way out is to confirm
+        return;
+    }
+    event->accept();
+    if (!confirmed_) {
+        confirmed_ = true;
+        Confirm();
+    }
+    done(Accepted);
+}
+
+void frmScriptsEntry::reject() {
+    close();
+}
+
+void frmScriptsEntry::Confirm() {
+    ScriptEntry entry{txtMultiName->text().trimmed().toStdString(),
+                      txtBuyValue->text().trimmed().toStdString(),
+                      txtSellValue->text().trimmed().toStdString()};
+    hide();
+    Session& session = main_.session();
+    QString text;
+    try {
+        WaitCursor wait;
+        ApplyComponentsList(session.Buffer, session.Components);
+        ScriptSource source{session.Buffer, session.Components, session.PatchSlot};
+        text = QString::fromStdString(MakeScripts(main_.ScriptFormat, source, entry));
+    } catch (const RunError& failure) {
+        main_.ShowFailure(failure);
+        return;
+    }
+    main_.ScriptsWindow().ShowScripts(text);
+}
+
+} // namespace mw

@@ -1,0 +1,133 @@
+#include "common/TextFile.h"
+#include "library/WindowFixture.h"
+#include "patcher/MultiBytes.h"
+#include "scripts/frmMultiScripts.h"
+#include "scripts/frmScriptsEntry.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <functional>
+
+namespace mw::test {
+
+class ScriptDialogsTest : public QObject {
+    Q_OBJECT
+
+    // A library with one template of two components, one of them a listed door, and a pair of
+    // game files whose third and fourth entries are free.
+    struct PatchFixture : WindowFixture {
+        PatchFixture() {
+            Sql("insert into Category(Name) values ('Houses');"
+                "insert into SubSection(CategoryID, Name) values (1, 'Small');"
+                "insert into TemplateIndex(BlockCount, CategoryID, SubsectID, Description) values "
+                "(2, 1, 1, 'Hut');"
+                "insert into TemplateBlocks(ItemID, X, Y, Z, Flag, TempIndexID) values "
+                "(1653, 0, -3, 0, 1, 1), (1100, 3, 4, 7, 1, 1)");
+            library.Folder.Write("components.txt", "ID Name\r\n0675 door\r\n");
+            Open(); // loads the settings first: the paths come after
+            session.MultiIdxPath = library.Folder.Write(
+                "multi.idx", Entry(0, 24) + Entry(24, 12) + Entry(-1, -1) + Entry(-1, -1));
+            session.MultiMulPath = library.Folder.Write("multi.mul", OldRecords(3));
+            window->trvTemplates->setCurrentItem(
+                window->trvTemplates->findItems("Hut", Qt::MatchExactly | Qt::MatchRecursive)
+                    .first());
+        }
+    };
+
+    // Runs the work on the modal dialog once it is open.
+    static void WhenModal(const std::function<void(frmScriptsEntry&)>& work) {
+        QTimer::singleShot(0, [work] {
+            auto* dialog = qobject_cast<frmScriptsEntry*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            work(*dialog);
+        });
+    }
+
+    static void Fill(frmScriptsEntry& dialog, const QString& name) {
+        QTest::keyClicks(dialog.txtMultiName, name);
+        QTest::keyClicks(dialog.txtBuyValue, "500");
+        QTest::keyClicks(dialog.txtSellValue, "250");
+        QTest::keyClick(dialog.txtSellValue, Qt::Key_End);
+    }
+
+private slots:
+    void okFollowsTheBoxesAsTheyStoodBeforeEachKey() {
+        PatchFixture f;
+        frmScriptsEntry dialog(*f.window);
+        dialog.show();
+        QTest::keyClicks(dialog.txtMultiName, "A");
+        QTest::keyClicks(dialog.txtBuyValue, "1");
+        QTest::keyClick(dialog.txtSellValue, Qt::Key_2);
+        QVERIFY(!dialog.cmdOk->isEnabled()); // the key that fills the last box is not yet seen
+        dialog.close();
+        QVERIFY(dialog.isVisible()); // no way out but confirming
+        QTest::keyClick(dialog.txtSellValue, Qt::Key_End);
+        QVERIFY(dialog.cmdOk->isEnabled());
+        QTest::keyClick(dialog.txtSellValue, Qt::Key_Backspace);
+        QTest::keyClick(dialog.txtSellValue, Qt::Key_Home);
+        QVERIFY(!dialog.cmdOk->isEnabled());
+    }
+
+    void patchWritesTheFilesAndTheScriptsFollow() {
+        PatchFixture f;
+        WhenModal([](frmScriptsEntry& dialog) {
+            Fill(dialog, " Small Tower ");
+            dialog.cmdOk->click();
+        });
+        f.window->cmdPatchMulFiles_Click();
+        QCOMPARE(f.window->lblStatus->text(), QString("Patching Completed"));
+        QCOMPARE(f.session.PatchSlot, 3);
+        QCOMPARE(ReadFile(f.session.MultiIdxPath),
+                 Entry(0, 24) + Entry(24, 12) + Entry(36, 36, -1) + Entry(-1, -1));
+        frmMultiScripts& scripts = f.window->ScriptsWindow();
+        QVERIFY(scripts.isVisible());
+        QString text = scripts.txtScripts->toPlainText();
+        QVERIFY(text.contains("[ITEMDEF 04002]\nDEFNAME=i_Small_Tower\nNAME=Small Tower\n"));
+        QVERIFY(text.contains("COMPONENT=0675,0,-3,0,0\n"));
+        QVERIFY(!text.contains("COMPONENT=044C"));
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+
+        f.window->ScriptFormat = 2; // the old format, in the same window as before
+        WhenModal([](frmScriptsEntry& dialog) {
+            Fill(dialog, "Hut");
+            dialog.close(); // the close box confirms once OK is enabled
+        });
+        f.window->cmdPatchMulFiles_Click();
+        QCOMPARE(&f.window->ScriptsWindow(), &scripts);
+        QVERIFY(scripts.txtScripts->toPlainText().contains("[4003]\nNAME=Hut\n"));
+        QVERIFY(scripts.txtScripts->toPlainText().contains("SELLVALUE=250"));
+    }
+
+    void failedPatchSaysWhyAndOpensNoDialog() {
+        PatchFixture f;
+        RemoveFile(f.session.MultiIdxPath);
+        std::string mul = ReadFile(f.session.MultiMulPath);
+        f.window->cmdPatchMulFiles_Click(); // a dialog opened here would never close: the test
+                                            // would hang
+        QCOMPARE(
+            f.prompts.Messages.back().Text,
+            QString(
+                "Multi.idx & Multi.mul files are not in the same folder as the multi scripter."));
+        QCOMPARE(f.prompts.Messages.back().Title, QString("File Not Found!"));
+        QVERIFY(f.prompts.Messages.back().Icon == MessageIcon::Critical);
+        QVERIFY(f.window->lblStatus->text().contains("failed"));
+        QCOMPARE(ReadFile(f.session.MultiMulPath), mul);
+        QVERIFY(!FileExists(f.session.MultiIdxPath));
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+
+        f.window->FillTemplatesList(); // nothing selected: nothing to patch
+        f.window->cmdPatchMulFiles_Click();
+        QVERIFY(f.prompts.Messages.back().Text.contains("Select the template"));
+    }
+};
+
+} // namespace mw::test
+
+QTEST_MAIN(mw::test::ScriptDialogsTest)
+#include "ScriptDialogsTest.moc"
