@@ -60,5 +60,6 @@ int Show(const QStringList& arguments);
 int Export(const QStringList& arguments);
 int Delete(const QStringList& arguments);
 int Import(const QStringList& arguments);
+int Patch(const QStringList& arguments);
 
 } // namespace mw::cli

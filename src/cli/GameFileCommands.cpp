@@ -1,0 +1,67 @@
+// Subcommands that read or write the game's multi files: patch (and, with it, the scripts).
+#include "cli/Cli.h"
+
+#include "common/Convert.h"
+#include "patcher/PatchTemplate.h"
+#include "scripts/MakeScripts.h"
+
+#include <cstdio>
+#include <iostream>
+
+namespace mw::cli {
+
+namespace {
+
+std::string PatchLine(std::int32_t PatchSlot) {
+    char line[96];
+    std::snprintf(line, sizeof line, "entry %d, multi 0x%X, item 0x%X", PatchSlot, PatchSlot - 1,
+                  static_cast<unsigned>(MultiItemId(PatchSlot)));
+    return line;
+}
+
+// --scripts 55 or 51a: the script format code the window keeps (1 new, 2 old).
+std::int16_t ScriptFormatOf(const std::string& version) {
+    if (version == "55") return 1;
+    if (version == "51a") return 2;
+    throw BadUsage("--scripts must be 55 or 51a");
+}
+
+} // namespace
+
+int Patch(const QStringList& arguments) {
+    Arguments args("patch",
+                   "Patches a template into multi.idx and multi.mul as a new multi, in the "
+                   "first free index entry, and prints the entry, the multi id and its item id.");
+    args.Positional("ID", "The template id, as `list` shows it.");
+    args.Option("idx", "The game's multi.idx.", "FILE");
+    args.Option("mul", "The game's multi.mul.", "FILE");
+    args.Option("scripts",
+                "Also print the Sphere scripts of the new multi and its deed: 55 or 51a.",
+                "VERSION");
+    args.Option("name", "The multi's name, for --scripts.", "TEXT");
+    args.Option("buy", "The deed's buy value, for --scripts.", "TEXT");
+    args.Option("sell", "The deed's sell value, for --scripts.", "TEXT");
+    if (!args.Parse(arguments, 1)) return Success;
+    MulFilePaths paths{args.Required("idx"), args.Required("mul")};
+    std::optional<std::int16_t> format;
+    ScriptEntry entry;
+    if (args.IsSet("scripts")) {
+        format = ScriptFormatOf(args.Text("scripts"));
+        entry = {args.Required("name"), args.Required("buy"), args.Required("sell")};
+    }
+    Session session(ExecutableFolder(), args.LibraryPath());
+    OpenLibrary(session);
+    LoadComponents(session);
+    PatchResult result = PatchTemplate(session.cnTemplates, session.Buffer, session.Components,
+                                       args.TemplateId(0), paths);
+    std::cout << PatchLine(result.PatchSlot) << "\n";
+    if (format) {
+        ApplyComponentsList(session.Buffer, session.Components);
+        std::cout << MakeScripts(*format, {session.Buffer, session.Components, result.PatchSlot},
+                                 entry);
+    }
+    std::cout << std::flush;
+    return Success;
+}
+
+} // namespace mw::cli
