@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: run test bench deps configure build clean
+.PHONY: run test bench deps configure build clean windows-check
 
 deps:
 	@scripts/install-deps
@@ -25,6 +25,10 @@ bench: configure
 	$(BUILD_DIR)/bench/bench_store $(BENCH_ARGS)
 	$(BUILD_DIR)/bench/bench_library $(BENCH_ARGS)
 	$(BUILD_DIR)/bench/bench_patch $(BENCH_ARGS)
+
+# Compiles the Windows client link with the mingw-w64 cross compiler (installed when missing).
+windows-check:
+	@scripts/windows-check
 
 clean:
 	rm -rf $(BUILD_DIR)

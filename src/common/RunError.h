@@ -41,6 +41,13 @@ constexpr long Cancelled = 18;
 constexpr long EngineGeneralFailure = -2147467259;    // 80004005: the library cannot be opened
 constexpr long EngineStatementFailure = -2147217900;  // 80040E14: a statement the engine refused
 constexpr long EngineConstraintFailure = -2147217873; // 80040E2F: a value the schema refuses
+// The game client link's failures, one number each, so that a command can tell a client that is
+// not running from one that would not take the focus.
+constexpr long ClientNotRunning = 7101;   // no window has the client's title
+constexpr long ClientNotActivated = 7102; // the window was found but the focus did not arrive
+constexpr long ClientFocusLost = 7103;    // the focus moved away from the client before typing
+constexpr long ClientUnreachable = 7104;  // no window system to reach the client through
+constexpr long ClientCannotType = 7105;   // a character the keyboard layout cannot produce
 } // namespace err
 
 } // namespace mw
