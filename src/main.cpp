@@ -1,4 +1,5 @@
 // The program: the shared connection, then the main window; closing it ends the program.
+#include "client/ClientLink.h"
 #include "common/Session.h"
 #include "library/QtPrompts.h"
 #include "library/frmWardstone.h"
@@ -14,6 +15,9 @@ void CentreOnScreen(QWidget& window) {
 }
 
 int Main(int argc, char** argv) {
+    // The game client lives on X (under Wine); our window must be there too for the focus checks.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName("MultiWardstone");
     QCoreApplication::setApplicationName("MultiWardstone");
@@ -21,6 +25,8 @@ int Main(int argc, char** argv) {
     mw::QtPrompts prompts;
     mw::frmWardstone frmWardstone(session, prompts);
     if (!frmWardstone.Form_Initialize()) return 0; // the user has been told why
+    std::unique_ptr<mw::ClientLink> link = mw::OpenClientLink(frmWardstone.winId());
+    frmWardstone.SetClientLink(link.get());
     CentreOnScreen(frmWardstone);
     frmWardstone.show();
     return app.exec();

@@ -182,6 +182,11 @@ void frmWardstone::ConnectControls() {
             [this](QTreeWidgetItem* item) { trvTemplates_Click(item); });
     connect(cmdDeleteTemplate, &QPushButton::clicked, this, &frmWardstone::cmdDeleteTemplate_Click);
     connect(cmdPatchMulFiles, &QPushButton::clicked, this, &frmWardstone::cmdPatchMulFiles_Click);
+    connect(cmdBuildTemplate, &QPushButton::clicked, this, &frmWardstone::cmdBuildTemplate_Click);
+    connect(cmdExtractFromSphere, &QPushButton::clicked, this,
+            &frmWardstone::cmdExtractFromSphere_Click);
+    connect(cmdNuke, &QPushButton::clicked, this, &frmWardstone::cmdNuke_Click);
+    connect(tmrCommand, &QTimer::timeout, this, &frmWardstone::tmrCommand_Timer);
     connect(cmdSettings, &QPushButton::clicked, this, &frmWardstone::cmdSettings_Click);
     connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
     connect(Timer, &QTimer::timeout, this, &frmWardstone::Timer_Timer);

@@ -21,6 +21,7 @@ class QTreeWidgetItem;
 
 namespace mw {
 
+class ClientLink;
 class Prompts;
 class frmMultiScripts;
 struct StoredSettings;
@@ -48,6 +49,13 @@ public:
     std::optional<std::int32_t> SelectedTemplateId() const;
     Session& session() { return session_; }
     Prompts& prompts() { return prompts_; }
+    // How the commands reach the game client; the program's platform link, a recording one in
+    // tests.
+    void SetClientLink(ClientLink* link) { clientLink_ = link; }
+    // Files the buffer as a new template through the template info dialog; true when stored.
+    bool FileNewTemplate();
+    // Shows why the last read of the buffer failed, unless it was cancelled.
+    void ShowReaderMessage();
     // The window that shows generated scripts, made on first use and kept while it is open.
     frmMultiScripts& ScriptsWindow();
     // Shows "number description" in a message box titled with the application's title.
@@ -57,6 +65,10 @@ public:
     void trvTemplates_Click(QTreeWidgetItem* item);
     void cmdDeleteTemplate_Click();
     void cmdPatchMulFiles_Click();
+    void cmdBuildTemplate_Click();
+    void cmdExtractFromSphere_Click();
+    void cmdNuke_Click();
+    void tmrCommand_Timer();
     void cmdSettings_Click();
     void Timer_Timer();
 
@@ -89,6 +101,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void BuildControls();
@@ -99,10 +113,15 @@ private:
     void ApplyStoredSettings(const StoredSettings& stored);
     void DisableTemplateButtons();
     void ShowFillFailures(const std::vector<RunError>& failures);
+    bool ActivateClient(bool waitForOurFocus);
+    bool RequireSphereFolder();
+    void TakeOverExtract();
 
     Session& session_;
     Prompts& prompts_;
     QPointer<frmMultiScripts> scriptsWindow_;
+    ClientLink* clientLink_ = nullptr;
+    bool leftSinceExtract_ = false; // the user went to the client after Extract from Server
     bool settingsSaved_ = false;
 };
 
