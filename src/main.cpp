@@ -1,17 +1,12 @@
 // The program: the shared connection, then the main window; closing it ends the program.
 #include "common/Session.h"
+#include "library/CentreOnScreen.h"
 #include "library/QtPrompts.h"
 #include "library/frmWardstone.h"
 
 #include <QApplication>
-#include <QScreen>
 
 namespace {
-
-void CentreOnScreen(QWidget& window) {
-    QRect screen = window.screen()->availableGeometry();
-    window.move(screen.center() - window.rect().center());
-}
 
 int Main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -21,7 +16,7 @@ int Main(int argc, char** argv) {
     mw::QtPrompts prompts;
     mw::frmWardstone frmWardstone(session, prompts);
     if (!frmWardstone.Form_Initialize()) return 0; // the user has been told why
-    CentreOnScreen(frmWardstone);
+    mw::CentreOnScreen(frmWardstone);
     frmWardstone.show();
     return app.exec();
 }

@@ -7,6 +7,7 @@
 #include "store/CTempBlock.h"
 #include "store/CTempIndex.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <optional>
 
@@ -21,6 +22,7 @@ class QTreeWidgetItem;
 namespace mw {
 
 class Prompts;
+class frmSettings;
 struct StoredSettings;
 
 // The main window: the library as a tree of categories, subsections and templates, the selected
@@ -52,7 +54,7 @@ public:
     // Event handlers; public so that tests can drive them as the events would.
     void trvTemplates_Click(QTreeWidgetItem* item);
     void cmdDeleteTemplate_Click();
-    void cmdSettings_Click();
+    void cmdSettings_Click(); // hides this window while the settings dialog is open
     void Timer_Timer();
 
     // Shared with the template info dialog and the commands.
@@ -78,9 +80,7 @@ public:
     QRadioButton *optKivT, *optTxt, *optWsc, *optMultiMuls, *optUox3;
     QTimer* Timer;
     QTimer* tmrCommand;
-
-signals:
-    void cmdSettingsClicked();
+    QPointer<frmSettings> SettingsDialog; // while it is open
 
 protected:
     void closeEvent(QCloseEvent* event) override;
