@@ -1,18 +1,13 @@
 // The program: the shared connection, then the main window; closing it ends the program.
 #include "client/ClientLink.h"
 #include "common/Session.h"
+#include "library/CentreOnScreen.h"
 #include "library/QtPrompts.h"
 #include "library/frmWardstone.h"
 
 #include <QApplication>
-#include <QScreen>
 
 namespace {
-
-void CentreOnScreen(QWidget& window) {
-    QRect screen = window.screen()->availableGeometry();
-    window.move(screen.center() - window.rect().center());
-}
 
 int Main(int argc, char** argv) {
     // The game client lives on X (under Wine); our window must be there too for the focus checks.
@@ -27,7 +22,7 @@ int Main(int argc, char** argv) {
     if (!frmWardstone.Form_Initialize()) return 0; // the user has been told why
     std::unique_ptr<mw::ClientLink> link = mw::OpenClientLink(frmWardstone.winId());
     frmWardstone.SetClientLink(link.get());
-    CentreOnScreen(frmWardstone);
+    mw::CentreOnScreen(frmWardstone);
     frmWardstone.show();
     return app.exec();
 }

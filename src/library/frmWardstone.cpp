@@ -4,6 +4,7 @@
 #include "library/Prompts.h"
 #include "library/WaitCursor.h"
 #include "settings/SettingsStore.h"
+#include "settings/frmSettings.h"
 #include "store/LibraryListing.h"
 #include "store/TemplateRows.h"
 
@@ -76,7 +77,9 @@ frmWardstone::frmWardstone(Session& session, Prompts& prompts, QWidget* parent)
     trvTemplates->setFocus();
 }
 
-frmWardstone::~frmWardstone() = default;
+frmWardstone::~frmWardstone() {
+    delete SettingsDialog; // it works on this window's fields
+}
 
 QGroupBox* frmWardstone::BuildListingFrame() {
     auto* frame = new QGroupBox("Template Listing");
@@ -335,7 +338,10 @@ void frmWardstone::cmdDeleteTemplate_Click() {
 }
 
 void frmWardstone::cmdSettings_Click() {
-    emit cmdSettingsClicked();
+    if (SettingsDialog) return; // already open, and this window hidden
+    hide();
+    SettingsDialog = new frmSettings(*this);
+    SettingsDialog->show();
 }
 
 void frmWardstone::SetStatus(const QString& text) {

@@ -24,6 +24,7 @@ namespace mw {
 class ClientLink;
 class Prompts;
 class frmMultiScripts;
+class frmSettings;
 struct StoredSettings;
 
 // The main window: the library as a tree of categories, subsections and templates, the selected
@@ -69,7 +70,7 @@ public:
     void cmdExtractFromSphere_Click();
     void cmdNuke_Click();
     void tmrCommand_Timer();
-    void cmdSettings_Click();
+    void cmdSettings_Click(); // hides this window while the settings dialog is open
     void Timer_Timer();
 
     // Shared with the template info dialog and the commands.
@@ -95,9 +96,7 @@ public:
     QRadioButton *optKivT, *optTxt, *optWsc, *optMultiMuls, *optUox3;
     QTimer* Timer;
     QTimer* tmrCommand;
-
-signals:
-    void cmdSettingsClicked();
+    QPointer<frmSettings> SettingsDialog; // while it is open
 
 protected:
     void closeEvent(QCloseEvent* event) override;

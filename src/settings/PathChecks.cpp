@@ -1,0 +1,35 @@
+#include "settings/PathChecks.h"
+
+#include <filesystem>
+
+namespace mw {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsNormalFile(const fs::path& path, const fs::file_status& status) {
+    std::string name = path.filename().string();
+    return fs::is_regular_file(status) && !name.empty() && name[0] != '.';
+}
+
+bool FolderHoldsNormalFile(const std::string& folder) {
+    std::error_code failure;
+    fs::directory_iterator entries(folder, failure);
+    for (; !failure && entries != fs::directory_iterator(); entries.increment(failure)) {
+        std::error_code ignored; // a broken link is no file
+        if (IsNormalFile(entries->path(), entries->status(ignored))) return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool FindsNormalFile(const std::string& text) {
+    if (text.empty()) return false;
+    if (text.back() == '/') return FolderHoldsNormalFile(text);
+    std::error_code ignored;
+    return IsNormalFile(text, fs::status(text, ignored));
+}
+
+} // namespace mw

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+namespace mw {
+
+// The Sphere folder box's check, with the text taken literally and never as a file pattern, so
+// that "*", "?" and "[" in a name match only themselves. A text that ends in a separator asks
+// whether that folder holds a normal file; any other text asks whether it names one itself, so a
+// folder written without its closing separator finds nothing. A normal file is a file (or a link
+// to one) that is not hidden.
+bool FindsNormalFile(const std::string& text);
+
+} // namespace mw

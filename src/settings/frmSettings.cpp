@@ -1,0 +1,261 @@
+#include "settings/frmSettings.h"
+
+#include "common/TextFile.h"
+#include "library/CentreOnScreen.h"
+#include "library/Prompts.h"
+#include "library/frmWardstone.h"
+#include "settings/FrmLocateFolder.h"
+#include "settings/PathChecks.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <optional>
+
+namespace mw {
+
+namespace {
+
+const QColor DesignGrey(192, 192, 192);
+const QColor MissingRed(255, 0, 0);
+const QColor FoundGreen(0, 192, 0);
+const QColor WarningRed(192, 0, 0);
+constexpr int PathBoxWidth = 360;
+
+QString FromStd(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QPushButton* Button(const QString& name, const QString& caption) {
+    auto* button = new QPushButton(caption);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLineEdit* PathBox(const QString& name) {
+    auto* box = new QLineEdit;
+    box->setObjectName(name);
+    box->setMinimumWidth(PathBoxWidth);
+    return box;
+}
+
+QRadioButton* Option(const QString& name, const QString& caption, const QString& tooltip = {}) {
+    auto* option = new QRadioButton(caption);
+    option->setObjectName(name);
+    option->setToolTip(tooltip);
+    return option;
+}
+
+QGroupBox* Frame(const QString& name, const QString& caption) {
+    auto* frame = new QGroupBox(caption);
+    frame->setObjectName(name);
+    return frame;
+}
+
+void SetBackground(QLineEdit* box, const QColor& colour) {
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, colour);
+    box->setPalette(palette);
+}
+
+// Pins a control's font family and text colour, so that it keeps them when its frame's change.
+void KeepLook(QWidget* control) {
+    QFont font = control->font();
+    font.setFamily(font.family());
+    control->setFont(font);
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::WindowText));
+    control->setPalette(palette);
+}
+
+// The frame's caption in Times New Roman, or in another serif face where that is missing, and
+// in its own colour; the controls in the frame keep the window's font and colour.
+void StyleCaption(QGroupBox* frame, std::optional<QColor> colour = std::nullopt) {
+    for (QWidget* control : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        KeepLook(control);
+    QFont font = frame->font();
+    font.setFamily("Times New Roman");
+    font.setStyleHint(QFont::Serif);
+    frame->setFont(font);
+    if (!colour) return;
+    QPalette palette = frame->palette();
+    palette.setColor(QPalette::WindowText, *colour);
+    frame->setPalette(palette);
+}
+
+} // namespace
+
+frmSettings::frmSettings(frmWardstone& main) : main_(main) {
+    setObjectName("frmSettings");
+    setWindowTitle("Settings");
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setAttribute(Qt::WA_DeleteOnClose); // the next opening loads it afresh
+    BuildControls();
+    ConnectControls();
+    Form_Load();
+    setFixedSize(sizeHint());
+    CentreOnScreen(*this);
+    txtMultiIdx->setFocus();
+}
+
+QGroupBox* frmSettings::BuildFilesFrame() {
+    Frame3 = Frame("Frame3", "Warning make backups of these files before patching.");
+    Label5 = new QLabel("Path to Multi.idx");
+    Label5->setObjectName("Label5");
+    txtMultiIdx = PathBox("txtMultiIdx");
+    cmdBrowseMultIdx = Button("cmdBrowseMultIdx", "Browse");
+    Label6 = new QLabel("Path to Multi.mul");
+    Label6->setObjectName("Label6");
+    txtMultiMul = PathBox("txtMultiMul");
+    cmdBrowseMultiMul = Button("cmdBrowseMultiMul", "Browse");
+    auto* layout = new QGridLayout(Frame3);
+    layout->addWidget(Label5, 0, 0, 1, 2);
+    layout->addWidget(txtMultiIdx, 1, 0);
+    layout->addWidget(cmdBrowseMultIdx, 1, 1);
+    layout->addWidget(Label6, 2, 0, 1, 2);
+    layout->addWidget(txtMultiMul, 3, 0);
+    layout->addWidget(cmdBrowseMultiMul, 3, 1);
+    StyleCaption(Frame3, WarningRed);
+    return Frame3;
+}
+
+QGroupBox* frmSettings::BuildSphereFrame() {
+    Frame1 = Frame("Frame1", "Location of the Sphere server exe file");
+    txtSphereFolder = PathBox("txtSphereFolder");
+    cmdBrowseForFolder = Button("cmdBrowseForFolder", "Browse");
+    auto* layout = new QHBoxLayout(Frame1);
+    layout->addWidget(txtSphereFolder);
+    layout->addWidget(cmdBrowseForFolder);
+    StyleCaption(Frame1);
+    return Frame1;
+}
+
+// Nothing reads these: patching always writes into the files configured above.
+QGroupBox* frmSettings::BuildPatchFrame() {
+    Frame2 = Frame("Frame2", "Patch Options");
+    optPatchExistingMuls = Option("optPatchExistingMuls", "Patch Existing");
+    optCreateNewMuls = Option("optCreateNewMuls", "Create New Muls");
+    optCreateNewMuls->setChecked(true);
+    auto* layout = new QVBoxLayout(Frame2);
+    layout->addWidget(optPatchExistingMuls);
+    layout->addWidget(optCreateNewMuls);
+    Frame2->setEnabled(false);
+    return Frame2;
+}
+
+QGroupBox* frmSettings::BuildVersionFrame() {
+    frmVersion = Frame("frmVersion", "Script Version");
+    optVer54 = Option("optVer54", "Ver. 55+", "New sphere 54+ script format");
+    optVer51a = Option("optVer51a", "Ver. 51a", "Old script format");
+    auto* layout = new QVBoxLayout(frmVersion);
+    layout->addWidget(optVer54);
+    layout->addWidget(optVer51a);
+    return frmVersion;
+}
+
+void frmSettings::BuildControls() {
+    auto* options = new QHBoxLayout;
+    options->addWidget(BuildPatchFrame());
+    options->addWidget(BuildVersionFrame());
+    options->addStretch();
+    cmdClose = Button("cmdClose", "&Close");
+    auto* close = new QVBoxLayout;
+    close->addStretch();
+    close->addWidget(cmdClose);
+    options->addLayout(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(BuildFilesFrame());
+    layout->addWidget(BuildSphereFrame());
+    layout->addLayout(options);
+    for (QLineEdit* box : {txtMultiIdx, txtMultiMul, txtSphereFolder})
+        SetBackground(box, DesignGrey);
+    QWidget* const order[] = {txtMultiIdx,       cmdBrowseMultIdx, txtMultiMul,
+                              cmdBrowseMultiMul, txtSphereFolder,  cmdBrowseForFolder,
+                              optVer54,          optVer51a,        cmdClose};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void frmSettings::ConnectControls() {
+    Session& session = main_.session();
+    connect(txtMultiIdx, &QLineEdit::textChanged, this,
+            [this, &session] { FilePath_Change(txtMultiIdx, session.MultiIdxPath); });
+    connect(txtMultiMul, &QLineEdit::textChanged, this,
+            [this, &session] { FilePath_Change(txtMultiMul, session.MultiMulPath); });
+    connect(txtSphereFolder, &QLineEdit::textChanged, this, &frmSettings::txtSphereFolder_Change);
+    connect(cmdBrowseMultIdx, &QPushButton::clicked, this, [this, &session] {
+        BrowseForFile(txtMultiIdx, session.MultiIdxPath, "Browse for the multi.idx file",
+                      "Multi.idx files (*.idx)|*.idx");
+    });
+    connect(cmdBrowseMultiMul, &QPushButton::clicked, this, [this, &session] {
+        BrowseForFile(txtMultiMul, session.MultiMulPath, "Browse for the multi.mul file",
+                      "Multi.mul file (*.mul)|*.mul");
+    });
+    connect(cmdBrowseForFolder, &QPushButton::clicked, this,
+            &frmSettings::cmdBrowseForFolder_Click);
+    // Clicks only: opening the dialog shows the format without choosing one.
+    connect(optVer51a, &QRadioButton::clicked, this, [this] { main_.ScriptFormat = 2; });
+    connect(optVer54, &QRadioButton::clicked, this, [this] { main_.ScriptFormat = 1; });
+    connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
+}
+
+// A box whose text stays empty keeps its colour: red for the files, grey for the folder.
+void frmSettings::Form_Load() {
+    SetBackground(txtMultiIdx, MissingRed);
+    SetBackground(txtMultiMul, MissingRed);
+    const Session& session = main_.session();
+    txtMultiIdx->setText(FromStd(session.MultiIdxPath));
+    txtMultiMul->setText(FromStd(session.MultiMulPath));
+    txtSphereFolder->setText(FromStd(session.SphereFolderPath));
+    (main_.ScriptFormat == 2 ? optVer51a : optVer54)->setChecked(true);
+}
+
+// Runs on every change, so on every key stroke: a path is kept only while it names something.
+void frmSettings::FilePath_Change(QLineEdit* box, std::string& setting) {
+    std::string path = box->text().trimmed().toStdString();
+    bool found = FileExists(path);
+    SetBackground(box, found ? FoundGreen : MissingRed);
+    setting = found ? path : std::string();
+}
+
+// The folder is kept as typed even when it finds nothing; the colour only tells.
+void frmSettings::txtSphereFolder_Change() {
+    std::string text = txtSphereFolder->text().toStdString();
+    SetBackground(txtSphereFolder, FindsNormalFile(text) ? FoundGreen : MissingRed);
+    main_.session().SphereFolderPath = text;
+}
+
+void frmSettings::BrowseForFile(QLineEdit* box, std::string& setting, const QString& title,
+                                const QString& filter) {
+    QString chosen = main_.prompts().OpenFile(title, filter);
+    if (chosen.isEmpty()) return;
+    box->setText(chosen);
+    FilePath_Change(box, setting); // again: the box may have shown this path already
+}
+
+void frmSettings::cmdBrowseForFolder_Click() {
+    FrmLocateFolder chooser(main_.prompts(), this);
+    if (chooser.exec() == QDialog::Accepted) {
+        txtSphereFolder->setText(chooser.ChosenFolder());
+        txtSphereFolder_Change(); // again: the box may have shown this folder already
+        return;
+    }
+    raise();
+    activateWindow();
+}
+
+// However the dialog closes, the main window comes back as it was left.
+void frmSettings::closeEvent(QCloseEvent* event) {
+    main_.show();
+    event->accept();
+}
+
+} // namespace mw

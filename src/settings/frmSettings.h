@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QWidget>
+#include <string>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace mw {
+
+class frmWardstone;
+
+// Edits the paths of the game's multi files, the Sphere server folder and the script format.
+// Every change takes effect at once; there is nothing to apply or cancel. While it is open the
+// main window is hidden; closing it in any way shows the main window again and deletes it.
+class frmSettings : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmSettings(frmWardstone& main);
+
+    // Event handlers; public so that tests can drive them as the events would.
+    void cmdBrowseForFolder_Click();
+
+    // Controls, named as users and tests know them.
+    QGroupBox *Frame3, *Frame1, *Frame2, *frmVersion;
+    QLabel *Label5, *Label6;
+    QLineEdit *txtMultiIdx, *txtMultiMul, *txtSphereFolder;
+    QPushButton *cmdBrowseMultIdx, *cmdBrowseMultiMul, *cmdBrowseForFolder, *cmdClose;
+    QRadioButton *optPatchExistingMuls, *optCreateNewMuls, *optVer54, *optVer51a;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QGroupBox* BuildFilesFrame();
+    QGroupBox* BuildSphereFrame();
+    QGroupBox* BuildPatchFrame();
+    QGroupBox* BuildVersionFrame();
+    void BuildControls();
+    void ConnectControls();
+    void Form_Load();
+    void FilePath_Change(QLineEdit* box, std::string& setting);
+    void txtSphereFolder_Change();
+    void BrowseForFile(QLineEdit* box, std::string& setting, const QString& title,
+                       const QString& filter);
+
+    frmWardstone& main_;
+};
+
+} // namespace mw
