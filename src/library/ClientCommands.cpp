@@ -2,7 +2,9 @@
 // the hand-over of a structure the server extracted.
 #include "client/ClientLink.h"
 #include "formats/TemplateText.h"
+#include "library/ProgressFeedback.h"
 #include "library/Prompts.h"
+#include "library/WaitCursor.h"
 #include "library/frmTemplateInfo.h"
 #include "library/frmWardstone.h"
 #include "store/SaveNewTemplate.h"
@@ -129,11 +131,13 @@ bool frmWardstone::FileNewTemplate() {
     }
     if (blnCancelAdd) return false;
     try {
+        WaitCursor wait;
+        ProgressFeedback progress(this, "Storing the template...");
         NewTemplateFields fields{NewCategoryID.toStdString(), NewSubsectID.toStdString(),
                                  strNewDescription.toStdString()};
-        SaveNewTemplate(session_.cnTemplates, session_.Buffer, fields);
+        SaveNewTemplate(session_.cnTemplates, session_.Buffer, fields, progress.Callback());
     } catch (const RunError& failure) {
-        ShowFailure(failure);
+        if (failure.Number != err::Cancelled) ShowFailure(failure); // a cancel stores nothing
         return false;
     }
     FillTemplatesList();

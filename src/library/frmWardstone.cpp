@@ -184,6 +184,8 @@ void frmWardstone::ConnectControls() {
     connect(trvTemplates, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) { trvTemplates_Click(item); });
     connect(cmdDeleteTemplate, &QPushButton::clicked, this, &frmWardstone::cmdDeleteTemplate_Click);
+    connect(cmdImportTemplate, &QPushButton::clicked, this, &frmWardstone::cmdImportTemplate_Click);
+    connect(cmdExportTemplate, &QPushButton::clicked, this, &frmWardstone::cmdExportTemplate_Click);
     connect(cmdPatchMulFiles, &QPushButton::clicked, this, &frmWardstone::cmdPatchMulFiles_Click);
     connect(cmdBuildTemplate, &QPushButton::clicked, this, &frmWardstone::cmdBuildTemplate_Click);
     connect(cmdExtractFromSphere, &QPushButton::clicked, this,

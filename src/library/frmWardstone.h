@@ -62,9 +62,15 @@ public:
     // Shows "number description" in a message box titled with the application's title.
     void ShowFailure(const std::exception& failure);
 
+    // A reader of one import source: fills the buffer from the file at a path.
+    using FileReaderFn = bool (*)(ComponentBuffer&, const ComponentsList&, const std::string&,
+                                  const Progress&);
+
     // Event handlers; public so that tests can drive them as the events would.
     void trvTemplates_Click(QTreeWidgetItem* item);
     void cmdDeleteTemplate_Click();
+    void cmdImportTemplate_Click();
+    void cmdExportTemplate_Click();
     void cmdPatchMulFiles_Click();
     void cmdBuildTemplate_Click();
     void cmdExtractFromSphere_Click();
@@ -112,6 +118,7 @@ private:
     void ApplyStoredSettings(const StoredSettings& stored);
     void DisableTemplateButtons();
     void ShowFillFailures(const std::vector<RunError>& failures);
+    void ImportFile(const QString& filter, const QString& title, FileReaderFn reader);
     bool ActivateClient(bool waitForOurFocus);
     bool RequireSphereFolder();
     void TakeOverExtract();
