@@ -3,6 +3,7 @@
 #include "common/Convert.h"
 #include "common/RunError.h"
 #include "common/TextFile.h"
+#include "patcher/MultiPatch.h"
 #include "store/CTempIndex.h"
 
 #include <iostream>
@@ -51,6 +52,13 @@ std::int32_t Arguments::TemplateId(int index) const {
 
 std::string Arguments::LibraryPath() const {
     return IsSet("db") ? Text("db") : JoinPath(ExecutableFolder(), LibraryFileName);
+}
+
+std::string FailureText(const RunError& failure) {
+    if (failure.Number == err::MultiFilesNotFound)
+        return std::to_string(failure.Number) + " " + MultiFilesNotFoundTitle + " " +
+               MultiFilesNotFoundText + " " + failure.Description;
+    return failure.Text();
 }
 
 void OpenLibrary(Session& session) {

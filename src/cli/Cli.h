@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/RunError.h"
 #include "common/Session.h"
 
 #include <QCommandLineParser>
@@ -42,6 +43,10 @@ private:
     QString name_;
     QCommandLineParser parser_;
 };
+
+// What the window would show for a failure: the number and the description, with the window's
+// fixed message where it has one.
+std::string FailureText(const RunError& failure);
 
 // The session over the library that --db names (or the one beside the program), opened.
 void OpenLibrary(Session& session);

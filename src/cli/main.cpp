@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
         Usage(std::cerr);
         return mw::cli::UsageError;
     } catch (const mw::RunError& failure) {
-        std::cerr << "multiwardstone-cli: " << failure.Text() << "\n";
+        std::cerr << "multiwardstone-cli: " << mw::cli::FailureText(failure) << "\n";
         return mw::cli::Failure;
     }
 }

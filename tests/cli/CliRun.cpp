@@ -1,0 +1,34 @@
+#include "cli/CliRun.h"
+
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "TestLibrary.h"
+
+namespace mw::test {
+
+CliRun RunCli(const std::vector<std::string>& arguments, const std::string& input) {
+    TempFolder folder;
+    std::string in = folder.Write("in", input), out = folder.File("out"), err = folder.File("err");
+    pid_t child = fork();
+    if (child < 0) throw std::runtime_error("cannot start the tool");
+    if (child == 0) {
+        int fdIn = open(in.c_str(), O_RDONLY);
+        int fdOut = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        int fdErr = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(fdIn, 0), dup2(fdOut, 1), dup2(fdErr, 2);
+        std::vector<char*> argv{const_cast<char*>(CLI_PATH)};
+        for (const auto& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(CLI_PATH, argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
+}
+
+} // namespace mw::test

@@ -1,0 +1,103 @@
+#include "TestLibrary.h"
+#include "cli/CliRun.h"
+#include "common/TextFile.h"
+#include "patcher/MultiBytes.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+
+namespace mw::test {
+namespace {
+
+class CliTest : public ::testing::Test {
+protected:
+    CliRun Cli(std::vector<std::string> arguments, const std::string& input = {}) {
+        arguments.insert(arguments.begin() + 1, {"--db", library.Path});
+        return RunCli(arguments, input);
+    }
+    CliRun ImportTxt(const std::string& source, const std::string& description,
+                     const std::string& input = {}) {
+        return Cli({"import", "--from", "txt", source, "--category", "Houses", "--subsection",
+                    "Small", "--description", description, "--create"},
+                   input);
+    }
+
+    TestLibrary library;
+};
+
+TEST_F(CliTest, ImportThenListShowAndExportGiveTheFileBack) {
+    CliRun imported = ImportTxt(DataFile("extract-lf.txt"), "Cottage");
+    ASSERT_EQ(imported.Status, 0) << imported.Err;
+    EXPECT_EQ(imported.Out, "1\n");
+    ASSERT_EQ(ImportTxt("-", "From stdin", ReadFile(DataFile("extract-crlf.txt"))).Status, 0);
+
+    CliRun listed = Cli({"list"});
+    EXPECT_EQ(listed.Out, "Houses\tSmall\t1\tCottage\t3\nHouses\tSmall\t2\tFrom stdin\t3\n");
+    CliRun json = Cli({"list", "--json"});
+    QJsonArray rows = QJsonDocument::fromJson(QByteArray::fromStdString(json.Out)).array();
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[1].toObject()["description"].toString(), "From stdin");
+    EXPECT_EQ(rows[0].toObject()["blocks"].toInt(), 3);
+
+    const std::string text = "6 version\r\n1 template id\r\n-1 item version\r\n3 num components\r\n"
+                             "1187 0 0 0 1\r\n41644 -1 2 5 1\r\n1189 4 -3 0 1\r\n";
+    EXPECT_EQ(Cli({"show", "1"}).Out, text);
+    std::string exported = library.Folder.File("out.KivT");
+    EXPECT_EQ(Cli({"export", "1", exported}).Status, 0);
+    EXPECT_EQ(ReadFile(exported), text);
+    EXPECT_EQ(Cli({"export", "1", "-"}).Out, text);
+}
+
+TEST_F(CliTest, FailuresAndUsageErrorsHaveTheirExitStatusAndChangeNothing) {
+    ASSERT_EQ(ImportTxt(DataFile("extract-lf.txt"), "Cottage").Status, 0);
+    std::string before = Cli({"list"}).Out;
+
+    CliRun bad = ImportTxt(library.Folder.Write("bad.txt", "not a template\n"), "Bad");
+    EXPECT_EQ(bad.Status, 1);
+    EXPECT_NE(bad.Err.find("This file is not a valid multi template file"), std::string::npos);
+    CliRun missing = Cli({"import", "--from", "txt", DataFile("extract-lf.txt"), "--category",
+                          "Ships", "--subsection", "Galleys", "--description", "Galley"});
+    EXPECT_EQ(missing.Status, 1);
+    EXPECT_NE(missing.Err.find("--create"), std::string::npos);
+    EXPECT_EQ(Cli({"list"}).Out, before);
+
+    EXPECT_EQ(Cli({"show", "99"}).Status, 1);
+    EXPECT_EQ(Cli({"delete", "1"}).Status, 2); // no --yes
+    EXPECT_EQ(Cli({"show"}).Status, 2);
+    EXPECT_EQ(Cli({"import", "--from", "jpeg", "x"}).Status, 2);
+    EXPECT_EQ(RunCli({"frobnicate"}).Status, 2);
+    EXPECT_EQ(RunCli({}).Status, 2);
+    EXPECT_EQ(RunCli({"list", "--help"}).Status, 0);
+    EXPECT_EQ(Cli({"list"}).Out, before);
+
+    CliRun noLibrary = RunCli({"list", "--db", library.Folder.File("none.dat")});
+    EXPECT_EQ(noLibrary.Status, 1);
+    EXPECT_NE(noLibrary.Err.find("-2147467259"), std::string::npos);
+    EXPECT_FALSE(FileExists(library.Folder.File("none.dat")));
+
+    EXPECT_EQ(Cli({"delete", "1", "--yes"}).Status, 0);
+    EXPECT_EQ(Cli({"list"}).Out, "");
+}
+
+TEST_F(CliTest, PatchPrintsTheEntryAndTheScripts) {
+    ASSERT_EQ(ImportTxt(DataFile("extract-lf.txt"), "Small Tower").Status, 0);
+    std::string idx = library.Folder.Write("multi.idx", Entry(0, 24) + Entry(24, 12) +
+                                                            Entry(36, 12) + Entry(-1, -1));
+    std::string mul = library.Folder.Write("multi.mul", OldRecords(4));
+    CliRun patched = Cli({"patch", "1", "--idx", idx, "--mul", mul, "--scripts", "55", "--name",
+                          "Small Tower", "--buy", "500", "--sell", "250"});
+    ASSERT_EQ(patched.Status, 0) << patched.Err;
+    EXPECT_EQ(patched.Out.rfind("entry 4, multi 0x3, item 0x4003\n", 0), 0u);
+    EXPECT_NE(patched.Out.find("[ITEMDEF 04003]\r\nDEFNAME=i_Small_Tower\r\n"), std::string::npos);
+    EXPECT_EQ(ReadFile(mul).size(), 48u + 4 * 12);
+
+    CliRun full = Cli({"patch", "1", "--idx", idx, "--mul", mul});
+    EXPECT_EQ(full.Status, 1);
+    EXPECT_NE(full.Err.find("File Not Found"), std::string::npos) << full.Err;
+    EXPECT_EQ(ReadFile(mul).size(), 48u + 4 * 12);
+}
+
+} // namespace
+} // namespace mw::test
