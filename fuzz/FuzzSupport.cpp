@@ -46,6 +46,16 @@ void CheckComponents(const ComponentBuffer& buffer, size_t spare) {
     }
 }
 
+const ComponentsList& SomeComponents() {
+    static const ComponentsList list = [] {
+        ComponentsList l;
+        for (const char* key : {"04A3", "0FFFF", "01", "0"})
+            l.Add(key);
+        return l;
+    }();
+    return list;
+}
+
 } // namespace
 
 std::string InputFile(const std::string& name, const std::uint8_t* data, size_t size) {
@@ -57,23 +67,16 @@ std::string InputFile(const std::string& name, const std::uint8_t* data, size_t 
     return path;
 }
 
-const ComponentsList& SomeComponents() {
-    static const ComponentsList list = [] {
-        ComponentsList l;
-        for (const char* key : {"04A3", "0FFFF", "01", "0"})
-            l.Add(key);
-        return l;
-    }();
-    return list;
-}
-
 void Require(bool condition, const char* promise) {
     if (condition) return;
     std::fprintf(stderr, "broken promise: %s\n", promise);
     std::abort();
 }
 
-void CheckReadOutcome(bool ok, const ComponentBuffer& buffer, size_t spare) {
+void FuzzReader(Reader read, const std::string& fileName, size_t spare, const std::uint8_t* data,
+                size_t size) {
+    ComponentBuffer buffer;
+    bool ok = read(buffer, SomeComponents(), InputFile(fileName, data, size), {});
     Require(ok == buffer.LastReadOK, "LastReadOK is the result");
     Require(ok == buffer.LastReadMessage.Title.empty(), "a failure, and only a failure, says why");
     Require(ok == buffer.LastReadMessage.Text.empty(), "a message has a text");

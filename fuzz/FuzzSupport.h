@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Progress.h"
 #include "formats/ComponentBuffer.h"
 #include "formats/ComponentsList.h"
 
@@ -13,15 +14,17 @@ namespace mw::fuzz {
 // returns its path; the readers under test read files, as they do in the program.
 std::string InputFile(const std::string& name, const std::uint8_t* data, size_t size);
 
-// A components list with a few entries, so that every read also converts the item ids.
-const ComponentsList& SomeComponents();
-
 // Stops the run (and so saves the input) when a promise of the readers is broken.
 void Require(bool condition, const char* promise);
 
-// What every reader promises: success leaves the components consistent and converted, failure
-// leaves a message and an empty buffer. `spare` is the number of spare entries after the last
-// component that this reader leaves.
-void CheckReadOutcome(bool ok, const ComponentBuffer& buffer, size_t spare);
+using Reader = bool (*)(ComponentBuffer&, const ComponentsList&, const std::string&,
+                        const Progress&);
+
+// Runs a reader on the input, with a components list of a few entries so that every read also
+// converts the item ids, and checks what every reader promises: success leaves the components
+// consistent, failure leaves a message and an empty buffer. `spare` is the number of spare
+// entries after the last component that this reader leaves.
+void FuzzReader(Reader read, const std::string& fileName, size_t spare, const std::uint8_t* data,
+                size_t size);
 
 } // namespace mw::fuzz

@@ -4,10 +4,6 @@
 #include "formats/WorldSaves.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    using namespace mw;
-    ComponentBuffer buffer;
-    bool ok = ReadSphereExportWsc(buffer, fuzz::SomeComponents(),
-                                  fuzz::InputFile("export.wsc", data, size));
-    fuzz::CheckReadOutcome(ok, buffer, 1);
+    mw::fuzz::FuzzReader(mw::ReadSphereExportWsc, "export.wsc", 1, data, size);
     return 0;
 }

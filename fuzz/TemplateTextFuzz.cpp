@@ -4,10 +4,6 @@
 #include "formats/TemplateText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    using namespace mw;
-    ComponentBuffer buffer;
-    bool ok = ReadComponentList(buffer, fuzz::SomeComponents(),
-                                fuzz::InputFile("template.txt", data, size));
-    fuzz::CheckReadOutcome(ok, buffer, 0);
+    mw::fuzz::FuzzReader(mw::ReadComponentList, "template.txt", 0, data, size);
     return 0;
 }
