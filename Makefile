@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: run test bench deps configure build clean windows-check
+.PHONY: run test bench fuzz deps configure build clean windows-check
 
 deps:
 	@scripts/install-deps
@@ -25,10 +25,21 @@ bench: configure
 	$(BUILD_DIR)/bench/bench_store $(BENCH_ARGS)
 	$(BUILD_DIR)/bench/bench_library $(BENCH_ARGS)
 	$(BUILD_DIR)/bench/bench_patch $(BENCH_ARGS)
+	$(BUILD_DIR)/bench/bench_import $(BENCH_ARGS)
 
 # Compiles the Windows client link with the mingw-w64 cross compiler (installed when missing).
 windows-check:
 	@scripts/windows-check
 
+# Fuzz targets of the file readers (clang's libFuzzer), FUZZ_SECONDS each, in a build of their own.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz:
+	@scripts/install-deps fuzz
+	@cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_CXX_COMPILER=clang++ -DWARDSTONE_FUZZ=ON > /dev/null
+	@cmake --build $(FUZZ_DIR) --target fuzz_targets
+	scripts/run-fuzz $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(FUZZ_DIR)

@@ -55,6 +55,17 @@ double TimeCommand(const std::string& command) {
     return seconds;
 }
 
+double ShellBulkLoadSeconds(const Scratch& scratch, const std::string& csvPath) {
+    std::string library = LibraryFrom(scratch, "shell.dat");
+    std::string script = scratch.File("load.sql");
+    WriteText(script,
+              "create table staging(ItemID, X, Y, Z, Flag, TempIndexID);\n.mode csv\n.import " +
+                  csvPath +
+                  " staging\ninsert into TemplateBlocks(ItemID, X, Y, Z, Flag, TempIndexID) "
+                  "select ItemID, X, Y, Z, Flag, TempIndexID from staging;\n");
+    return TimeCommand("sqlite3 " + library + " < " + script);
+}
+
 void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }

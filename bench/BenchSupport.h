@@ -32,6 +32,10 @@ ChildRun RunInChild(const std::function<bool()>& work);
 // Runs a shell command and returns its wall-clock seconds; throws when it fails.
 double TimeCommand(const std::string& command);
 
+// The sqlite3 shell's bulk load of a CSV file of block rows (ItemID, X, Y, Z, Flag, TempIndexID)
+// into a fresh library: the yardstick that storing a template is measured against.
+double ShellBulkLoadSeconds(const Scratch& scratch, const std::string& csvPath);
+
 void WriteText(const std::string& path, const std::string& text);
 std::string LibraryFrom(const Scratch& scratch, const std::string& name); // a fresh empty library
 

@@ -53,13 +53,7 @@ void StoreAgainstShell(long n, const std::string& label) {
     });
     if (!run.Ok) throw std::runtime_error("storing failed");
 
-    std::string shellLibrary = LibraryFrom(scratch, "shell.dat");
-    WriteText(scratch.File("load.sql"),
-              "create table staging(ItemID, X, Y, Z, Flag, TempIndexID);\n.mode csv\n.import " +
-                  csvPath +
-                  " staging\ninsert into TemplateBlocks(ItemID, X, Y, Z, Flag, TempIndexID) "
-                  "select ItemID, X, Y, Z, Flag, TempIndexID from staging;\n");
-    double shell = TimeCommand("sqlite3 " + shellLibrary + " < " + scratch.File("load.sql"));
+    double shell = ShellBulkLoadSeconds(scratch, csvPath);
 
     Figure(label + "-seconds", run.Seconds);
     Figure("sqlite3-shell-" + label + "-seconds", shell);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "common/Progress.h"
+#include "formats/ComponentBuffer.h"
+#include "formats/ComponentsList.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace mw::fuzz {
+
+// Writes the fuzzer's input to a file of the given name in a scratch folder of this process and
+// returns its path; the readers under test read files, as they do in the program.
+std::string InputFile(const std::string& name, const std::uint8_t* data, size_t size);
+
+// Stops the run (and so saves the input) when a promise of the readers is broken.
+void Require(bool condition, const char* promise);
+
+using Reader = bool (*)(ComponentBuffer&, const ComponentsList&, const std::string&,
+                        const Progress&);
+
+// Runs a reader on the input, with a components list of a few entries so that every read also
+// converts the item ids, and checks what every reader promises: success leaves the components
+// consistent, failure leaves a message and an empty buffer. `spare` is the number of spare
+// entries after the last component that this reader leaves.
+void FuzzReader(Reader read, const std::string& fileName, size_t spare, const std::uint8_t* data,
+                size_t size);
+
+} // namespace mw::fuzz

@@ -1,0 +1,157 @@
+#include "formats/MultiExtraction.h"
+
+#include "common/Convert.h"
+#include "common/RunError.h"
+#include "common/TextFile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <vector>
+
+namespace mw {
+
+namespace {
+
+constexpr std::uint32_t HighestMultiId = 0x7FFE; // its record number, 7FFF, is the last that fits
+constexpr std::int64_t RecordsPerRead = 4096;
+
+std::string Quoted(std::string_view text) {
+    return "\"" + std::string(text) + "\"";
+}
+
+std::string_view WithoutHexPrefix(std::string_view text) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
+        text.remove_prefix(2);
+    return text;
+}
+
+bool IsHexDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+    });
+}
+
+// A missing setting gets a message that says which file is meant, not just an empty path.
+RecordFile OpenGameFile(const std::string& path, const char* name) {
+    if (path.empty())
+        throw RunError(err::FileNotFound,
+                       std::string("File not found: no path is set for ") + name);
+    return RecordFile(path, RecordFile::Mode::Read);
+}
+
+void AppendNumber(std::string& text, long value, char after) {
+    char digits[24];
+    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    text.append(digits, end);
+    text += after;
+}
+
+void AppendComponentLine(std::string& text, const MulRecord& record) {
+    AppendNumber(text, record.ItemID, ' '); // unsigned: ids from 8000 hex on stay positive
+    AppendNumber(text, record.X, ' ');
+    AppendNumber(text, record.Y, ' ');
+    AppendNumber(text, record.Z, ' ');
+    AppendNumber(text, record.Flag, '\r');
+    text += '\n';
+}
+
+// The records after the marker, read in blocks rather than one by one.
+void AppendComponentLines(std::string& text, const RecordFile& mul, const IdxEntry& entry,
+                          const Progress& progress) {
+    std::int64_t count = entry.Length / MulRecordSize - 1;
+    std::int64_t offset = std::int64_t{entry.Lookup} + MulRecordSize;
+    std::vector<unsigned char> bytes(
+        static_cast<size_t>(std::min(count, RecordsPerRead) * MulRecordSize));
+    ProgressTicker ticker(progress, count);
+    for (std::int64_t done = 0; done < count;) {
+        std::int64_t block = std::min(count - done, RecordsPerRead);
+        mul.ReadAt(offset + done * MulRecordSize, block * MulRecordSize, bytes.data());
+        for (std::int64_t r = 0; r < block; ++r)
+            AppendComponentLine(text, DecodeMulRecord(bytes.data() + r * MulRecordSize));
+        done += block;
+        ticker.Report(done);
+    }
+}
+
+} // namespace
+
+std::int16_t MultiRecordNumber(std::string_view multiIdText) {
+    std::string_view typed = Trim(multiIdText);
+    std::string_view digits = WithoutHexPrefix(typed);
+    if (!IsHexDigits(digits))
+        throw RunError(err::TypeMismatch,
+                       Quoted(typed) + " is not a hexadecimal multi id: use the digits 0 to 9 "
+                                       "and the letters A to F, as in 1F4");
+    auto id = LeadingHexValue(digits);
+    if (!id || *id > HighestMultiId)
+        throw RunError(err::Overflow, "The multi id " + std::string(typed) +
+                                          " is above 7FFE, the highest multi id that "
+                                          "multi.idx can hold");
+    return static_cast<std::int16_t>(*id + 1);
+}
+
+std::string MultiEntry::Name() const {
+    char id[16];
+    std::snprintf(id, sizeof id, "%X", static_cast<unsigned>(RecordNumber - 1));
+    return "entry " + std::to_string(RecordNumber) + " (multi " + id + ") of " + Quoted(IdxPath);
+}
+
+MultiEntry ReadMultiEntry(const std::string& multiIdxPath, std::int32_t recordNumber) {
+    RecordFile idx = OpenGameFile(multiIdxPath, "multi.idx");
+    std::int64_t entries = idx.RecordCount(IdxEntrySize);
+    if (recordNumber < 1 || recordNumber > entries)
+        throw RunError(err::BadRecordNumber, "Bad record number: " + Quoted(multiIdxPath) +
+                                                 " holds " + std::to_string(entries) +
+                                                 " entries and no entry " +
+                                                 std::to_string(recordNumber));
+    return {idx.ReadIdxEntry(recordNumber), recordNumber, multiIdxPath};
+}
+
+void CheckMultiEntry(const IdxEntry& entry, std::int64_t mulSize, const std::string& entryName) {
+    std::string length = std::to_string(entry.Length), lookup = std::to_string(entry.Lookup);
+    if (entry.Length == FreeEntryLength)
+        throw RunError(err::BadRecordNumber,
+                       "There is no multi here: " + entryName + " is free (Length -1)");
+    if (entry.Length < 0 || entry.Length % MulRecordSize != 0)
+        throw RunError(err::BadRecordLength, "Bad record length: " + entryName + " has Length " +
+                                                 length + ", not a whole number of records");
+    if (entry.Length <= MulRecordSize)
+        throw RunError(err::BadRecordLength, "Bad record length: " + entryName + " has Length " +
+                                                 length +
+                                                 ", which holds no component after the marker");
+    if (entry.Lookup < 0 || entry.Lookup % MulRecordSize != 0)
+        throw RunError(err::BadRecordNumber, "Bad record number: " + entryName + " has Lookup " +
+                                                 lookup + ", not the start of a record");
+    if (std::int64_t{entry.Lookup} + entry.Length > mulSize)
+        throw RunError(err::InputPastEndOfFile, "Input past end of file: " + entryName +
+                                                    " has Lookup " + lookup + " and Length " +
+                                                    length + ", but multi.mul holds only " +
+                                                    std::to_string(mulSize) + " bytes");
+}
+
+std::string MultiAsText(const MultiEntry& entry, const std::string& multiMulPath,
+                        const Progress& progress) {
+    RecordFile mul = OpenGameFile(multiMulPath, "multi.mul");
+    CheckMultiEntry(entry.Entry, mul.Size(), entry.Name());
+    std::int64_t count = entry.Entry.Length / MulRecordSize - 1;
+    std::string text = "6 version\r\n1 template id\r\n-1 item version\r\n" + std::to_string(count) +
+                       " num components\r\n";
+    text.reserve(text.size() + static_cast<size_t>(count) * 20);
+    AppendComponentLines(text, mul, entry.Entry, progress);
+    return text;
+}
+
+void WriteMultiAsText(const MultiEntry& entry, const std::string& multiMulPath,
+                      const std::string& path, const Progress& progress) {
+    WriteFileAtomically(path, MultiAsText(entry, multiMulPath, progress));
+}
+
+void ExtractMulti(const MultiFilePaths& paths, std::int32_t recordNumber, const std::string& path,
+                  const Progress& progress) {
+    WriteMultiAsText(ReadMultiEntry(paths.MultiIdxPath, recordNumber), paths.MultiMulPath, path,
+                     progress);
+}
+
+} // namespace mw

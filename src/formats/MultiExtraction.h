@@ -1,0 +1,60 @@
+#pragma once
+
+#include "common/Progress.h"
+#include "patcher/MultiFiles.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace mw {
+
+// Takes one multi out of the game's multi.idx / multi.mul as a file in the template text format,
+// which ReadComponentList then reads like any other template. The game files are only ever
+// opened for reading; an entry that names no readable multi is refused before anything is
+// written. The multi's first record (the marker record) is not a component and is skipped.
+
+// Where the game's multi files are; an empty text when not set.
+struct MultiFilePaths {
+    std::string MultiIdxPath;
+    std::string MultiMulPath;
+};
+
+// The multi.idx record number of a multi id that the user typed in hexadecimal ("1F4" or
+// "0x1F4", blanks around it allowed): multi id N is record N + 1. Fails with a RunError saying
+// why for a text that is not hexadecimal (TypeMismatch) or an id above 7FFE (Overflow), whose
+// record number no 16-bit number holds.
+std::int16_t MultiRecordNumber(std::string_view multiIdText);
+
+// One entry of multi.idx and where it was read, so that a refusal can name it.
+struct MultiEntry {
+    IdxEntry Entry;
+    std::int32_t RecordNumber = 0;
+    std::string IdxPath;
+    std::string Name() const; // entry 501 (multi 1F4) of "<path>"
+};
+
+// Reads entry recordNumber (from 1); fails naming the path when the file has no such entry.
+MultiEntry ReadMultiEntry(const std::string& multiIdxPath, std::int32_t recordNumber);
+
+// Refuses, with a RunError that names the entry, an entry that is free, holds no component
+// after the marker record, is not made of whole 12-byte records, or points outside a multi.mul
+// of mulSize bytes.
+void CheckMultiEntry(const IdxEntry& entry, std::int64_t mulSize, const std::string& entryName);
+
+// The multi's text in the template text format: the four header lines, then one line per
+// record after the marker, "item x y z flag", every line ended by CR LF. The item id is
+// printed as the unsigned 16-bit value the file holds; X, Y and Z are signed.
+std::string MultiAsText(const MultiEntry& entry, const std::string& multiMulPath,
+                        const Progress& progress = {});
+
+// Writes that text to path, replacing an existing file only once the new one is complete.
+// Whether an existing file may be replaced is the caller's question.
+void WriteMultiAsText(const MultiEntry& entry, const std::string& multiMulPath,
+                      const std::string& path, const Progress& progress = {});
+
+// Reads entry recordNumber of multi.idx and writes its multi to path as above.
+void ExtractMulti(const MultiFilePaths& paths, std::int32_t recordNumber, const std::string& path,
+                  const Progress& progress = {});
+
+} // namespace mw

@@ -1,0 +1,178 @@
+#include "MultiFilesBuilder.h"
+#include "TestLibrary.h"
+
+#include "common/RunError.h"
+#include "common/TextFile.h"
+#include "formats/ComponentsList.h"
+#include "formats/MultiExtraction.h"
+#include "formats/TemplateText.h"
+
+#include <gtest/gtest.h>
+
+namespace mw {
+namespace {
+
+const std::string Header = "6 version\r\n1 template id\r\n-1 item version\r\n";
+
+long FailureNumber(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const RunError& failure) {
+        return failure.Number;
+    }
+    return 0;
+}
+
+class MultiExtractionTest : public ::testing::Test {
+protected:
+    std::string Extract(std::int32_t recordNumber) {
+        return MultiAsText(ReadMultiEntry(paths.MultiIdxPath, recordNumber), paths.MultiMulPath);
+    }
+
+    test::TempFolder folder;
+    test::SampleMultiFiles sample{folder};
+    MultiFilePaths paths = sample.Paths;
+};
+
+TEST_F(MultiExtractionTest, ExtractsTheRecordsAfterTheMarkerByteForByte) {
+    std::string target = folder.File("template.tmp");
+    ExtractMulti(paths, 1, target);
+    EXPECT_EQ(test::ReadFile(target), Header + "4 num components\r\n"
+                                               "1187 -3 2 0 1\r\n"
+                                               "32768 0 -1 5 1\r\n"
+                                               "65535 -32768 32767 -128 0\r\n"
+                                               "7 1 1 1 1\r\n");
+    EXPECT_EQ(Extract(4), Header + "1 num components\r\n2604 4 -4 20 1\r\n");
+    EXPECT_EQ(ReadMultiEntry(paths.MultiIdxPath, 1).Entry, (IdxEntry{24, 60, -1}));
+}
+
+TEST_F(MultiExtractionTest, LookupAndLengthSelectTheRecords) {
+    test::MultiFilesBuilder builder;
+    std::vector<MulRecord> before;
+    for (std::int16_t i = 0; i < 100; ++i)
+        before.push_back({static_cast<std::uint16_t>(i), i, 0, 0, 1});
+    builder.AddUnindexedRecords(before); // 1200 bytes
+    std::vector<MulRecord> nine;
+    for (std::int16_t i = 1; i <= 9; ++i)
+        nine.push_back({static_cast<std::uint16_t>(1000 + i), i, i, i, 1});
+    ASSERT_EQ(builder.AddMulti(nine), 1);
+    builder.AddUnindexedRecords({{1, 1, 1, 1, 1}});
+    paths = builder.Write(folder);
+    std::string text = Extract(1);
+    EXPECT_EQ(text.substr(0, Header.size() + 18), Header + "9 num components\r\n");
+    EXPECT_NE(text.find("\r\n1001 1 1 1 1\r\n"), std::string::npos);  // byte 1212
+    EXPECT_EQ(text.substr(text.size() - 16), "\r\n1009 9 9 9 1\r\n"); // byte 1308
+}
+
+TEST_F(MultiExtractionTest, RoundTripGivesTheComponentsPutIn) {
+    ComponentsList list;
+    ComponentBuffer buffer;
+    std::string target = folder.File("template.tmp");
+    ExtractMulti(paths, 1, target);
+    ASSERT_TRUE(ReadComponentList(buffer, list, target)) << buffer.LastReadMessage.Text;
+    ASSERT_EQ(buffer.ComponentCount, 4);
+    for (size_t i = 0; i < 4; ++i) {
+        const MulRecord& put = test::SampleMultiFiles::First[i];
+        EXPECT_EQ(buffer.ItemID[i], std::to_string(put.ItemID));
+        EXPECT_EQ(buffer.X[i], std::to_string(put.X));
+        EXPECT_EQ(buffer.Y[i], std::to_string(put.Y));
+        EXPECT_EQ(buffer.Z[i], std::to_string(put.Z));
+    }
+    list.Add("0FFFF");
+    ASSERT_TRUE(ReadComponentList(buffer, list, target));
+    EXPECT_EQ(buffer.Flag, (std::vector<std::string>{"1", "1", "0", "1"}));
+}
+
+TEST_F(MultiExtractionTest, RefusesEntriesThatNameNoReadableMulti) {
+    EXPECT_EQ(FailureNumber([&] { Extract(2); }), err::BadRecordNumber); // Length -1
+    EXPECT_EQ(FailureNumber([&] { Extract(3); }), err::BadRecordLength); // the marker alone
+    EXPECT_EQ(FailureNumber([&] { Extract(5); }), err::BadRecordNumber); // past multi.idx
+    EXPECT_EQ(FailureNumber([&] { Extract(0); }), err::BadRecordNumber);
+    const std::int32_t size = 120;
+    const std::vector<std::pair<IdxEntry, long>> bad = {
+        {{0, 0, 0}, err::BadRecordLength},            // an index that has ended
+        {{0, 30, 0}, err::BadRecordLength},           // not whole records
+        {{0, -24, 0}, err::BadRecordLength},          // negative
+        {{6, 24, 0}, err::BadRecordNumber},           // not at a record boundary
+        {{-12, 24, 0}, err::BadRecordNumber},         // before the file
+        {{96, 36, 0}, err::InputPastEndOfFile},       // runs past the end
+        {{120, 24, 0}, err::InputPastEndOfFile},      // starts at the end
+        {{0, 2147483640, 0}, err::InputPastEndOfFile} // absurd
+    };
+    for (const auto& [entry, number] : bad) {
+        try {
+            CheckMultiEntry(entry, size, "entry 9 (multi 8) of \"multi.idx\"");
+            ADD_FAILURE() << entry.Lookup << " " << entry.Length;
+        } catch (const RunError& failure) {
+            EXPECT_EQ(failure.Number, number) << failure.Description;
+            EXPECT_NE(failure.Description.find("entry 9 (multi 8)"), std::string::npos);
+        }
+    }
+    EXPECT_NO_THROW(CheckMultiEntry({96, 24, 0}, size, "whole file end"));
+}
+
+TEST_F(MultiExtractionTest, RefusalsNameTheEntryAndWriteNothing) {
+    std::string target = folder.Write("template.tmp", "kept");
+    try {
+        ExtractMulti(paths, 2, target);
+        ADD_FAILURE();
+    } catch (const RunError& failure) {
+        EXPECT_EQ(failure.Description, "There is no multi here: entry 2 (multi 1) of \"" +
+                                           paths.MultiIdxPath + "\" is free (Length -1)");
+    }
+    EXPECT_EQ(test::ReadFile(target), "kept");
+
+    test::TempFolder empty;
+    for (const MultiFilePaths& missing :
+         {MultiFilePaths{empty.File("multi.idx"), paths.MultiMulPath},
+          MultiFilePaths{paths.MultiIdxPath, empty.File("multi.mul")},
+          MultiFilePaths{"", paths.MultiMulPath}, MultiFilePaths{paths.MultiIdxPath, ""}}) {
+        EXPECT_EQ(FailureNumber([&] { ExtractMulti(missing, 1, target); }), err::FileNotFound);
+        EXPECT_FALSE(FileExists(empty.File("multi.idx")));
+        EXPECT_FALSE(FileExists(empty.File("multi.mul")));
+    }
+    EXPECT_EQ(test::ReadFile(target), "kept");
+    ExtractMulti(paths, 4, target); // the caller has agreed to replace it
+    EXPECT_EQ(test::ReadFile(target), Header + "1 num components\r\n2604 4 -4 20 1\r\n");
+}
+
+// A cut-off or damaged game file must give a RunError or a text whose records all come from
+// inside multi.mul; the test runs under the sanitizers in the fuzz build as well.
+TEST_F(MultiExtractionTest, TruncatedOrDamagedFilesNeverReadOutside) {
+    std::string idx = test::ReadFile(paths.MultiIdxPath), mul = test::ReadFile(paths.MultiMulPath);
+    auto tryExtract = [&](const std::string& idxBytes, const std::string& mulBytes) {
+        MultiFilePaths damaged{folder.Write("d.idx", idxBytes), folder.Write("d.mul", mulBytes)};
+        std::string text;
+        try {
+            text = MultiAsText(ReadMultiEntry(damaged.MultiIdxPath, 1), damaged.MultiMulPath);
+        } catch (const RunError&) {
+            return;
+        }
+        EXPECT_EQ(text.rfind(Header, 0), 0u);
+    };
+    for (size_t length = 0; length <= idx.size(); ++length)
+        tryExtract(idx.substr(0, length), mul);
+    for (size_t length = 0; length <= mul.size(); ++length)
+        tryExtract(idx, mul.substr(0, length));
+    for (size_t at = 0; at < IdxEntrySize; ++at)
+        for (int bit = 0; bit < 8; ++bit) {
+            std::string flipped = idx;
+            flipped[at] = static_cast<char>(flipped[at] ^ (1 << bit));
+            tryExtract(flipped, mul);
+        }
+}
+
+TEST(MultiRecordNumber, ReadsTheHexadecimalMultiId) {
+    EXPECT_EQ(MultiRecordNumber(" 1F4 "), 501);
+    EXPECT_EQ(MultiRecordNumber("1f4"), 501);
+    EXPECT_EQ(MultiRecordNumber("0x1F4"), 501);
+    EXPECT_EQ(MultiRecordNumber("0"), 1);
+    EXPECT_EQ(MultiRecordNumber("7FFE"), 0x7FFF);
+    for (const char* refused : {"", "  ", "G12", "1F4h", "-1", "1 F4", "&H1F4", "0x-1", "0x"})
+        EXPECT_EQ(FailureNumber([&] { MultiRecordNumber(refused); }), err::TypeMismatch) << refused;
+    for (const char* refused : {"7FFF", "FFFF", "123456789ABCDEF"})
+        EXPECT_EQ(FailureNumber([&] { MultiRecordNumber(refused); }), err::Overflow) << refused;
+}
+
+} // namespace
+} // namespace mw
