@@ -79,7 +79,7 @@ struct GameFiles {
         : Paths{scratch.File(name + ".idx"), scratch.File(name + ".mul")}, MulSize(mulSize) {
         WriteSynced(Paths.MultiMulPath, mulSize, std::string(12, '\x01'));
     }
-    MulFilePaths Paths;
+    MultiFilePaths Paths;
     std::int64_t MulSize;
     std::vector<double> Times;
 };

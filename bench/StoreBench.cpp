@@ -59,6 +59,15 @@ void StoreAgainstShell(long n, const std::string& label) {
     Figure("sqlite3-shell-" + label + "-seconds", shell);
     Figure(label + "-ratio", run.Seconds / shell);
     Figure(label + "-peak-MiB", run.PeakMiB);
+
+    // The same import through the command-line tool, as a script would run it.
+    std::string cliLibrary = LibraryFrom(scratch, "cli.dat");
+    double cli = TimeCommand(
+        std::string(CLI_PATH) + " import --db " + cliLibrary + " --from txt " + textPath +
+        " --category Bench --subsection Bench --description Bench --create > /dev/null");
+    std::string cliLabel = "cli-import-" + label.substr(label.find('-') + 1);
+    Figure(cliLabel + "-seconds", cli);
+    Figure(cliLabel + "-ratio", cli / shell);
 }
 
 // A library whose TemplateBlocks table holds `rows` rows, among them one template of 500 blocks.

@@ -6,6 +6,9 @@
 #include "patcher/MultiPatch.h"
 #include "store/CTempIndex.h"
 
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 namespace mw::cli {
@@ -80,6 +83,19 @@ void WriteOutput(const std::string& path, const std::string& text) {
 void LoadComponents(Session& session) {
     if (FileExists(session.ComponentsPath()))
         LoadComponentsList(session.Components, session.ComponentsPath());
+}
+
+TemporaryFile::TemporaryFile(const std::string& name) {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "multiwardstone-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) ThrowFileError(errno, pattern, "create");
+    folder_ = pattern;
+    path_ = JoinPath(folder_, name);
+}
+
+TemporaryFile::~TemporaryFile() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
 }
 
 } // namespace mw::cli

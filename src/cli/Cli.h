@@ -58,6 +58,19 @@ void WriteOutput(const std::string& path, const std::string& text);
 // Loads components.txt beside the program, when there is one.
 void LoadComponents(Session& session);
 
+// A file of its own in the system's temporary folder, removed again with the object.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::string& name);
+    ~TemporaryFile();
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string folder_, path_;
+};
+
 using Subcommand = std::function<int(const QStringList& arguments)>;
 
 int List(const QStringList& arguments);
@@ -66,5 +79,6 @@ int Export(const QStringList& arguments);
 int Delete(const QStringList& arguments);
 int Import(const QStringList& arguments);
 int Patch(const QStringList& arguments);
+int Extract(const QStringList& arguments);
 
 } // namespace mw::cli

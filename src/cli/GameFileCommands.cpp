@@ -1,7 +1,8 @@
-// Subcommands that read or write the game's multi files: patch (and, with it, the scripts).
+// Subcommands that read or write the game's multi files: extract, and patch with the scripts.
 #include "cli/Cli.h"
 
 #include "common/Convert.h"
+#include "formats/MultiExtraction.h"
 #include "patcher/PatchTemplate.h"
 #include "scripts/MakeScripts.h"
 
@@ -42,7 +43,7 @@ int Patch(const QStringList& arguments) {
     args.Option("buy", "The deed's buy value, for --scripts.", "TEXT");
     args.Option("sell", "The deed's sell value, for --scripts.", "TEXT");
     if (!args.Parse(arguments, 1)) return Success;
-    MulFilePaths paths{args.Required("idx"), args.Required("mul")};
+    MultiFilePaths paths{args.Required("idx"), args.Required("mul")};
     std::optional<std::int16_t> format;
     ScriptEntry entry;
     if (args.IsSet("scripts")) {
@@ -61,6 +62,18 @@ int Patch(const QStringList& arguments) {
                                  entry);
     }
     std::cout << std::flush;
+    return Success;
+}
+
+int Extract(const QStringList& arguments) {
+    Arguments args("extract", "Writes one multi of multi.idx / multi.mul as a template text file.");
+    args.Positional("HEXID", "The multi id in hexadecimal, for example 1F4.");
+    args.Positional("FILE", "The file to write, or - for standard output.");
+    args.Option("idx", "The game's multi.idx.", "FILE");
+    args.Option("mul", "The game's multi.mul.", "FILE");
+    if (!args.Parse(arguments, 2)) return Success;
+    MultiEntry entry = ReadMultiEntry(args.Required("idx"), MultiRecordNumber(args.At(0)));
+    WriteOutput(args.At(1), MultiAsText(entry, args.Required("mul")));
     return Success;
 }
 

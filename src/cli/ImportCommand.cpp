@@ -2,7 +2,9 @@
 #include "cli/Cli.h"
 
 #include "common/RunError.h"
+#include "formats/MultiExtraction.h"
 #include "formats/TemplateText.h"
+#include "formats/WorldSaves.h"
 #include "store/CCategory.h"
 #include "store/CSubSection.h"
 #include "store/Filing.h"
@@ -17,14 +19,29 @@ namespace {
 
 using Reader = std::function<bool(Session&, const Arguments&, const std::string& source)>;
 
-bool ReadTemplateText(Session& session, const Arguments&, const std::string& source) {
-    return ReadComponentList(session.Buffer, session.Components, InputPath(source));
+// A reader of a file source, as the window's import uses it.
+Reader FileReader(bool (*read)(ComponentBuffer&, const ComponentsList&, const std::string&,
+                               const Progress&)) {
+    return [read](Session& session, const Arguments&, const std::string& source) {
+        return read(session.Buffer, session.Components, InputPath(source), {});
+    };
+}
+
+// One multi of the game's files by its hexadecimal id, read through a template text file.
+bool ReadGameMulti(Session& session, const Arguments& args, const std::string& source) {
+    MultiEntry entry = ReadMultiEntry(args.Required("idx"), MultiRecordNumber(source));
+    TemporaryFile text("multi.txt");
+    WriteMultiAsText(entry, args.Required("mul"), text.Path());
+    return ReadComponentList(session.Buffer, session.Components, text.Path());
 }
 
 const std::map<std::string, Reader>& Readers() {
     static const std::map<std::string, Reader> readers = {
-        {"txt", ReadTemplateText},
-        {"kivt", ReadTemplateText},
+        {"txt", FileReader(ReadComponentList)},
+        {"kivt", FileReader(ReadComponentList)},
+        {"wsc", FileReader(ReadSphereExportWsc)},
+        {"uox3", FileReader(ReadUox3Wsc)},
+        {"muls", ReadGameMulti},
     };
     return readers;
 }

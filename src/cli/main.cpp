@@ -22,6 +22,7 @@ const std::map<QString, Entry>& Subcommands() {
         {"import", {Import, "store a template read from a file"}},
         {"export", {Export, "write a template as a template file"}},
         {"delete", {Delete, "delete a template (needs --yes)"}},
+        {"extract", {Extract, "one multi of multi.idx / multi.mul as a template text file"}},
         {"patch", {Patch, "patch a template into multi.idx / multi.mul"}},
     };
     return subcommands;

@@ -14,12 +14,6 @@ namespace mw {
 // opened for reading; an entry that names no readable multi is refused before anything is
 // written. The multi's first record (the marker record) is not a component and is skipped.
 
-// Where the game's multi files are; an empty text when not set.
-struct MultiFilePaths {
-    std::string MultiIdxPath;
-    std::string MultiMulPath;
-};
-
 // The multi.idx record number of a multi id that the user typed in hexadecimal ("1F4" or
 // "0x1F4", blanks around it allowed): multi id N is record N + 1. Fails with a RunError saying
 // why for a text that is not hexadecimal (TypeMismatch) or an id above 7FFE (Overflow), whose

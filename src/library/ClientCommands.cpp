@@ -124,12 +124,13 @@ void frmWardstone::ShowReaderMessage() {
                          MessageIcon::Exclamation);
 }
 
-bool frmWardstone::FileNewTemplate() {
-    {
-        frmTemplateInfo info(*this);
-        info.exec();
-    }
-    if (blnCancelAdd) return false;
+bool frmWardstone::AskFiling() {
+    frmTemplateInfo info(*this);
+    info.exec();
+    return !blnCancelAdd;
+}
+
+bool frmWardstone::StoreBuffer() {
     try {
         WaitCursor wait;
         ProgressFeedback progress(this, "Storing the template...");
@@ -142,6 +143,10 @@ bool frmWardstone::FileNewTemplate() {
     }
     FillTemplatesList();
     return true;
+}
+
+bool frmWardstone::FileNewTemplate() {
+    return AskFiling() && StoreBuffer();
 }
 
 } // namespace mw

@@ -1,6 +1,9 @@
 // Import: a template read from one of the sources the "Import From" options choose, filed through
 // the template info dialog.
+#include "common/TextFile.h"
+#include "formats/MultiExtraction.h"
 #include "formats/TemplateText.h"
+#include "formats/WorldSaves.h"
 #include "library/ProgressFeedback.h"
 #include "library/Prompts.h"
 #include "library/WaitCursor.h"
@@ -19,20 +22,29 @@ struct FileSource {
     frmWardstone::FileReaderFn Reader;
 };
 
+const QString AbortedText = "Template Import aborted";
+const QString AbortedTitle = "Import was Aborted";
+
 } // namespace
 
 void frmWardstone::cmdImportTemplate_Click() {
     // Tested in this order; the first selected option is the source.
     const FileSource sources[] = {
         {optTxt, "Multi.txt files (*.txt)|*.txt", "Import Multi.txt file", ReadComponentList},
+        {optUox3, "UOX3 Items.wsc file (*.wsc)|*.wsc", "Import UOX3 Items.wsc file", ReadUox3Wsc},
         {optKivT, "KivT Multi Templates (*.KivT)|*.KivT", "Import Kiv Multi Template",
          ReadComponentList},
+        {optWsc, "Exported file from sphere (*.wsc)|*.wsc", "Import an exported wsc file",
+         ReadSphereExportWsc},
     };
+    bool chosen = false;
     for (const FileSource& source : sources) {
         if (!source.Option->isChecked()) continue;
         ImportFile(source.Filter, source.Title, source.Reader);
+        chosen = true;
         break;
     }
+    if (!chosen && optMultiMuls->isChecked()) ImportFromMultiMuls();
     NewCategoryID.clear();
     NewSubsectID.clear();
     strNewDescription.clear();
@@ -54,6 +66,63 @@ void frmWardstone::ImportFile(const QString& filter, const QString& title, FileR
         return;
     }
     if (FileNewTemplate()) SetStatus("Import Complete");
+}
+
+// One multi of the game's files, by its hexadecimal id; filed before it is read.
+void frmWardstone::ImportFromMultiMuls() {
+    if (!AskFiling()) {
+        prompts_.Message(AbortedText, AbortedTitle, MessageIcon::None);
+        return;
+    }
+    QString answer =
+        prompts_.InputBox("Enter the multi ID you want to import from Inside UO (hexidecimal)",
+                          "Enter the hexidecimal Multi ID you wish to Import");
+    if (answer.isEmpty()) {
+        prompts_.Message(AbortedText, AbortedTitle, MessageIcon::None);
+        return;
+    }
+    std::int16_t recordNumber;
+    try {
+        recordNumber = MultiRecordNumber(answer.toStdString());
+    } catch (const RunError& failure) {
+        prompts_.Message(AbortedText + ": " + QString::fromStdString(failure.Description),
+                         AbortedTitle, MessageIcon::Exclamation);
+        return;
+    }
+    std::string temporary = JoinPath(session_.AppFolder, "template.tmp");
+    if (!ExtractToTemporaryFile(temporary, recordNumber)) return;
+    bool read;
+    {
+        WaitCursor wait;
+        read = ReadComponentList(session_.Buffer, session_.Components, temporary);
+    }
+    RemoveFile(temporary);
+    if (!read) {
+        ShowReaderMessage();
+        return;
+    }
+    if (StoreBuffer()) SetStatus("Import Complete");
+}
+
+// Writes the multi as a template text file; false, with the user told why, when it did not.
+bool frmWardstone::ExtractToTemporaryFile(const std::string& path, std::int16_t recordNumber) {
+    if (FileExists(path) && !prompts_.AskYesNo("File exists. Do you wish to overwrite this file?",
+                                               "File Already Exisits", MessageIcon::None)) {
+        prompts_.Message("extraction canceled", "Action Canceled", MessageIcon::None);
+        return false; // the old file is neither read, filed nor deleted
+    }
+    try {
+        WaitCursor wait;
+        ProgressFeedback progress(this, "Reading the multi files...");
+        ExtractMulti({session_.MultiIdxPath, session_.MultiMulPath}, recordNumber, path,
+                     progress.Callback());
+        return true;
+    } catch (const RunError& failure) {
+        if (failure.Number != err::Cancelled)
+            prompts_.Message(FailureText(failure), "Error While Reading Multi Template File",
+                             MessageIcon::Exclamation);
+        return false;
+    }
 }
 
 } // namespace mw

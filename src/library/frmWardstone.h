@@ -55,6 +55,8 @@ public:
     void SetClientLink(ClientLink* link) { clientLink_ = link; }
     // Files the buffer as a new template through the template info dialog; true when stored.
     bool FileNewTemplate();
+    bool AskFiling();   // the template info dialog; true when confirmed
+    bool StoreBuffer(); // the buffer as a new template where the dialog filed it, then the tree
     // Shows why the last read of the buffer failed, unless it was cancelled.
     void ShowReaderMessage();
     // The window that shows generated scripts, made on first use and kept while it is open.
@@ -119,6 +121,8 @@ private:
     void DisableTemplateButtons();
     void ShowFillFailures(const std::vector<RunError>& failures);
     void ImportFile(const QString& filter, const QString& title, FileReaderFn reader);
+    void ImportFromMultiMuls();
+    bool ExtractToTemporaryFile(const std::string& path, std::int16_t recordNumber);
     bool ActivateClient(bool waitForOurFocus);
     bool RequireSphereFolder();
     void TakeOverExtract();

@@ -29,6 +29,12 @@ constexpr std::int64_t MulRecordSize = 12;
 constexpr std::int32_t FreeEntryLength = -1;
 constexpr std::int32_t FirstMultiItemId = 0x4000; // the item id of multi 0
 
+// Where the game's two multi files are, as the settings or the command line name them.
+struct MultiFilePaths {
+    std::string MultiIdxPath;
+    std::string MultiMulPath;
+};
+
 struct IdxEntry {
     std::int32_t Lookup = 0;
     std::int32_t Length = 0;

@@ -48,7 +48,7 @@ void LoadTemplateBlocks(Connection& cnTemplates, ComponentBuffer& buffer,
 
 PatchResult PatchTemplate(Connection& cnTemplates, ComponentBuffer& buffer,
                           const ComponentsList& list, std::int32_t templateId,
-                          const MulFilePaths& paths, const StatusLine& status,
+                          const MultiFilePaths& paths, const StatusLine& status,
                           const Progress& progress) {
     auto say = [&](const char* text) {
         if (status) status(text);

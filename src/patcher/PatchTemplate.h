@@ -25,18 +25,13 @@ void LoadTemplateBlocks(Connection& cnTemplates, ComponentBuffer& buffer,
                         const ComponentsList& list, std::int32_t templateId,
                         const Progress& progress = {});
 
-struct MulFilePaths {
-    std::string MultiIdxPath;
-    std::string MultiMulPath;
-};
-
 using StatusLine = std::function<void(const char* text)>;
 
 // The whole patch of a stored template: LoadTemplateBlocks, then PatchMulFiles, telling the
 // status line where it is. The buffer keeps the loaded template for the scripts that follow.
 PatchResult PatchTemplate(Connection& cnTemplates, ComponentBuffer& buffer,
                           const ComponentsList& list, std::int32_t templateId,
-                          const MulFilePaths& paths, const StatusLine& status = {},
+                          const MultiFilePaths& paths, const StatusLine& status = {},
                           const Progress& progress = {});
 
 } // namespace mw

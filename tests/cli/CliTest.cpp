@@ -1,3 +1,4 @@
+#include "MultiFilesBuilder.h"
 #include "TestLibrary.h"
 #include "cli/CliRun.h"
 #include "common/TextFile.h"
@@ -6,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace mw::test {
@@ -81,6 +83,31 @@ TEST_F(CliTest, FailuresAndUsageErrorsHaveTheirExitStatusAndChangeNothing) {
     EXPECT_EQ(Cli({"list"}).Out, "");
 }
 
+TEST_F(CliTest, ImportsEverySourceKind) {
+    SampleMultiFiles game(library.Folder);
+    const std::vector<std::vector<std::string>> sources = {
+        {"wsc", DataFile("sphere-export.wsc")},
+        {"uox3", DataFile("uox3-items.wsc")},
+        {"kivt", DataFile("wall.KivT")},
+        {"muls", "3", "--idx", game.Paths.MultiIdxPath, "--mul", game.Paths.MultiMulPath},
+    };
+    for (const auto& source : sources) {
+        std::vector<std::string> arguments = {"import", "--from"};
+        arguments.insert(arguments.end(), source.begin(), source.end());
+        arguments.insert(arguments.end(), {"--category", "C", "--subsection", "S", "--description",
+                                           source[0], "--create"});
+        CliRun run = Cli(arguments);
+        EXPECT_EQ(run.Status, 0) << source[0] << ": " << run.Err;
+    }
+    std::string listed = Cli({"list"}).Out;
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 4);
+    EXPECT_EQ(Cli({"import", "--from", "muls", "1", "--idx", game.Paths.MultiIdxPath, "--mul",
+                   game.Paths.MultiMulPath, "--category", "C", "--subsection", "S", "--description",
+                   "free entry"})
+                  .Status,
+              1);
+}
+
 TEST_F(CliTest, PatchPrintsTheEntryAndTheScripts) {
     ASSERT_EQ(ImportTxt(DataFile("extract-lf.txt"), "Small Tower").Status, 0);
     std::string idx = library.Folder.Write("multi.idx", Entry(0, 24) + Entry(24, 12) +
@@ -92,6 +119,10 @@ TEST_F(CliTest, PatchPrintsTheEntryAndTheScripts) {
     EXPECT_EQ(patched.Out.rfind("entry 4, multi 0x3, item 0x4003\n", 0), 0u);
     EXPECT_NE(patched.Out.find("[ITEMDEF 04003]\r\nDEFNAME=i_Small_Tower\r\n"), std::string::npos);
     EXPECT_EQ(ReadFile(mul).size(), 48u + 4 * 12);
+
+    CliRun extracted = Cli({"extract", "--idx", idx, "--mul", mul, "3", "-"});
+    ASSERT_EQ(extracted.Status, 0) << extracted.Err;
+    EXPECT_EQ(extracted.Out, Cli({"show", "1"}).Out); // the patched multi gives the template back
 
     CliRun full = Cli({"patch", "1", "--idx", idx, "--mul", mul});
     EXPECT_EQ(full.Status, 1);

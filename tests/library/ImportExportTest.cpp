@@ -1,3 +1,4 @@
+#include "MultiFilesBuilder.h"
 #include "common/TextFile.h"
 #include "library/WindowFixture.h"
 #include "library/frmTemplateInfo.h"
@@ -80,6 +81,73 @@ private slots:
                  QString("This file is not a valid multi template file"));
         QCOMPARE(f.prompts.Messages.back().Title, QString("Invalid File Type"));
         QVERIFY(f.Tree().isEmpty());
+    }
+
+    void worldSavesAreCentredAndFiled() {
+        ImportFixture f;
+        f.window->optUox3->setChecked(true);
+        f.prompts.Answer({f.Sample("uox3-items.wsc")});
+        FileAs("From UOX3");
+        f.window->cmdImportTemplate_Click();
+        QCOMPARE(f.prompts.Questions.back().Title, QString("Import UOX3 Items.wsc file"));
+        f.window->optWsc->setChecked(true);
+        f.prompts.Answer({f.Sample("sphere-export.wsc")});
+        FileAs("From Sphere");
+        f.window->cmdImportTemplate_Click();
+        QCOMPARE(f.prompts.Questions.back().Title, QString("Import an exported wsc file"));
+        QCOMPARE(f.Tree(), QStringList({"Houses", "  Small", "    From UOX3", "    From Sphere"}));
+        QCOMPARE(f.session.Buffer.X[0], std::string("-1")); // 100, 101, 102 around 101
+    }
+
+    void multiFromTheGameFilesIsFiledFirstThenRead() {
+        ImportFixture f;
+        SampleMultiFiles game(f.library.Folder);
+        f.session.MultiIdxPath = game.Paths.MultiIdxPath;
+        f.session.MultiMulPath = game.Paths.MultiMulPath;
+        f.window->optMultiMuls->setChecked(true);
+        FileAs("Multi 3");
+        f.prompts.Answer({" 3 "});
+        f.window->cmdImportTemplate_Click();
+        QCOMPARE(f.prompts.Questions.back().Title,
+                 QString("Enter the hexidecimal Multi ID you wish to Import"));
+        QCOMPARE(f.Tree(), QStringList({"Houses", "  Small", "    Multi 3"}));
+        QCOMPARE(f.session.Buffer.ComponentCount, std::int32_t(SampleMultiFiles::Fourth.size()));
+        QVERIFY(!FileExists(f.library.Folder.File("template.tmp")));
+        QCOMPARE(f.window->lblStatus->text(), QString("Import Complete"));
+    }
+
+    void multiImportStopsWithAReasonAtEveryRefusal() {
+        ImportFixture f;
+        SampleMultiFiles game(f.library.Folder);
+        f.session.MultiIdxPath = game.Paths.MultiIdxPath;
+        f.session.MultiMulPath = game.Paths.MultiMulPath;
+        f.window->optMultiMuls->setChecked(true);
+        FileAs(""); // cancelled before any id is asked for
+        f.window->cmdImportTemplate_Click();
+        QCOMPARE(f.prompts.Messages.back().Text, QString("Template Import aborted"));
+        QCOMPARE(f.prompts.Messages.back().Title, QString("Import was Aborted"));
+        QVERIFY(f.prompts.Questions.empty());
+        for (QString id : {QString(""), QString("zz"), QString("7FFF")}) {
+            FileAs("Never filed");
+            f.prompts.Answer({id});
+            f.window->cmdImportTemplate_Click();
+            QVERIFY(f.prompts.Messages.back().Text.startsWith("Template Import aborted"));
+        }
+        FileAs("Never filed");
+        f.prompts.Answer({"1"}); // entry 2: free
+        f.window->cmdImportTemplate_Click();
+        QCOMPARE(f.prompts.Messages.back().Title,
+                 QString("Error While Reading Multi Template File"));
+
+        std::string existing = f.library.Folder.Write("template.tmp", "kept");
+        FileAs("Never filed");
+        f.prompts.Answer({"0", "No"});
+        f.window->cmdImportTemplate_Click();
+        QCOMPARE(f.prompts.Questions.back().Title, QString("File Already Exisits"));
+        QCOMPARE(f.prompts.Messages.back().Text, QString("extraction canceled"));
+        QCOMPARE(ReadFile(existing), std::string("kept"));
+        QVERIFY(f.Tree().isEmpty());
+        QVERIFY(f.prompts.AllAnswered());
     }
 
     void exportWritesTheTemplateAndKeepsAnOldFileOnFailure() {
