@@ -13,7 +13,8 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR)
 
-run: build
+run: configure
+	@cmake --build $(BUILD_DIR) --target multiwardstone multiwardstone-cli library
 	$(BUILD_DIR)/src/multiwardstone
 
 test: build
