@@ -232,11 +232,11 @@ void frmWardstone::FillTemplatesList() {
     std::vector<RunError> failures;
     std::vector<ListedCategory> listing;
     try {
-        for (RecordObject* records :
-             std::initializer_list<RecordObject*>{&TempIndex, &TempBlock, &Category, &SubSection})
+        const std::initializer_list<RecordObject*> all = {&TempIndex, &TempBlock, &Category,
+                                                          &SubSection};
+        for (RecordObject* records : all)
             records->Unfilter();
-        for (RecordObject* records :
-             std::initializer_list<RecordObject*>{&TempIndex, &TempBlock, &Category, &SubSection})
+        for (RecordObject* records : all)
             records->Requery();
         listing = ListTemplates(TempIndex, Category, SubSection, failures);
     } catch (const RunError& failure) {
