@@ -4,7 +4,6 @@
 #include "formats/UopHash.h"
 
 #include <cstdio>
-#include <unordered_map>
 
 namespace mw {
 
@@ -16,16 +15,6 @@ constexpr std::uint64_t TileSize = 14; // without its extra values
 // The package's flags and ours are each other's opposite for 0 and 1, and equal otherwise.
 std::int64_t SwappedFlag(std::int64_t flag) {
     return flag == 0 ? 1 : flag == 1 ? 0 : flag;
-}
-
-const std::unordered_map<std::uint64_t, std::uint32_t>& MultiIdsByHash() {
-    static const auto table = [] {
-        std::unordered_map<std::uint64_t, std::uint32_t> ids;
-        for (std::uint32_t id = 0; id <= HighestMultiId; ++id)
-            ids.emplace(UopNameHash(MultiFileName(id)), id);
-        return ids;
-    }();
-    return table;
 }
 
 void AppendTile(std::string& out, const MulRecord& record, size_t number) {
@@ -118,17 +107,6 @@ std::vector<MulRecord> ReadPackageMulti(const UopPackage& package, std::uint32_t
         throw RunError(err::MultiNotInPackage, "\"" + package.Path() + "\" holds no multi " +
                                                    HexId(multiId) + " (" + name + ")");
     return DecodeMultiData(package, package.Contents(*entry, name), multiId);
-}
-
-void CheckPackageMultis(const UopPackage& package) {
-    const auto& ids = MultiIdsByHash();
-    for (const UopEntry& entry : package.Entries()) {
-        auto id = ids.find(entry.NameHash);
-        std::string name = id == ids.end() ? "the file with name hash " + HexId(entry.NameHash)
-                                           : MultiFileName(id->second);
-        std::string contents = package.Contents(entry, name);
-        if (id != ids.end()) DecodeMultiData(package, contents, id->second);
-    }
 }
 
 } // namespace mw

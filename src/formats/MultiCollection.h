@@ -47,8 +47,4 @@ std::uint32_t FirstFreePackageMultiId(const UopPackage& package);
 // The components of multi multiId; err::MultiNotInPackage when the package has no such file.
 std::vector<MulRecord> ReadPackageMulti(const UopPackage& package, std::uint32_t multiId);
 
-// Inflates every file of the package and decodes every multi, so that a damaged package is
-// refused before anything is built on it.
-void CheckPackageMultis(const UopPackage& package);
-
 } // namespace mw

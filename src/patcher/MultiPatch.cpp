@@ -53,9 +53,9 @@ std::int32_t FindFreeIndexEntry(const RecordFile& multiIdx, const EntryAlsoFree&
         }
     }
     if (anyFree)
-        throw RunError(err::NoFreeMultiId, "No free multi id: every free entry of \"" +
-                                               multiIdx.Path() +
-                                               "\" is a multi id that is taken elsewhere");
+        throw RunError(err::NoFreeMultiId,
+                       "No free multi id: every entry of \"" + multiIdx.Path() +
+                           "\" with Length -1 is a multi that MultiCollection.uop already holds");
     throw RunError(err::MultiFilesNotFound, "No free entry in \"" + multiIdx.Path() +
                                                 "\": none of its entries has Length -1");
 }

@@ -35,14 +35,14 @@ constexpr std::int32_t MultiItemId(std::int32_t PatchSlot) {
     return FirstMultiItemId - 1 + PatchSlot;
 }
 
-// The steps of a patch, on files the caller has opened. PatchMulFiles runs them in a safe order.
+// The steps of a patch, on files the caller has opened. MulPatch runs them in a safe order.
 
 // Whether a free entry may be taken as well, for a patch that must agree with other files.
 using EntryAlsoFree = std::function<bool(std::int32_t PatchSlot)>;
 
 // The first entry whose Length is -1 (no other value marks a free entry) and that alsoFree
 // accepts. Fails with err::MultiFilesNotFound when the index has no free entry at all, and with
-// err::NoFreeMultiId when alsoFree refused every one.
+// err::NoFreeMultiId when alsoFree refused every one (the package holds all those ids).
 std::int32_t FindFreeIndexEntry(const RecordFile& multiIdx, const EntryAlsoFree& alsoFree = {});
 
 // The record just past the last whole record: floor(size / width) + 1, so that a partial record

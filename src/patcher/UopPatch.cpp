@@ -9,9 +9,7 @@ namespace {
 
 UopPackage ReadWritablePackage(const std::string& path) {
     { RecordFile probe(path, RecordFile::Mode::ReadWrite); } // refuses what we may not change
-    UopPackage package = UopPackage::Read(path);
-    CheckPackageMultis(package);
-    return package;
+    return UopPackage::Read(path);
 }
 
 } // namespace

@@ -17,8 +17,9 @@ namespace mw {
 // original only when complete.
 class UopPatch {
 public:
-    // Reads the package and checks all of it, every multi decoded; refuses a package that is
-    // damaged (err::PackageInvalid), missing or cannot be written.
+    // Reads the package and checks its header, tables and every entry's place, sizes and
+    // compression; refuses a package that is damaged (err::PackageInvalid), missing or cannot be
+    // written. The other files' bytes are not inflated: they are carried over as they are.
     explicit UopPatch(const std::string& MultiUopPath,
                       std::uint32_t entriesPerBlock = UopEntriesPerBlock);
 
