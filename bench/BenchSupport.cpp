@@ -3,6 +3,7 @@
 #include "common/TextFile.h"
 #include "store/CreateLibrary.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -30,6 +31,11 @@ double Seconds(const std::function<void()>& work) {
     auto start = std::chrono::steady_clock::now();
     work();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double MedianMilliseconds(std::vector<double> seconds) {
+    std::sort(seconds.begin(), seconds.end());
+    return seconds[seconds.size() / 2] * 1000;
 }
 
 ChildRun RunInChild(const std::function<bool()>& work) {

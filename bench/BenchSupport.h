@@ -3,6 +3,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace mw::bench {
 
@@ -19,6 +20,9 @@ private:
 };
 
 double Seconds(const std::function<void()>& work);
+
+// The median of a list of times in seconds, in milliseconds.
+double MedianMilliseconds(std::vector<double> seconds);
 
 // Runs the work in a child process and returns its time and its peak resident memory, so that
 // what the benchmark itself allocated does not count.

@@ -76,10 +76,14 @@ std::string IndexBytes() {
 // A game's two files with the first free entry at FirstFreeEntry and a data file of mulSize bytes.
 struct GameFiles {
     GameFiles(const Scratch& scratch, const std::string& name, std::int64_t mulSize)
-        : Paths{scratch.File(name + ".idx"), scratch.File(name + ".mul")}, MulSize(mulSize) {
+        : Paths{scratch.File(name + ".idx"),
+                scratch.File(name + ".mul"),
+                {},
+                RecordSizeChoice::Twelve},
+          MulSize(mulSize) {
         WriteSynced(Paths.MultiMulPath, mulSize, std::string(12, '\x01'));
     }
-    MultiFilePaths Paths;
+    PatchTargets Paths;
     std::int64_t MulSize;
     std::vector<double> Times;
 };
@@ -95,11 +99,6 @@ void PatchOnce(Connection& cn, std::int32_t templateId, GameFiles& files) {
         if (place.PatchSlot != FirstFreeEntry) throw std::runtime_error("wrong entry");
     }));
     RestoreSize(files.Paths.MultiMulPath, files.MulSize);
-}
-
-double MedianMilliseconds(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2] * 1000;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "common/TextFile.h"
 #include "store/CreateLibrary.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -41,6 +42,14 @@ std::string ReadFile(const std::string& path) {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::vector<std::string> FileNames(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& file : std::filesystem::directory_iterator(folder))
+        names.push_back(file.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string DataFile(const std::string& name) {

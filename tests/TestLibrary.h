@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace mw::test {
 
@@ -32,6 +33,7 @@ struct TestLibrary {
 };
 
 std::string ReadFile(const std::string& path);
-std::string DataFile(const std::string& name); // a sample file under tests/data
+std::vector<std::string> FileNames(const std::string& folder); // sorted
+std::string DataFile(const std::string& name);                 // a sample file under tests/data
 
 } // namespace mw::test

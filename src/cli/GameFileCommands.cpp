@@ -43,7 +43,7 @@ int Patch(const QStringList& arguments) {
     args.Option("buy", "The deed's buy value, for --scripts.", "TEXT");
     args.Option("sell", "The deed's sell value, for --scripts.", "TEXT");
     if (!args.Parse(arguments, 1)) return Success;
-    MultiFilePaths paths{args.Required("idx"), args.Required("mul")};
+    PatchTargets paths{args.Required("idx"), args.Required("mul")};
     std::optional<std::int16_t> format;
     ScriptEntry entry;
     if (args.IsSet("scripts")) {

@@ -50,6 +50,12 @@ constexpr long ClientNotActivated = 7102; // the window was found but the focus 
 constexpr long ClientFocusLost = 7103;    // the focus moved away from the client before typing
 constexpr long ClientUnreachable = 7104;  // no window system to reach the client through
 constexpr long ClientCannotType = 7105;   // a character the keyboard layout cannot produce
+// The game's multi files, one number for each answer the user must act on differently.
+constexpr long RecordSizeUnknown = 7201;  // multi.mul's record size cannot be told: choose it
+constexpr long RecordSizeMismatch = 7202; // the chosen record size is not the file's
+constexpr long PackageInvalid = 7203;     // MultiCollection.uop is damaged or not a package
+constexpr long NoFreeMultiId = 7204;      // no multi id left that every patched file has free
+constexpr long MultiNotInPackage = 7205;  // the package holds no multi of that id
 } // namespace err
 
 } // namespace mw

@@ -1,5 +1,6 @@
 #include "common/TextFile.h"
 
+#include "common/PendingFile.h"
 #include "common/RunError.h"
 
 #include <cerrno>
@@ -113,39 +114,9 @@ Fields::Fields(std::string_view line) {
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view contents) {
-    std::string temp = path + ".XXXXXX";
-    int fd = mkstemp(temp.data());
-    if (fd < 0) ThrowFileError(errno, path, "create");
-    auto fail = [&](int e) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        ThrowFileError(e, path, "write");
-    };
-    const char* data = contents.data();
-    size_t left = contents.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, data, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            fail(errno);
-        }
-        data += n;
-        left -= static_cast<size_t>(n);
-    }
-    // mkstemp makes the file private; a replaced file gets the usual permissions of new files.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (::fchmod(fd, 0666 & ~mask) != 0 || ::fsync(fd) != 0) fail(errno);
-    if (::close(fd) != 0) {
-        int e = errno;
-        ::unlink(temp.c_str());
-        ThrowFileError(e, path, "write");
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        int e = errno;
-        ::unlink(temp.c_str());
-        ThrowFileError(e, path, "replace");
-    }
+    PendingFile file(path);
+    file.Write(contents);
+    file.Commit();
 }
 
 std::string ReadWholeFile(const std::string& path) {
@@ -155,7 +126,9 @@ std::string ReadWholeFile(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) ThrowFileError(errno, path, "open");
     size_t n = std::fread(text.data(), 1, text.size(), file);
+    bool failed = std::ferror(file) != 0;
     std::fclose(file);
+    if (failed) ThrowFileError(EIO, path, "read"); // never a short text that passes for whole
     text.resize(n);
     return text;
 }

@@ -1,5 +1,6 @@
 #include "patcher/MultiFiles.h"
 
+#include "common/LittleEndian.h"
 #include "common/RunError.h"
 #include "common/TextFile.h"
 
@@ -11,25 +12,6 @@
 namespace mw {
 
 namespace {
-
-void Put16(unsigned char* out, std::uint16_t value) {
-    out[0] = static_cast<unsigned char>(value & 0xFF);
-    out[1] = static_cast<unsigned char>(value >> 8);
-}
-
-void Put32(unsigned char* out, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        out[i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
-std::uint16_t Get16(const unsigned char* in) {
-    return static_cast<std::uint16_t>(in[0] | (in[1] << 8));
-}
-
-std::uint32_t Get32(const unsigned char* in) {
-    return static_cast<std::uint32_t>(in[0]) | static_cast<std::uint32_t>(in[1]) << 8 |
-           static_cast<std::uint32_t>(in[2]) << 16 | static_cast<std::uint32_t>(in[3]) << 24;
-}
 
 RunError PastEnd(const std::string& path, std::int64_t offset, std::int64_t length) {
     return RunError(err::InputPastEndOfFile, "Input past end of file: \"" + path + "\" has no " +
@@ -50,18 +32,24 @@ IdxEntry DecodeIdxEntry(const unsigned char in[IdxEntrySize]) {
             static_cast<std::int32_t>(Get32(in + 8))};
 }
 
-void EncodeMulRecord(const MulRecord& record, unsigned char out[MulRecordSize]) {
+void EncodeMulRecord(const MulRecord& record, unsigned char* out, RecordWidth width) {
     Put16(out, record.ItemID);
     Put16(out + 2, static_cast<std::uint16_t>(record.X));
     Put16(out + 4, static_cast<std::uint16_t>(record.Y));
     Put16(out + 6, static_cast<std::uint16_t>(record.Z));
-    Put32(out + 8, static_cast<std::uint32_t>(record.Flag));
+    if (width == RecordWidth::Sixteen)
+        Put64(out + 8, static_cast<std::uint64_t>(record.Flag));
+    else
+        Put32(out + 8, static_cast<std::uint32_t>(record.Flag));
 }
 
-MulRecord DecodeMulRecord(const unsigned char in[MulRecordSize]) {
-    return {Get16(in), static_cast<std::int16_t>(Get16(in + 2)),
-            static_cast<std::int16_t>(Get16(in + 4)), static_cast<std::int16_t>(Get16(in + 6)),
-            static_cast<std::int32_t>(Get32(in + 8))};
+MulRecord DecodeMulRecord(const unsigned char* in, RecordWidth width) {
+    MulRecord record{Get16(in), static_cast<std::int16_t>(Get16(in + 2)),
+                     static_cast<std::int16_t>(Get16(in + 4)),
+                     static_cast<std::int16_t>(Get16(in + 6)),
+                     static_cast<std::int32_t>(Get32(in + 8))};
+    if (width == RecordWidth::Sixteen) record.Flag = static_cast<std::int64_t>(Get64(in + 8));
+    return record;
 }
 
 RecordFile::RecordFile(const std::string& path, Mode mode) : path_(path) {
@@ -118,11 +106,11 @@ IdxEntry RecordFile::ReadIdxEntry(std::int64_t r) const {
     return DecodeIdxEntry(bytes);
 }
 
-MulRecord RecordFile::ReadMulRecord(std::int64_t r) const {
-    unsigned char bytes[MulRecordSize];
-    if (!ReadRecord(r, MulRecordSize, bytes))
-        throw PastEnd(path_, (r - 1) * MulRecordSize, MulRecordSize);
-    return DecodeMulRecord(bytes);
+MulRecord RecordFile::ReadMulRecord(std::int64_t r, RecordWidth width) const {
+    unsigned char bytes[WideMulRecordSize];
+    const std::int64_t size = RecordBytes(width);
+    if (!ReadRecord(r, size, bytes)) throw PastEnd(path_, (r - 1) * size, size);
+    return DecodeMulRecord(bytes, width);
 }
 
 void RecordFile::WriteAt(std::int64_t offset, const void* data, std::int64_t length) {
@@ -142,11 +130,13 @@ void RecordFile::WriteIdxEntry(std::int64_t r, const IdxEntry& entry) {
     WriteAt((r - 1) * IdxEntrySize, bytes, IdxEntrySize);
 }
 
-void RecordFile::WriteMulRecords(std::int64_t r, const std::vector<MulRecord>& records) {
-    std::vector<unsigned char> bytes(records.size() * MulRecordSize);
+void RecordFile::WriteMulRecords(std::int64_t r, const std::vector<MulRecord>& records,
+                                 RecordWidth width) {
+    const auto size = static_cast<size_t>(RecordBytes(width));
+    std::vector<unsigned char> bytes(records.size() * size);
     for (size_t i = 0; i < records.size(); ++i)
-        EncodeMulRecord(records[i], bytes.data() + i * MulRecordSize);
-    WriteAt((r - 1) * MulRecordSize, bytes.data(), static_cast<std::int64_t>(bytes.size()));
+        EncodeMulRecord(records[i], bytes.data() + i * size, width);
+    WriteAt((r - 1) * RecordBytes(width), bytes.data(), static_cast<std::int64_t>(bytes.size()));
 }
 
 void RecordFile::Truncate(std::int64_t size) {
@@ -155,6 +145,28 @@ void RecordFile::Truncate(std::int64_t size) {
 
 void RecordFile::Flush() {
     if (::fsync(fd_) != 0) ThrowFileError(errno, path_, "write");
+}
+
+std::vector<MulRecord> ReadMultiRecords(const RecordFile& multiMul, const IdxEntry& entry,
+                                        RecordWidth width) {
+    const std::int64_t size = RecordBytes(width);
+    std::string where = "the entry with Lookup " + std::to_string(entry.Lookup) + " and Length " +
+                        std::to_string(entry.Length);
+    if (entry.Length == FreeEntryLength)
+        throw RunError(err::BadRecordNumber, "Bad record number: " + where + " is free");
+    if (entry.Length < 0 || entry.Length % size != 0)
+        throw RunError(err::BadRecordLength, "Bad record length: " + where +
+                                                 " is not a whole "
+                                                 "number of " +
+                                                 std::to_string(size) + "-byte records");
+    if (entry.Lookup < 0 || std::int64_t{entry.Lookup} + entry.Length > multiMul.Size())
+        throw PastEnd(multiMul.Path(), entry.Lookup, entry.Length);
+    std::vector<unsigned char> bytes(static_cast<size_t>(entry.Length));
+    multiMul.ReadAt(entry.Lookup, entry.Length, bytes.data());
+    std::vector<MulRecord> records(static_cast<size_t>(entry.Length / size));
+    for (size_t i = 0; i < records.size(); ++i)
+        records[i] = DecodeMulRecord(bytes.data() + i * static_cast<size_t>(size), width);
+    return records;
 }
 
 } // namespace mw

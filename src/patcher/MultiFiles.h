@@ -8,24 +8,32 @@
 namespace mw {
 
 // The game's multi files, little-endian records without a header, addressed by 1-based record
-// number: record r lies at byte 12 * (r - 1).
+// number: record r lies at byte size * (r - 1).
 //
 // multi.idx, one IdxEntry per multi id (multi n is record n + 1):
 //   0  i32 Lookup   byte offset of the multi's first record in multi.mul
 //   4  i32 Length   byte length of its records; -1 marks a free entry
 //   8  i32 Extra    not read; written as -1
 //
-// multi.mul, MulRecords:
+// multi.mul, MulRecords of 12 bytes (classic clients) or 16 bytes (clients from 7.0.9.0 on):
 //   0  u16 ItemID   game item (graphic) id
 //   2  i16 X
 //   4  i16 Y
 //   6  i16 Z
-//   8  i32 Flag     1 an ordinary component, 0 one the server places separately (a door)
+//   8  i32 Flag     1 an ordinary component, 0 one the server places separately (a door);
+//                   in 16-byte records the flag is i64, bytes 8 to 15
 //
 // Every multi we write starts with the marker record 1, 0, 0, 0, 0; readers skip it.
 
 constexpr std::int64_t IdxEntrySize = 12;
-constexpr std::int64_t MulRecordSize = 12;
+constexpr std::int64_t MulRecordSize = 12; // the classic width
+constexpr std::int64_t WideMulRecordSize = 16;
+
+enum class RecordWidth { Twelve = 12, Sixteen = 16 };
+
+constexpr std::int64_t RecordBytes(RecordWidth width) {
+    return static_cast<std::int64_t>(width);
+}
 constexpr std::int32_t FreeEntryLength = -1;
 constexpr std::int32_t FirstMultiItemId = 0x4000; // the item id of multi 0
 
@@ -45,7 +53,7 @@ struct IdxEntry {
 struct MulRecord {
     std::uint16_t ItemID = 0;
     std::int16_t X = 0, Y = 0, Z = 0;
-    std::int32_t Flag = 0;
+    std::int64_t Flag = 0; // 12-byte records hold its low 32 bits
     bool operator==(const MulRecord&) const = default;
 };
 
@@ -53,8 +61,10 @@ constexpr MulRecord MarkerRecord{1, 0, 0, 0, 0};
 
 void EncodeIdxEntry(const IdxEntry& entry, unsigned char out[IdxEntrySize]);
 IdxEntry DecodeIdxEntry(const unsigned char in[IdxEntrySize]);
-void EncodeMulRecord(const MulRecord& record, unsigned char out[MulRecordSize]);
-MulRecord DecodeMulRecord(const unsigned char in[MulRecordSize]);
+// out and in hold RecordBytes(width) bytes.
+void EncodeMulRecord(const MulRecord& record, unsigned char* out,
+                     RecordWidth width = RecordWidth::Twelve);
+MulRecord DecodeMulRecord(const unsigned char* in, RecordWidth width = RecordWidth::Twelve);
 
 // One of the two files, opened for record access. It is never created: a missing file is an
 // error, so that reading or a failed check never leaves an empty file in the game folder.
@@ -74,15 +84,17 @@ public:
 
     // Reads record r (from 1); false when it does not lie wholly inside the file.
     bool ReadRecord(std::int64_t r, std::int64_t recordSize, unsigned char* out) const;
-    IdxEntry ReadIdxEntry(std::int64_t r) const;   // throws when past the end
-    MulRecord ReadMulRecord(std::int64_t r) const; // throws when past the end
+    IdxEntry ReadIdxEntry(std::int64_t r) const; // throws when past the end
+    MulRecord ReadMulRecord(std::int64_t r,
+                            RecordWidth width = RecordWidth::Twelve) const; // same
     // Reads bytes at an offset; throws when they do not lie wholly inside the file.
     void ReadAt(std::int64_t offset, std::int64_t length, unsigned char* out) const;
 
     void WriteAt(std::int64_t offset, const void* data, std::int64_t length);
     void WriteIdxEntry(std::int64_t r, const IdxEntry& entry);
     // Writes the records one after another from record r on, in a single write.
-    void WriteMulRecords(std::int64_t r, const std::vector<MulRecord>& records);
+    void WriteMulRecords(std::int64_t r, const std::vector<MulRecord>& records,
+                         RecordWidth width = RecordWidth::Twelve);
     void Truncate(std::int64_t size); // cuts the file to size bytes
     void Flush();                     // to the disk, not just to the system
 
@@ -90,5 +102,11 @@ private:
     std::string path_;
     int fd_ = -1;
 };
+
+// Every record that an index entry covers, the first (the marker of the multis we write)
+// included, decoded at the given width. Refuses, naming the file, an entry that is free, whose
+// Length is not a whole number of records, or that does not lie wholly inside the file.
+std::vector<MulRecord> ReadMultiRecords(const RecordFile& multiMul, const IdxEntry& entry,
+                                        RecordWidth width);
 
 } // namespace mw

@@ -27,31 +27,6 @@ RecordFile OpenIndex(const std::string& path) {
     }
 }
 
-// What the records overwrite or append to, so that multi.mul can be put back as it was.
-struct MulTail {
-    std::int64_t Size = 0;
-    std::int64_t Offset = 0;
-    std::vector<unsigned char> Bytes; // the partial record that the new records overwrite
-};
-
-MulTail SaveTail(const RecordFile& multiMul, std::int32_t MulAppendRecord) {
-    MulTail tail{multiMul.Size(), (MulAppendRecord - std::int64_t{1}) * MulRecordSize, {}};
-    tail.Bytes.resize(static_cast<size_t>(tail.Size - tail.Offset));
-    multiMul.ReadAt(tail.Offset, tail.Size - tail.Offset, tail.Bytes.data());
-    return tail;
-}
-
-// Best effort: the failure that made us restore is the one to report, not a second one.
-void RestoreTail(RecordFile& multiMul, const MulTail& tail) {
-    try {
-        multiMul.Truncate(tail.Size);
-        multiMul.WriteAt(tail.Offset, tail.Bytes.data(),
-                         static_cast<std::int64_t>(tail.Bytes.size()));
-        multiMul.Flush();
-    } catch (const RunError&) {
-    }
-}
-
 void CheckParallelArrays(const ComponentBuffer& buffer) {
     auto count = static_cast<size_t>(buffer.ComponentCount);
     for (const auto* array : {&buffer.ItemID, &buffer.X, &buffer.Y, &buffer.Z, &buffer.Flag})
@@ -63,29 +38,38 @@ void CheckParallelArrays(const ComponentBuffer& buffer) {
 
 } // namespace
 
-std::int32_t FindFreeIndexEntry(const RecordFile& multiIdx) {
+std::int32_t FindFreeIndexEntry(const RecordFile& multiIdx, const EntryAlsoFree& alsoFree) {
     const std::int64_t count = std::min(multiIdx.RecordCount(IdxEntrySize), Int32Max);
     std::vector<unsigned char> block(static_cast<size_t>(EntriesPerRead * IdxEntrySize));
+    bool anyFree = false;
     for (std::int64_t first = 1; first <= count; first += EntriesPerRead) {
         std::int64_t n = std::min(EntriesPerRead, count - first + 1);
         multiIdx.ReadAt((first - 1) * IdxEntrySize, n * IdxEntrySize, block.data());
-        for (std::int64_t i = 0; i < n; ++i)
-            if (DecodeIdxEntry(block.data() + i * IdxEntrySize).Length == FreeEntryLength)
-                return static_cast<std::int32_t>(first + i);
+        for (std::int64_t i = 0; i < n; ++i) {
+            if (DecodeIdxEntry(block.data() + i * IdxEntrySize).Length != FreeEntryLength) continue;
+            anyFree = true;
+            auto slot = static_cast<std::int32_t>(first + i);
+            if (!alsoFree || alsoFree(slot)) return slot;
+        }
     }
+    if (anyFree)
+        throw RunError(err::NoFreeMultiId,
+                       "No free multi id: every entry of \"" + multiIdx.Path() +
+                           "\" with Length -1 is a multi that MultiCollection.uop already holds");
     throw RunError(err::MultiFilesNotFound, "No free entry in \"" + multiIdx.Path() +
                                                 "\": none of its entries has Length -1");
 }
 
-std::int32_t FindMulAppendRecord(const RecordFile& multiMul) {
-    std::int64_t record = multiMul.RecordCount(MulRecordSize) + 1;
+std::int32_t FindMulAppendRecord(const RecordFile& multiMul, RecordWidth width) {
+    std::int64_t record = multiMul.RecordCount(RecordBytes(width)) + 1;
     if (record > Int32Max) throw TooBig("the size of \"" + multiMul.Path() + "\"");
     return static_cast<std::int32_t>(record);
 }
 
-IdxEntry NewIndexEntry(std::int32_t MulAppendRecord, std::int32_t ComponentCount) {
-    std::int64_t lookup = (MulAppendRecord - std::int64_t{1}) * MulRecordSize;
-    std::int64_t length = (ComponentCount + std::int64_t{1}) * MulRecordSize;
+IdxEntry NewIndexEntry(std::int32_t MulAppendRecord, std::int32_t ComponentCount,
+                       RecordWidth width) {
+    std::int64_t lookup = (MulAppendRecord - std::int64_t{1}) * RecordBytes(width);
+    std::int64_t length = (ComponentCount + std::int64_t{1}) * RecordBytes(width);
     if (lookup > Int32Max)
         throw TooBig("the end of multi.mul, byte " + std::to_string(lookup) + ",");
     if (length > Int32Max)
@@ -94,8 +78,8 @@ IdxEntry NewIndexEntry(std::int32_t MulAppendRecord, std::int32_t ComponentCount
 }
 
 void WriteIndexEntry(RecordFile& multiIdx, std::int32_t PatchSlot, std::int32_t MulAppendRecord,
-                     std::int32_t ComponentCount) {
-    multiIdx.WriteIdxEntry(PatchSlot, NewIndexEntry(MulAppendRecord, ComponentCount));
+                     std::int32_t ComponentCount, RecordWidth width) {
+    multiIdx.WriteIdxEntry(PatchSlot, NewIndexEntry(MulAppendRecord, ComponentCount, width));
     multiIdx.Flush();
 }
 
@@ -120,11 +104,13 @@ MulRecord ComponentRecord(const ComponentBuffer& buffer, std::int32_t i) {
     }
 }
 
-std::vector<MulRecord> MultiRecords(const ComponentBuffer& buffer, const Progress& progress) {
+std::vector<MulRecord> ComponentRecords(const ComponentBuffer& buffer, const Progress& progress) {
+    if (buffer.ComponentCount < 1)
+        throw RunError(err::SubscriptOutOfRange,
+                       "The template has no components: there is nothing to patch");
     CheckParallelArrays(buffer);
     std::vector<MulRecord> records;
-    records.reserve(static_cast<size_t>(buffer.ComponentCount) + 1);
-    records.push_back(MarkerRecord);
+    records.reserve(static_cast<size_t>(buffer.ComponentCount));
     ProgressTicker ticker(progress, buffer.ComponentCount);
     for (std::int32_t i = 0; i < buffer.ComponentCount; ++i) {
         ticker.Step(i);
@@ -134,37 +120,74 @@ std::vector<MulRecord> MultiRecords(const ComponentBuffer& buffer, const Progres
 }
 
 void WriteMultiRecords(RecordFile& multiMul, std::int32_t MulAppendRecord,
-                       const std::vector<MulRecord>& records) {
-    multiMul.WriteMulRecords(MulAppendRecord, records);
+                       const std::vector<MulRecord>& records, RecordWidth width) {
+    multiMul.WriteMulRecords(MulAppendRecord, records, width);
     multiMul.Flush();
 }
 
-PatchResult PatchMulFiles(const ComponentBuffer& buffer, const std::string& MultiIdxPath,
-                          const std::string& MultiMulPath, const Progress& progress) {
-    if (buffer.ComponentCount < 1)
-        throw RunError(err::SubscriptOutOfRange,
-                       "The template has no components: there is nothing to patch");
-    std::vector<MulRecord> records = MultiRecords(buffer, progress);
-    RecordFile multiIdx = OpenIndex(MultiIdxPath);
-    RecordFile multiMul(MultiMulPath, RecordFile::Mode::ReadWrite);
-    if (multiMul.IsSameFileAs(multiIdx))
+MulPatch::MulPatch(const std::string& MultiIdxPath, const std::string& MultiMulPath,
+                   RecordSizeChoice recordSize, std::int32_t ComponentCount)
+    : idx_(OpenIndex(MultiIdxPath)), mul_(MultiMulPath, RecordFile::Mode::ReadWrite),
+      width_(RecordWidth::Twelve), append_(0), count_(ComponentCount) {
+    if (mul_.IsSameFileAs(idx_))
         throw RunError(err::BadFileNameOrNumber, "Bad file name: multi.idx and multi.mul are "
                                                  "the same file, \"" +
                                                      MultiMulPath + "\"");
-    PatchResult place{FindFreeIndexEntry(multiIdx), FindMulAppendRecord(multiMul)};
-    NewIndexEntry(place.MulAppendRecord, buffer.ComponentCount); // refuses what would not fit
+    width_ = ChooseRecordWidth(recordSize, idx_, mul_);
+    append_ = FindMulAppendRecord(mul_, width_);
+    NewIndexEntry(append_, count_, width_); // refuses what would not fit
+}
 
-    MulTail tail = SaveTail(multiMul, place.MulAppendRecord);
+bool MulPatch::Touches(const std::string& path) const {
     try {
-        WriteMultiRecords(multiMul, place.MulAppendRecord, records);
-        ProgressTicker(progress, buffer.ComponentCount).Report(buffer.ComponentCount);
+        RecordFile other(path, RecordFile::Mode::Read);
+        return other.IsSameFileAs(idx_) || other.IsSameFileAs(mul_);
+    } catch (const RunError&) {
+        return false; // a file that cannot be opened is none of ours
+    }
+}
+
+void MulPatch::Write(std::int32_t PatchSlot, const std::vector<MulRecord>& components,
+                     const Progress& progress) {
+    std::vector<MulRecord> records;
+    records.reserve(components.size() + 1);
+    records.push_back(MarkerRecord);
+    records.insert(records.end(), components.begin(), components.end());
+    slot_ = PatchSlot;
+    oldEntry_ = idx_.ReadIdxEntry(PatchSlot);
+    std::int64_t offset = (append_ - std::int64_t{1}) * RecordBytes(width_);
+    tail_.Size = mul_.Size();
+    tail_.Bytes.resize(static_cast<size_t>(tail_.Size - offset));
+    mul_.ReadAt(offset, tail_.Size - offset, tail_.Bytes.data());
+    try {
+        WriteMultiRecords(mul_, append_, records, width_);
+        ProgressTicker(progress, count_).Report(count_);
     } catch (...) {
-        RestoreTail(multiMul, tail);
+        RestoreTail();
         throw;
     }
     // From here on the records stay: an entry that may have reached the disk points at them.
-    WriteIndexEntry(multiIdx, place.PatchSlot, place.MulAppendRecord, buffer.ComponentCount);
-    return place;
+    WriteIndexEntry(idx_, slot_, append_, count_, width_);
+}
+
+// Best effort: the failure that made us restore is the one to report, not a second one.
+void MulPatch::RestoreTail() {
+    try {
+        std::int64_t offset = (append_ - std::int64_t{1}) * RecordBytes(width_);
+        mul_.Truncate(tail_.Size);
+        mul_.WriteAt(offset, tail_.Bytes.data(), static_cast<std::int64_t>(tail_.Bytes.size()));
+        mul_.Flush();
+    } catch (const RunError&) {
+    }
+}
+
+void MulPatch::Undo() {
+    try {
+        idx_.WriteIdxEntry(slot_, oldEntry_);
+        idx_.Flush();
+    } catch (const RunError&) {
+    }
+    RestoreTail();
 }
 
 } // namespace mw

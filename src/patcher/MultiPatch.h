@@ -4,8 +4,10 @@
 #include "common/RunError.h"
 #include "formats/ComponentBuffer.h"
 #include "patcher/MultiFiles.h"
+#include "patcher/RecordSize.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,8 +25,9 @@ constexpr const char* MultiFilesNotFoundTitle = "File Not Found!";
 
 // Where the last patch put the new multi. The scripts build the multi's item id from PatchSlot.
 struct PatchResult {
-    std::int32_t PatchSlot = 0;       // the multi.idx entry that was filled
-    std::int32_t MulAppendRecord = 0; // the multi.mul record that holds the new multi's marker
+    std::int32_t PatchSlot = 0;       // the multi.idx entry filled: the new multi's id + 1
+    std::int32_t MulAppendRecord = 0; // the multi.mul record of its marker; 0 when not patched
+    RecordWidth Width = RecordWidth::Twelve; // of multi.mul's records
 };
 
 // The game item id of the multi in entry PatchSlot: 16383 + PatchSlot.
@@ -32,44 +35,80 @@ constexpr std::int32_t MultiItemId(std::int32_t PatchSlot) {
     return FirstMultiItemId - 1 + PatchSlot;
 }
 
-// The steps of a patch, on files the caller has opened. PatchMulFiles runs them in a safe order.
+// The steps of a patch, on files the caller has opened. MulPatch runs them in a safe order.
 
-// The first entry whose Length is -1; no other value marks a free entry. Fails with
-// err::MultiFilesNotFound when the index has none.
-std::int32_t FindFreeIndexEntry(const RecordFile& multiIdx);
+// Whether a free entry may be taken as well, for a patch that must agree with other files.
+using EntryAlsoFree = std::function<bool(std::int32_t PatchSlot)>;
 
-// The record just past the last whole record: floor(size / 12) + 1, so that a partial record at
-// the end is overwritten. The file is not read.
-std::int32_t FindMulAppendRecord(const RecordFile& multiMul);
+// The first entry whose Length is -1 (no other value marks a free entry) and that alsoFree
+// accepts. Fails with err::MultiFilesNotFound when the index has no free entry at all, and with
+// err::NoFreeMultiId when alsoFree refused every one (the package holds all those ids).
+std::int32_t FindFreeIndexEntry(const RecordFile& multiIdx, const EntryAlsoFree& alsoFree = {});
 
-// Lookup = byte offset of the marker, Length = 12 * (ComponentCount + 1), Extra = -1.
+// The record just past the last whole record: floor(size / width) + 1, so that a partial record
+// at the end is overwritten. The file is not read.
+std::int32_t FindMulAppendRecord(const RecordFile& multiMul,
+                                 RecordWidth width = RecordWidth::Twelve);
+
+// Lookup = byte offset of the marker, Length = width * (ComponentCount + 1), Extra = -1.
 // Fails with Overflow when the offset or the length does not fit the entry's 32 bits.
-IdxEntry NewIndexEntry(std::int32_t MulAppendRecord, std::int32_t ComponentCount);
+IdxEntry NewIndexEntry(std::int32_t MulAppendRecord, std::int32_t ComponentCount,
+                       RecordWidth width = RecordWidth::Twelve);
 
 // Writes the new multi's entry as record PatchSlot and flushes it to the disk.
 void WriteIndexEntry(RecordFile& multiIdx, std::int32_t PatchSlot, std::int32_t MulAppendRecord,
-                     std::int32_t ComponentCount);
+                     std::int32_t ComponentCount, RecordWidth width = RecordWidth::Twelve);
 
 // Component i as the data file holds it: item id from -32768 to 65535 stored as its unsigned
 // 16-bit value, x, y and z as signed 16-bit, the flag as signed 32-bit. A value that does not
 // convert fails with a RunError naming the component (counted from 1) and the field.
 MulRecord ComponentRecord(const ComponentBuffer& buffer, std::int32_t i);
 
-// The marker record followed by every component in buffer order.
-std::vector<MulRecord> MultiRecords(const ComponentBuffer& buffer, const Progress& progress = {});
+// Every component in buffer order, without a marker. Refuses an empty buffer.
+std::vector<MulRecord> ComponentRecords(const ComponentBuffer& buffer,
+                                        const Progress& progress = {});
 
 // Writes the records from record MulAppendRecord on and flushes them to the disk.
 void WriteMultiRecords(RecordFile& multiMul, std::int32_t MulAppendRecord,
-                       const std::vector<MulRecord>& records);
+                       const std::vector<MulRecord>& records,
+                       RecordWidth width = RecordWidth::Twelve);
 
-// The whole patch of the buffer's components as a new multi. Everything is checked before
-// anything is written: a template with components, every component convertible, both files
-// present and writable (neither is ever created), a free entry. Then the records are appended
-// and flushed, and only then is the entry written, so that no entry can point at missing data.
-// A failure before the entry is written puts multi.mul back as it was; the RunError goes to the
-// caller (err::MultiFilesNotFound for a missing index or one without a free entry). The progress
-// function is asked once more after the records are written, the last moment to cancel.
-PatchResult PatchMulFiles(const ComponentBuffer& buffer, const std::string& MultiIdxPath,
-                          const std::string& MultiMulPath, const Progress& progress = {});
+// One patch of multi.idx and multi.mul, checked completely before anything is written, so that
+// it can be run together with a patch of other files. Construction opens both files for
+// writing (neither is ever created), chooses the record width and checks that the new multi
+// fits; Write then appends the marker and the components, flushes them, and only then writes the
+// entry, so that no entry can point at missing data.
+class MulPatch {
+public:
+    MulPatch(const std::string& MultiIdxPath, const std::string& MultiMulPath,
+             RecordSizeChoice recordSize, std::int32_t ComponentCount);
+
+    RecordWidth Width() const { return width_; }
+    std::int32_t MulAppendRecord() const { return append_; }
+    const RecordFile& Index() const { return idx_; }
+    bool Touches(const std::string& path) const; // whether path names one of the two files
+
+    // A failure puts multi.mul back as it was; the entry is written last. The progress function
+    // is asked once after the records are written, the last moment to cancel.
+    void Write(std::int32_t PatchSlot, const std::vector<MulRecord>& components,
+               const Progress& progress = {});
+    // Puts both files back as they were before Write, as far as the disk lets it.
+    void Undo();
+
+private:
+    struct MulTail {
+        std::int64_t Size = 0;
+        std::vector<unsigned char> Bytes; // the partial record that the new records overwrite
+    };
+    void RestoreTail();
+
+    RecordFile idx_, mul_;
+    RecordWidth width_;
+    std::int32_t append_;
+    std::int32_t count_;
+    std::int32_t slot_ = 0;
+    IdxEntry oldEntry_;
+    MulTail tail_;
+};
 
 } // namespace mw

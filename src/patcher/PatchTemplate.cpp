@@ -48,7 +48,7 @@ void LoadTemplateBlocks(Connection& cnTemplates, ComponentBuffer& buffer,
 
 PatchResult PatchTemplate(Connection& cnTemplates, ComponentBuffer& buffer,
                           const ComponentsList& list, std::int32_t templateId,
-                          const MultiFilePaths& paths, const StatusLine& status,
+                          const PatchTargets& targets, const StatusLine& status,
                           const Progress& progress) {
     auto say = [&](const char* text) {
         if (status) status(text);
@@ -56,7 +56,7 @@ PatchResult PatchTemplate(Connection& cnTemplates, ComponentBuffer& buffer,
     say(ReadingTemplateText);
     LoadTemplateBlocks(cnTemplates, buffer, list, templateId, progress);
     say(PleaseWaitText);
-    PatchResult place = PatchMulFiles(buffer, paths.MultiIdxPath, paths.MultiMulPath, progress);
+    PatchResult place = PatchGameFiles(buffer, targets, progress);
     say(PatchingCompletedText);
     return place;
 }

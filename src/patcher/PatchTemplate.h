@@ -2,7 +2,7 @@
 
 #include "common/Progress.h"
 #include "formats/ComponentBuffer.h"
-#include "patcher/MultiPatch.h"
+#include "patcher/PatchGameFiles.h"
 
 #include <cstdint>
 #include <functional>
@@ -27,11 +27,11 @@ void LoadTemplateBlocks(Connection& cnTemplates, ComponentBuffer& buffer,
 
 using StatusLine = std::function<void(const char* text)>;
 
-// The whole patch of a stored template: LoadTemplateBlocks, then PatchMulFiles, telling the
+// The whole patch of a stored template: LoadTemplateBlocks, then PatchGameFiles, telling the
 // status line where it is. The buffer keeps the loaded template for the scripts that follow.
 PatchResult PatchTemplate(Connection& cnTemplates, ComponentBuffer& buffer,
                           const ComponentsList& list, std::int32_t templateId,
-                          const MultiFilePaths& paths, const StatusLine& status = {},
+                          const PatchTargets& targets, const StatusLine& status = {},
                           const Progress& progress = {});
 
 } // namespace mw

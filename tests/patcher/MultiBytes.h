@@ -31,13 +31,29 @@ inline std::string Record(std::int32_t id, std::int32_t x, std::int32_t y, std::
     return Le16(id) + Le16(x) + Le16(y) + Le16(z) + Le32(flag);
 }
 
+// The same in a 16-byte record: the flag is 8 bytes wide.
+inline std::string WideRecord(std::int32_t id, std::int32_t x, std::int32_t y, std::int32_t z,
+                              std::int64_t flag) {
+    auto high = static_cast<std::int32_t>(static_cast<std::uint64_t>(flag) >> 32);
+    return Record(id, x, y, z, static_cast<std::int32_t>(flag)) + Le32(high);
+}
+
 inline const std::string Marker = Record(1, 0, 0, 0, 0);
+inline const std::string WideMarker = WideRecord(1, 0, 0, 0, 0);
 
 // n records of recognisable old data, as a multi.mul that already holds other multis.
 inline std::string OldRecords(int n) {
     std::string bytes;
     for (int i = 0; i < n; ++i)
         bytes += Record(100 + i, i % 7 - 3, i % 5 - 2, i % 3, 1);
+    return bytes;
+}
+
+// n records of recognisable old data in 16-byte records.
+inline std::string OldWideRecords(int n) {
+    std::string bytes;
+    for (int i = 0; i < n; ++i)
+        bytes += WideRecord(100 + i, i % 7 - 3, i % 5 - 2, i % 3, 1);
     return bytes;
 }
 

@@ -3,7 +3,7 @@
 
 #include "common/RunError.h"
 #include "common/TextFile.h"
-#include "patcher/MultiPatch.h"
+#include "patcher/PatchGameFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +60,7 @@ protected:
         folder.Write("multi.mul", mul);
     }
     PatchResult Patch(const ComponentBuffer& buffer, const Progress& progress = {}) {
-        return PatchMulFiles(buffer, idxPath, mulPath, progress);
+        return PatchMulFiles(buffer, idxPath, mulPath, recordSize, progress);
     }
     // The patch fails with the number given and leaves both files exactly as they were.
     RunError Refused(const ComponentBuffer& buffer, long number) {
@@ -82,6 +82,7 @@ protected:
     test::TempFolder folder;
     std::string idxPath = folder.File("multi.idx"), mulPath = folder.File("multi.mul");
     std::string idxBytes, mulBytes;
+    RecordSizeChoice recordSize = RecordSizeChoice::Twelve; // files of free entries only tell none
     ComponentBuffer five = test::BufferOf({{"1187", "0", "0", "0", "1"},
                                            {"1188", "-1", "2", "5", "0"},
                                            {"1189", "4", "-3", "0", "1"},

@@ -1,0 +1,90 @@
+#include "common/PendingFile.h"
+
+#include "common/TextFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <libgen.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace mw {
+
+namespace {
+
+// An existing file's permissions, or those that new files get.
+mode_t ModeFor(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) return info.st_mode & 07777;
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// Makes a rename in the folder durable; a folder that cannot be opened is left to the system.
+void SyncFolderOf(const std::string& path) {
+    std::string copy = path;
+    int fd = ::open(::dirname(copy.data()), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+} // namespace
+
+PendingFile::PendingFile(std::string path) : path_(std::move(path)), temp_(path_ + ".XXXXXX") {
+    fd_ = ::mkstemp(temp_.data());
+    if (fd_ < 0) ThrowFileError(errno, path_, "create");
+    if (::fchmod(fd_, ModeFor(path_)) != 0) {
+        int e = errno;
+        ::close(fd_);
+        ::unlink(temp_.c_str());
+        ThrowFileError(e, path_, "create");
+    }
+}
+
+PendingFile::~PendingFile() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!committed_) ::unlink(temp_.c_str());
+}
+
+void PendingFile::Write(std::string_view contents) {
+    const char* data = contents.data();
+    size_t left = contents.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd_, data, left);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) ThrowFileError(n < 0 ? errno : ENOSPC, path_, "write");
+        data += n;
+        left -= static_cast<size_t>(n);
+    }
+    if (::fsync(fd_) != 0) ThrowFileError(errno, path_, "write");
+}
+
+std::string PendingFile::ReadBack() const {
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) ThrowFileError(errno, path_, "read");
+    std::string contents(static_cast<size_t>(info.st_size), '\0');
+    size_t done = 0;
+    while (done < contents.size()) {
+        ssize_t n =
+            ::pread(fd_, contents.data() + done, contents.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ThrowFileError(errno, path_, "read");
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    contents.resize(done);
+    return contents;
+}
+
+void PendingFile::Commit() {
+    int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) ThrowFileError(errno, path_, "write");
+    if (::rename(temp_.c_str(), path_.c_str()) != 0) ThrowFileError(errno, path_, "replace");
+    committed_ = true;
+    SyncFolderOf(path_);
+}
+
+} // namespace mw

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace mw {
+
+// A new version of a file, written under a temporary name in the same folder, that takes the
+// file's place only when Commit is called; dropped, leaving the file as it was, otherwise. The
+// new file keeps the permissions of the one it replaces.
+class PendingFile {
+public:
+    explicit PendingFile(std::string path); // throws RunError naming the path
+    ~PendingFile();                         // removes the temporary file unless committed
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+
+    const std::string& TemporaryPath() const { return temp_; }
+    // Writes the whole contents and makes them reach the disk.
+    void Write(std::string_view contents);
+    // The temporary file's contents as the disk gives them back.
+    std::string ReadBack() const;
+    // Renames the temporary file over the target.
+    void Commit();
+
+private:
+    std::string path_, temp_;
+    int fd_ = -1;
+    bool committed_ = false;
+};
+
+} // namespace mw

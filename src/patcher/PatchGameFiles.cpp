@@ -1,0 +1,78 @@
+#include "patcher/PatchGameFiles.h"
+
+#include "formats/MultiCollection.h"
+#include "patcher/UopPatch.h"
+
+#include <optional>
+
+namespace mw {
+
+namespace {
+
+// The files of one patch, opened and checked.
+struct OpenTargets {
+    std::optional<MulPatch> Mul;
+    std::optional<UopPatch> Uop;
+};
+
+void Open(OpenTargets& open, const PatchTargets& targets, std::int32_t count) {
+    if (targets.HasMulFiles() || !targets.HasPackage())
+        open.Mul.emplace(targets.MultiIdxPath, targets.MultiMulPath, targets.RecordSize, count);
+    if (!targets.HasPackage()) return;
+    open.Uop.emplace(targets.MultiUopPath);
+    if (open.Mul && open.Mul->Touches(targets.MultiUopPath))
+        throw RunError(err::BadFileNameOrNumber,
+                       "Bad file name: MultiCollection.uop is one of the multi files, \"" +
+                           targets.MultiUopPath + "\"");
+}
+
+PatchResult ChooseId(const OpenTargets& open) {
+    if (!open.Mul) return {static_cast<std::int32_t>(open.Uop->FirstFreeId()) + 1, 0};
+    EntryAlsoFree freeInPackage;
+    if (open.Uop)
+        freeInPackage = [&](std::int32_t slot) {
+            auto id = static_cast<std::uint32_t>(slot - 1);
+            return id <= HighestMultiId && !open.Uop->HasMulti(id);
+        };
+    return {FindFreeIndexEntry(open.Mul->Index(), freeInPackage), open.Mul->MulAppendRecord(),
+            open.Mul->Width()};
+}
+
+void BackUp(const PatchTargets& targets, const OpenTargets& open) {
+    if (!targets.Backups) return;
+    if (open.Mul) {
+        targets.Backups->BeforeChange(targets.MultiIdxPath);
+        targets.Backups->BeforeChange(targets.MultiMulPath);
+    }
+    if (open.Uop) targets.Backups->BeforeChange(targets.MultiUopPath);
+}
+
+} // namespace
+
+PatchResult PatchGameFiles(const ComponentBuffer& buffer, const PatchTargets& targets,
+                           const Progress& progress) {
+    std::vector<MulRecord> components = ComponentRecords(buffer, progress);
+    OpenTargets open;
+    Open(open, targets, buffer.ComponentCount);
+    PatchResult place = ChooseId(open);
+    if (open.Uop) open.Uop->Prepare(static_cast<std::uint32_t>(place.PatchSlot - 1), components);
+    BackUp(targets, open);
+    if (open.Mul) open.Mul->Write(place.PatchSlot, components, progress);
+    if (!open.Uop) return place;
+    try {
+        ProgressTicker(progress, buffer.ComponentCount).Report(buffer.ComponentCount);
+        open.Uop->Commit();
+    } catch (...) {
+        if (open.Mul) open.Mul->Undo();
+        throw;
+    }
+    return place;
+}
+
+PatchResult PatchMulFiles(const ComponentBuffer& buffer, const std::string& MultiIdxPath,
+                          const std::string& MultiMulPath, RecordSizeChoice recordSize,
+                          const Progress& progress, GameFileBackups* backups) {
+    return PatchGameFiles(buffer, {MultiIdxPath, MultiMulPath, {}, recordSize, backups}, progress);
+}
+
+} // namespace mw

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "common/GameFileBackups.h"
+#include "common/Progress.h"
+#include "formats/ComponentBuffer.h"
+#include "patcher/MultiPatch.h"
+#include "patcher/RecordSize.h"
+
+#include <string>
+
+namespace mw {
+
+// The game files a patch writes into, and how. The two multi files count when both paths are
+// set; the package when its path is. An empty text is an unset path.
+struct PatchTargets {
+    std::string MultiIdxPath, MultiMulPath;
+    std::string MultiUopPath = {};
+    RecordSizeChoice RecordSize = RecordSizeChoice::Auto; // of multi.mul
+    GameFileBackups* Backups = nullptr;                   // none made when null
+
+    bool HasMulFiles() const { return !MultiIdxPath.empty() && !MultiMulPath.empty(); }
+    bool HasPackage() const { return !MultiUopPath.empty(); }
+};
+
+// The whole patch of the buffer's components as a new multi, into multi.idx/multi.mul, into
+// MultiCollection.uop, or into both. The multi id is the first free one: in multi.idx alone the
+// first entry with Length -1; in the package alone the first id without a file; in both the
+// first id free in both (its entry has Length -1 and the package has no file of its name), so
+// that the two agree and one script serves both.
+//
+// Everything is checked for every file before any is written: the components, each file present
+// and writable, the record width, the whole package, a free id, the new package written beside
+// the old one and read back. Then each file is backed up (once per run, see GameFileBackups), the
+// records and the entry are written, and the new package takes the old one's place. A failure at
+// any point leaves every file as it was, as far as the disk lets it; the RunError goes to the
+// caller. The progress function is asked after the records are written and once more before the
+// package is replaced: the last moments to cancel.
+//
+// With neither set of files configured this is the multi.idx patch, failing as a missing index
+// does (err::MultiFilesNotFound).
+PatchResult PatchGameFiles(const ComponentBuffer& buffer, const PatchTargets& targets,
+                           const Progress& progress = {});
+
+// The patch of multi.idx/multi.mul alone.
+PatchResult PatchMulFiles(const ComponentBuffer& buffer, const std::string& MultiIdxPath,
+                          const std::string& MultiMulPath,
+                          RecordSizeChoice recordSize = RecordSizeChoice::Auto,
+                          const Progress& progress = {}, GameFileBackups* backups = nullptr);
+
+} // namespace mw

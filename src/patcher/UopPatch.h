@@ -1,0 +1,45 @@
+#pragma once
+
+#include "common/PendingFile.h"
+#include "formats/UopPackage.h"
+#include "patcher/MultiFiles.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace mw {
+
+// One patch of MultiCollection.uop: a new multi added as a new file of the package. The package
+// is never changed in place: it is rewritten to a temporary file in the same folder, every
+// other file carried over byte for byte, checked by reading it back, and renamed over the
+// original only when complete.
+class UopPatch {
+public:
+    // Reads the package and checks its header, tables and every entry's place, sizes and
+    // compression; refuses a package that is damaged (err::PackageInvalid), missing or cannot be
+    // written. The other files' bytes are not inflated: they are carried over as they are.
+    explicit UopPatch(const std::string& MultiUopPath,
+                      std::uint32_t entriesPerBlock = UopEntriesPerBlock);
+
+    const std::string& Path() const { return package_.Path(); }
+    bool HasMulti(std::uint32_t multiId) const;
+    std::uint32_t FirstFreeId() const; // err::NoFreeMultiId when there is none
+
+    // Writes the new package, with multiId added, to the temporary file and checks it. The
+    // package itself is not touched yet.
+    void Prepare(std::uint32_t multiId, const std::vector<MulRecord>& components);
+    // Puts the prepared package in the original's place.
+    void Commit();
+
+private:
+    void Verify(const std::string& written, std::uint32_t multiId,
+                const std::vector<MulRecord>& components) const;
+
+    UopPackage package_;
+    std::uint32_t entriesPerBlock_;
+    std::unique_ptr<PendingFile> pending_;
+};
+
+} // namespace mw
