@@ -64,6 +64,27 @@ std::string FailureText(const RunError& failure) {
     return failure.Text();
 }
 
+void GameFileOptions(Arguments& args) {
+    args.Option("idx", "The game's multi.idx.", "FILE");
+    args.Option("mul", "The game's multi.mul.", "FILE");
+    args.Option("uop", "The game's MultiCollection.uop.", "FILE");
+    args.Option("record-size", "The size of multi.mul's records: auto (the default), 12 or 16.",
+                "SIZE");
+}
+
+PatchTargets GameFiles(const Arguments& args) {
+    PatchTargets targets{args.Text("idx"), args.Text("mul"), args.Text("uop")};
+    if (targets.MultiIdxPath.empty() != targets.MultiMulPath.empty())
+        throw BadUsage("--idx and --mul go together");
+    if (!targets.HasMulFiles() && !targets.HasPackage())
+        throw BadUsage("name the game files: --idx and --mul, or --uop");
+    std::string size = args.IsSet("record-size") ? args.Text("record-size") : "auto";
+    if (size != "auto" && size != "12" && size != "16")
+        throw BadUsage("--record-size must be auto, 12 or 16");
+    targets.RecordSize = RecordSizeChoiceFrom(size == "auto" ? "Auto" : size);
+    return targets;
+}
+
 void OpenLibrary(Session& session) {
     CTempIndex probe(session.cnTemplates); // connecting opens the library, or says why not
     probe.Connect(session.DatabasePath(), adUseServer, adLockOptimistic);

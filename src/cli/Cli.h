@@ -2,6 +2,7 @@
 
 #include "common/RunError.h"
 #include "common/Session.h"
+#include "patcher/PatchGameFiles.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
@@ -57,6 +58,16 @@ void WriteOutput(const std::string& path, const std::string& text);
 
 // Loads components.txt beside the program, when there is one.
 void LoadComponents(Session& session);
+
+// The options that name the game's files: --idx, --mul, --uop and --record-size.
+void GameFileOptions(Arguments& args);
+// The files they name; the pair counts when both are given, the package when it is. Usage
+// errors when neither is, or only one of the pair.
+PatchTargets GameFiles(const Arguments& args);
+
+// The text of the multi that the hexadecimal id names in the game files the options name: the
+// package, or multi.idx / multi.mul.
+std::string GameMultiAsText(const Arguments& args, const std::string& hexId, bool fromPackage);
 
 // A file of its own in the system's temporary folder, removed again with the object.
 class TemporaryFile {

@@ -34,8 +34,8 @@ int Patch(const QStringList& arguments) {
                    "Patches a template into multi.idx and multi.mul as a new multi, in the "
                    "first free index entry, and prints the entry, the multi id and its item id.");
     args.Positional("ID", "The template id, as `list` shows it.");
-    args.Option("idx", "The game's multi.idx.", "FILE");
-    args.Option("mul", "The game's multi.mul.", "FILE");
+    GameFileOptions(args);
+    args.Option("no-backup", "Do not copy each game file once before changing it.");
     args.Option("scripts",
                 "Also print the Sphere scripts of the new multi and its deed: 55 or 51a.",
                 "VERSION");
@@ -43,7 +43,7 @@ int Patch(const QStringList& arguments) {
     args.Option("buy", "The deed's buy value, for --scripts.", "TEXT");
     args.Option("sell", "The deed's sell value, for --scripts.", "TEXT");
     if (!args.Parse(arguments, 1)) return Success;
-    PatchTargets paths{args.Required("idx"), args.Required("mul")};
+    PatchTargets targets = GameFiles(args);
     std::optional<std::int16_t> format;
     ScriptEntry entry;
     if (args.IsSet("scripts")) {
@@ -53,8 +53,10 @@ int Patch(const QStringList& arguments) {
     Session session(ExecutableFolder(), args.LibraryPath());
     OpenLibrary(session);
     LoadComponents(session);
+    session.Backups.Enabled = !args.IsSet("no-backup");
+    targets.Backups = &session.Backups;
     PatchResult result = PatchTemplate(session.cnTemplates, session.Buffer, session.Components,
-                                       args.TemplateId(0), paths);
+                                       args.TemplateId(0), targets);
     std::cout << PatchLine(result.PatchSlot) << "\n";
     if (format) {
         ApplyComponentsList(session.Buffer, session.Components);
@@ -66,15 +68,24 @@ int Patch(const QStringList& arguments) {
 }
 
 int Extract(const QStringList& arguments) {
-    Arguments args("extract", "Writes one multi of multi.idx / multi.mul as a template text file.");
+    Arguments args("extract",
+                   "Writes one multi of multi.idx / multi.mul, or of MultiCollection.uop "
+                   "(--uop), as a template text file.");
     args.Positional("HEXID", "The multi id in hexadecimal, for example 1F4.");
     args.Positional("FILE", "The file to write, or - for standard output.");
-    args.Option("idx", "The game's multi.idx.", "FILE");
-    args.Option("mul", "The game's multi.mul.", "FILE");
+    GameFileOptions(args);
     if (!args.Parse(arguments, 2)) return Success;
-    MultiEntry entry = ReadMultiEntry(args.Required("idx"), MultiRecordNumber(args.At(0)));
-    WriteOutput(args.At(1), MultiAsText(entry, args.Required("mul")));
+    if (args.IsSet("uop") == args.IsSet("idx"))
+        throw BadUsage("name either --uop, or --idx and --mul");
+    WriteOutput(args.At(1), GameMultiAsText(args, args.At(0), args.IsSet("uop")));
     return Success;
+}
+
+std::string GameMultiAsText(const Arguments& args, const std::string& hexId, bool fromPackage) {
+    PatchTargets files = GameFiles(args);
+    if (fromPackage) return PackageMultiAsText(args.Required("uop"), PackageMultiId(hexId));
+    MultiEntry entry = ReadMultiEntry(args.Required("idx"), MultiRecordNumber(hexId));
+    return MultiAsText(entry, args.Required("mul"), {}, files.RecordSize);
 }
 
 } // namespace mw::cli

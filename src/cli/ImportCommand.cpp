@@ -2,6 +2,7 @@
 #include "cli/Cli.h"
 
 #include "common/RunError.h"
+#include "common/TextFile.h"
 #include "formats/MultiExtraction.h"
 #include "formats/TemplateText.h"
 #include "formats/WorldSaves.h"
@@ -28,20 +29,19 @@ Reader FileReader(bool (*read)(ComponentBuffer&, const ComponentsList&, const st
 }
 
 // One multi of the game's files by its hexadecimal id, read through a template text file.
-bool ReadGameMulti(Session& session, const Arguments& args, const std::string& source) {
-    MultiEntry entry = ReadMultiEntry(args.Required("idx"), MultiRecordNumber(source));
-    TemporaryFile text("multi.txt");
-    WriteMultiAsText(entry, args.Required("mul"), text.Path());
-    return ReadComponentList(session.Buffer, session.Components, text.Path());
+Reader GameMultiReader(bool fromPackage) {
+    return [fromPackage](Session& session, const Arguments& args, const std::string& source) {
+        TemporaryFile text("multi.txt");
+        WriteFileAtomically(text.Path(), GameMultiAsText(args, source, fromPackage));
+        return ReadComponentList(session.Buffer, session.Components, text.Path());
+    };
 }
 
 const std::map<std::string, Reader>& Readers() {
     static const std::map<std::string, Reader> readers = {
-        {"txt", FileReader(ReadComponentList)},
-        {"kivt", FileReader(ReadComponentList)},
-        {"wsc", FileReader(ReadSphereExportWsc)},
-        {"uox3", FileReader(ReadUox3Wsc)},
-        {"muls", ReadGameMulti},
+        {"txt", FileReader(ReadComponentList)},   {"kivt", FileReader(ReadComponentList)},
+        {"wsc", FileReader(ReadSphereExportWsc)}, {"uox3", FileReader(ReadUox3Wsc)},
+        {"muls", GameMultiReader(false)},         {"uop", GameMultiReader(true)},
     };
     return readers;
 }
@@ -89,17 +89,15 @@ std::int32_t Store(Session& session, const Arguments& args) {
 
 int Import(const QStringList& arguments) {
     Arguments args("import", "Reads a template and stores it in the library; prints its new id.");
-    args.Positional(
-        "SOURCE",
-        "The file to read (- for standard input), or for muls the multi id in hexadecimal.");
+    args.Positional("SOURCE", "The file to read (- for standard input), or for muls and uop the "
+                              "multi id in hexadecimal.");
     args.Option("from", "The kind of source: " + QString::fromStdString(SourceKinds()) + ".",
                 "KIND");
     args.Option("category", "The category to file the template under.", "NAME");
     args.Option("subsection", "The subsection to file it under.", "NAME");
     args.Option("description", "The template's name.", "TEXT");
     args.Option("create", "Create the category and subsection when they are missing.");
-    args.Option("idx", "multi.idx, for --from muls.", "FILE");
-    args.Option("mul", "multi.mul, for --from muls.", "FILE");
+    GameFileOptions(args); // for --from muls (--idx, --mul) and --from uop (--uop)
     if (!args.Parse(arguments, 1)) return Success;
     auto reader = Readers().find(args.Required("from"));
     if (reader == Readers().end()) throw BadUsage("--from must be one of " + SourceKinds());

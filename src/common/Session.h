@@ -1,8 +1,11 @@
 #pragma once
 
+#include "common/GameFileBackups.h"
 #include "common/Paths.h"
 #include "formats/ComponentBuffer.h"
 #include "formats/ComponentsList.h"
+#include "patcher/PatchGameFiles.h"
+#include "patcher/RecordSize.h"
 #include "store/Connection.h"
 
 #include <cstdint>
@@ -22,12 +25,19 @@ struct Session {
 
     std::string DatabasePath() const { return cnTemplates.DatabasePath(); }
     std::string ComponentsPath() const { return JoinPath(AppFolder, ComponentsFileName); }
+    // The game files a patch writes into, as the settings name them.
+    PatchTargets Targets() {
+        return {MultiIdxPath, MultiMulPath, MultiUopPath, RecordSize, &Backups};
+    }
 
     std::string AppFolder; // where the library and components.txt live: beside the program
     Connection cnTemplates;
     ComponentBuffer Buffer;
     ComponentsList Components;
     std::string MultiIdxPath, MultiMulPath, SphereFolderPath;
+    std::string MultiUopPath; // MultiCollection.uop, for clients that read their multis there
+    RecordSizeChoice RecordSize = RecordSizeChoice::Auto;
+    GameFileBackups Backups; // its Enabled is the setting "Back up game files before patching"
     std::int32_t PatchSlot = 0;
     std::int32_t MulAppendRecord = 0;
 };

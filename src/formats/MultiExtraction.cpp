@@ -3,6 +3,8 @@
 #include "common/Convert.h"
 #include "common/RunError.h"
 #include "common/TextFile.h"
+#include "formats/MultiCollection.h"
+#include "formats/UopPackage.h"
 
 #include <algorithm>
 #include <cctype>
@@ -14,8 +16,8 @@ namespace mw {
 
 namespace {
 
-constexpr std::uint32_t HighestMultiId = 0x7FFE; // its record number, 7FFF, is the last that fits
-constexpr std::int64_t RecordsPerRead = 4096;
+constexpr std::uint32_t HighestIndexMultiId =
+    0x7FFE; // its record number, 7FFF, is the last that fits
 
 std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
@@ -53,31 +55,12 @@ void AppendComponentLine(std::string& text, const MulRecord& record) {
     AppendNumber(text, record.X, ' ');
     AppendNumber(text, record.Y, ' ');
     AppendNumber(text, record.Z, ' ');
-    AppendNumber(text, record.Flag, '\r');
+    AppendNumber(text, static_cast<long>(record.Flag), '\r');
     text += '\n';
 }
 
-// The records after the marker, read in blocks rather than one by one.
-void AppendComponentLines(std::string& text, const RecordFile& mul, const IdxEntry& entry,
-                          const Progress& progress) {
-    std::int64_t count = entry.Length / MulRecordSize - 1;
-    std::int64_t offset = std::int64_t{entry.Lookup} + MulRecordSize;
-    std::vector<unsigned char> bytes(
-        static_cast<size_t>(std::min(count, RecordsPerRead) * MulRecordSize));
-    ProgressTicker ticker(progress, count);
-    for (std::int64_t done = 0; done < count;) {
-        std::int64_t block = std::min(count - done, RecordsPerRead);
-        mul.ReadAt(offset + done * MulRecordSize, block * MulRecordSize, bytes.data());
-        for (std::int64_t r = 0; r < block; ++r)
-            AppendComponentLine(text, DecodeMulRecord(bytes.data() + r * MulRecordSize));
-        done += block;
-        ticker.Report(done);
-    }
-}
-
-} // namespace
-
-std::int16_t MultiRecordNumber(std::string_view multiIdText) {
+std::uint32_t ParseMultiId(std::string_view multiIdText, std::uint32_t highest,
+                           const char* holder) {
     std::string_view typed = Trim(multiIdText);
     std::string_view digits = WithoutHexPrefix(typed);
     if (!IsHexDigits(digits))
@@ -85,11 +68,44 @@ std::int16_t MultiRecordNumber(std::string_view multiIdText) {
                        Quoted(typed) + " is not a hexadecimal multi id: use the digits 0 to 9 "
                                        "and the letters A to F, as in 1F4");
     auto id = LeadingHexValue(digits);
-    if (!id || *id > HighestMultiId)
-        throw RunError(err::Overflow, "The multi id " + std::string(typed) +
-                                          " is above 7FFE, the highest multi id that "
-                                          "multi.idx can hold");
-    return static_cast<std::int16_t>(*id + 1);
+    if (!id || *id > highest) {
+        char limit[16];
+        std::snprintf(limit, sizeof limit, "%X", highest);
+        throw RunError(err::Overflow, "The multi id " + std::string(typed) + " is above " + limit +
+                                          ", the highest multi id that " + holder + " can hold");
+    }
+    return *id;
+}
+
+} // namespace
+
+std::string ComponentsAsText(const std::vector<MulRecord>& records, size_t first,
+                             const Progress& progress) {
+    std::string text = "6 version\r\n1 template id\r\n-1 item version\r\n" +
+                       std::to_string(records.size() - first) + " num components\r\n";
+    text.reserve(text.size() + (records.size() - first) * 20);
+    ProgressTicker ticker(progress, static_cast<std::int64_t>(records.size()));
+    for (size_t r = first; r < records.size(); ++r) {
+        ticker.Step(static_cast<std::int64_t>(r));
+        AppendComponentLine(text, records[r]);
+    }
+    return text;
+}
+
+std::uint32_t PackageMultiId(std::string_view multiIdText) {
+    return ParseMultiId(multiIdText, HighestMultiId, "MultiCollection.uop");
+}
+
+std::string PackageMultiAsText(const std::string& multiUopPath, std::uint32_t multiId,
+                               const Progress& progress) {
+    if (multiUopPath.empty())
+        throw RunError(err::FileNotFound, "File not found: no path is set for MultiCollection.uop");
+    return ComponentsAsText(ReadPackageMulti(UopPackage::Read(multiUopPath), multiId), 0, progress);
+}
+
+std::int16_t MultiRecordNumber(std::string_view multiIdText) {
+    return static_cast<std::int16_t>(ParseMultiId(multiIdText, HighestIndexMultiId, "multi.idx") +
+                                     1);
 }
 
 std::string MultiEntry::Name() const {
@@ -109,19 +125,21 @@ MultiEntry ReadMultiEntry(const std::string& multiIdxPath, std::int32_t recordNu
     return {idx.ReadIdxEntry(recordNumber), recordNumber, multiIdxPath};
 }
 
-void CheckMultiEntry(const IdxEntry& entry, std::int64_t mulSize, const std::string& entryName) {
+void CheckMultiEntry(const IdxEntry& entry, std::int64_t mulSize, const std::string& entryName,
+                     RecordWidth width) {
+    const std::int64_t size = RecordBytes(width);
     std::string length = std::to_string(entry.Length), lookup = std::to_string(entry.Lookup);
     if (entry.Length == FreeEntryLength)
         throw RunError(err::BadRecordNumber,
                        "There is no multi here: " + entryName + " is free (Length -1)");
-    if (entry.Length < 0 || entry.Length % MulRecordSize != 0)
+    if (entry.Length < 0 || entry.Length % size != 0)
         throw RunError(err::BadRecordLength, "Bad record length: " + entryName + " has Length " +
                                                  length + ", not a whole number of records");
-    if (entry.Length <= MulRecordSize)
+    if (entry.Length <= size)
         throw RunError(err::BadRecordLength, "Bad record length: " + entryName + " has Length " +
                                                  length +
                                                  ", which holds no component after the marker");
-    if (entry.Lookup < 0 || entry.Lookup % MulRecordSize != 0)
+    if (entry.Lookup < 0 || entry.Lookup % size != 0)
         throw RunError(err::BadRecordNumber, "Bad record number: " + entryName + " has Lookup " +
                                                  lookup + ", not the start of a record");
     if (std::int64_t{entry.Lookup} + entry.Length > mulSize)
@@ -132,26 +150,25 @@ void CheckMultiEntry(const IdxEntry& entry, std::int64_t mulSize, const std::str
 }
 
 std::string MultiAsText(const MultiEntry& entry, const std::string& multiMulPath,
-                        const Progress& progress) {
+                        const Progress& progress, RecordSizeChoice recordSize) {
+    RecordFile idx = OpenGameFile(entry.IdxPath, "multi.idx");
     RecordFile mul = OpenGameFile(multiMulPath, "multi.mul");
-    CheckMultiEntry(entry.Entry, mul.Size(), entry.Name());
-    std::int64_t count = entry.Entry.Length / MulRecordSize - 1;
-    std::string text = "6 version\r\n1 template id\r\n-1 item version\r\n" + std::to_string(count) +
-                       " num components\r\n";
-    text.reserve(text.size() + static_cast<size_t>(count) * 20);
-    AppendComponentLines(text, mul, entry.Entry, progress);
-    return text;
+    RecordWidth width = ChooseRecordWidth(recordSize, idx, mul);
+    CheckMultiEntry(entry.Entry, mul.Size(), entry.Name(), width);
+    return ComponentsAsText(ReadMultiRecords(mul, entry.Entry, width), 1,
+                            progress); // not the marker
 }
 
 void WriteMultiAsText(const MultiEntry& entry, const std::string& multiMulPath,
-                      const std::string& path, const Progress& progress) {
-    WriteFileAtomically(path, MultiAsText(entry, multiMulPath, progress));
+                      const std::string& path, const Progress& progress,
+                      RecordSizeChoice recordSize) {
+    WriteFileAtomically(path, MultiAsText(entry, multiMulPath, progress, recordSize));
 }
 
 void ExtractMulti(const MultiFilePaths& paths, std::int32_t recordNumber, const std::string& path,
-                  const Progress& progress) {
+                  const Progress& progress, RecordSizeChoice recordSize) {
     WriteMultiAsText(ReadMultiEntry(paths.MultiIdxPath, recordNumber), paths.MultiMulPath, path,
-                     progress);
+                     progress, recordSize);
 }
 
 } // namespace mw

@@ -44,7 +44,8 @@ void frmWardstone::cmdImportTemplate_Click() {
         chosen = true;
         break;
     }
-    if (!chosen && optMultiMuls->isChecked()) ImportFromMultiMuls();
+    if (!chosen && optMultiMuls->isChecked()) ImportFromGameFiles(false);
+    if (!chosen && optUop->isChecked()) ImportFromGameFiles(true);
     NewCategoryID.clear();
     NewSubsectID.clear();
     strNewDescription.clear();
@@ -68,8 +69,9 @@ void frmWardstone::ImportFile(const QString& filter, const QString& title, FileR
     if (FileNewTemplate()) SetStatus("Import Complete");
 }
 
-// One multi of the game's files, by its hexadecimal id; filed before it is read.
-void frmWardstone::ImportFromMultiMuls() {
+// One multi of the game's files (multi.idx / multi.mul, or the package), by its hexadecimal id;
+// filed before it is read.
+void frmWardstone::ImportFromGameFiles(bool fromPackage) {
     if (!AskFiling()) {
         prompts_.Message(AbortedText, AbortedTitle, MessageIcon::None);
         return;
@@ -81,16 +83,17 @@ void frmWardstone::ImportFromMultiMuls() {
         prompts_.Message(AbortedText, AbortedTitle, MessageIcon::None);
         return;
     }
-    std::int16_t recordNumber;
+    std::uint32_t multiId;
     try {
-        recordNumber = MultiRecordNumber(answer.toStdString());
+        multiId = fromPackage ? PackageMultiId(answer.toStdString())
+                              : static_cast<std::uint32_t>(MultiRecordNumber(answer.toStdString()));
     } catch (const RunError& failure) {
         prompts_.Message(AbortedText + ": " + QString::fromStdString(failure.Description),
                          AbortedTitle, MessageIcon::Exclamation);
         return;
     }
     std::string temporary = JoinPath(session_.AppFolder, "template.tmp");
-    if (!ExtractToTemporaryFile(temporary, recordNumber)) return;
+    if (!ExtractToTemporaryFile(temporary, fromPackage, multiId)) return;
     bool read;
     {
         WaitCursor wait;
@@ -105,7 +108,9 @@ void frmWardstone::ImportFromMultiMuls() {
 }
 
 // Writes the multi as a template text file; false, with the user told why, when it did not.
-bool frmWardstone::ExtractToTemporaryFile(const std::string& path, std::int16_t recordNumber) {
+// multiId is the package's multi id, or the multi.idx record number.
+bool frmWardstone::ExtractToTemporaryFile(const std::string& path, bool fromPackage,
+                                          std::uint32_t multiId) {
     if (FileExists(path) && !prompts_.AskYesNo("File exists. Do you wish to overwrite this file?",
                                                "File Already Exisits", MessageIcon::None)) {
         prompts_.Message("extraction canceled", "Action Canceled", MessageIcon::None);
@@ -114,8 +119,13 @@ bool frmWardstone::ExtractToTemporaryFile(const std::string& path, std::int16_t 
     try {
         WaitCursor wait;
         ProgressFeedback progress(this, "Reading the multi files...");
-        ExtractMulti({session_.MultiIdxPath, session_.MultiMulPath}, recordNumber, path,
-                     progress.Callback());
+        if (fromPackage)
+            WriteFileAtomically(
+                path, PackageMultiAsText(session_.MultiUopPath, multiId, progress.Callback()));
+        else
+            ExtractMulti({session_.MultiIdxPath, session_.MultiMulPath},
+                         static_cast<std::int32_t>(multiId), path, progress.Callback(),
+                         session_.RecordSize);
         return true;
     } catch (const RunError& failure) {
         if (failure.Number != err::Cancelled)

@@ -1,4 +1,5 @@
 // Patch Muls: the selected template into the game's multi files, then its scripts.
+#include "library/ProgressFeedback.h"
 #include "library/Prompts.h"
 #include "library/WaitCursor.h"
 #include "library/frmWardstone.h"
@@ -25,13 +26,18 @@ void frmWardstone::cmdPatchMulFiles_Click() {
     PatchResult result;
     try {
         WaitCursor wait;
+        ProgressFeedback progress(this, "Patching the game files...");
         auto status = [this](const char* text) {
             SetStatus(text);
             lblStatus->repaint();
         };
         result = PatchTemplate(session_.cnTemplates, session_.Buffer, session_.Components, *id,
-                               {session_.MultiIdxPath, session_.MultiMulPath}, status);
+                               session_.Targets(), status, progress.Callback());
     } catch (const RunError& failure) {
+        if (failure.Number == err::Cancelled) {
+            SetStatus("Patching cancelled: nothing was written");
+            return;
+        }
         SetStatus("Patching failed: nothing was written");
         if (failure.Number == err::MultiFilesNotFound)
             prompts_.Message(MultiFilesNotFoundText, MultiFilesNotFoundTitle,

@@ -115,6 +115,7 @@ QGroupBox* frmWardstone::BuildImportFrame() {
     optWsc = Option("optWsc", "*.wsc", "WSC file created by .export command");
     optMultiMuls = Option("optMultiMuls", "Multi Muls", QString());
     optUox3 = Option("optUox3", "UOX3", QString());
+    optUop = Option("optUop", "UOP", "One multi of MultiCollection.uop");
     optKivT->setChecked(true);
     auto* layout = new QGridLayout(frame);
     layout->addWidget(optKivT, 0, 0);
@@ -122,6 +123,7 @@ QGroupBox* frmWardstone::BuildImportFrame() {
     layout->addWidget(optWsc, 1, 0);
     layout->addWidget(optMultiMuls, 1, 1);
     layout->addWidget(optUox3, 2, 0);
+    layout->addWidget(optUop, 2, 1);
     return frame;
 }
 
@@ -284,8 +286,8 @@ void frmWardstone::SetButtons(bool blnSelected) {
     bool sphere = !session_.SphereFolderPath.empty();
     cmdDeleteTemplate->setEnabled(blnSelected);
     cmdExportTemplate->setEnabled(blnSelected);
-    cmdPatchMulFiles->setEnabled(blnSelected && !session_.MultiIdxPath.empty() &&
-                                 !session_.MultiMulPath.empty());
+    PatchTargets targets = session_.Targets();
+    cmdPatchMulFiles->setEnabled(blnSelected && (targets.HasMulFiles() || targets.HasPackage()));
     cmdBuildTemplate->setEnabled(blnSelected && sphere);
     cmdExtractFromSphere->setEnabled(sphere);
 }
@@ -370,6 +372,10 @@ void frmWardstone::ApplyStoredSettings(const StoredSettings& stored) {
     SetOption(optKivT, stored.OptKivT);
     SetOption(optUox3, stored.OptUox3);
     if (stored.ScriptFormat) ScriptFormat = *stored.ScriptFormat;
+    session_.MultiUopPath = stored.MultiUop.toStdString();
+    session_.RecordSize = RecordSizeChoiceFrom(stored.MultiRecordSize.toStdString());
+    SetOption(optUop, stored.OptUop);
+    session_.Backups.Enabled = stored.BackUpGameFiles.value_or(true);
 }
 
 void frmWardstone::LoadSettings() {
@@ -388,6 +394,10 @@ void frmWardstone::SaveSettings() {
     settings.OptKivT = optKivT->isChecked();
     settings.ScriptFormat = ScriptFormat;
     settings.OptUox3 = optUox3->isChecked();
+    settings.MultiUop = FromStd(session_.MultiUopPath);
+    settings.MultiRecordSize = RecordSizeChoiceText(session_.RecordSize);
+    settings.OptUop = optUop->isChecked();
+    settings.BackUpGameFiles = session_.Backups.Enabled;
     QSettings store("MultiWardstone", "MultiWardstone");
     SaveStoredSettings(store, settings);
 }

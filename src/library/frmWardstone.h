@@ -101,7 +101,7 @@ public:
     QLabel* lblStatus;
     QPushButton *cmdImportTemplate, *cmdBuildTemplate, *cmdPatchMulFiles, *cmdDeleteTemplate,
         *cmdExportTemplate, *cmdPreview, *cmdSettings, *cmdExtractFromSphere, *cmdNuke, *cmdExit;
-    QRadioButton *optKivT, *optTxt, *optWsc, *optMultiMuls, *optUox3;
+    QRadioButton *optKivT, *optTxt, *optWsc, *optMultiMuls, *optUox3, *optUop;
     QTimer* Timer;
     QTimer* tmrCommand;
     QPointer<frmSettings> SettingsDialog; // while it is open
@@ -121,8 +121,8 @@ private:
     void DisableTemplateButtons();
     void ShowFillFailures(const std::vector<RunError>& failures);
     void ImportFile(const QString& filter, const QString& title, FileReaderFn reader);
-    void ImportFromMultiMuls();
-    bool ExtractToTemporaryFile(const std::string& path, std::int16_t recordNumber);
+    void ImportFromGameFiles(bool fromPackage);
+    bool ExtractToTemporaryFile(const std::string& path, bool fromPackage, std::uint32_t multiId);
     bool ActivateClient(bool waitForOurFocus);
     bool RequireSphereFolder();
     void TakeOverExtract();

@@ -46,6 +46,10 @@ StoredSettings LoadStoredSettings(QSettings& store) {
     settings.OptKivT = OptionFromText(Text(store, "Settings/OptKivT"));
     settings.OptUox3 = OptionFromText(Text(store, "Settings/OptUox3"));
     settings.ScriptFormat = IntegerFromText(Text(store, "Settings/ScriptFormat"));
+    settings.MultiUop = Text(store, "Files/MultiUop");
+    settings.MultiRecordSize = Text(store, "Files/MultiRecordSize");
+    settings.OptUop = OptionFromText(Text(store, "Settings/OptUop"));
+    settings.BackUpGameFiles = OptionFromText(Text(store, "Settings/BackUpGameFiles"));
     return settings;
 }
 
@@ -59,6 +63,10 @@ void SaveStoredSettings(QSettings& store, const StoredSettings& settings) {
     PutOption(store, "Settings/OptKivT", settings.OptKivT);
     store.setValue("Settings/ScriptFormat", QString::number(settings.ScriptFormat.value_or(0)));
     PutOption(store, "Settings/OptUox3", settings.OptUox3);
+    store.setValue("Files/MultiUop", settings.MultiUop);
+    store.setValue("Files/MultiRecordSize", settings.MultiRecordSize);
+    PutOption(store, "Settings/OptUop", settings.OptUop);
+    PutOption(store, "Settings/BackUpGameFiles", settings.BackUpGameFiles);
     store.sync();
 }
 

@@ -11,9 +11,11 @@ namespace mw {
 // The settings kept between runs, under the sections "Files" and "Settings". A value that is
 // missing or does not convert is absent, so that loading leaves what it would have set as it was.
 struct StoredSettings {
-    QString MultiIdx, MultiMul, SphereFolder;
-    std::optional<bool> OptWsc, OptTxt, OptMultiMuls, OptKivT, OptUox3;
+    QString MultiIdx, MultiMul, SphereFolder, MultiUop;
+    QString MultiRecordSize; // "Auto", "12" or "16"
+    std::optional<bool> OptWsc, OptTxt, OptMultiMuls, OptKivT, OptUox3, OptUop;
     std::optional<std::int16_t> ScriptFormat;
+    std::optional<bool> BackUpGameFiles;
 };
 
 StoredSettings LoadStoredSettings(QSettings& store);

@@ -7,7 +7,9 @@
 #include "settings/FrmLocateFolder.h"
 #include "settings/PathChecks.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,6 +19,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <optional>
+#include <tuple>
 
 namespace mw {
 
@@ -116,13 +119,36 @@ QGroupBox* frmSettings::BuildFilesFrame() {
     Label6->setObjectName("Label6");
     txtMultiMul = PathBox("txtMultiMul");
     cmdBrowseMultiMul = Button("cmdBrowseMultiMul", "Browse");
+    Label7 = new QLabel("Path to MultiCollection.uop");
+    Label7->setObjectName("Label7");
+    txtMultiUop = PathBox("txtMultiUop");
+    cmdBrowseMultiUop = Button("cmdBrowseMultiUop", "Browse");
+    Label8 = new QLabel("Multi record size");
+    Label8->setObjectName("Label8");
+    cboRecordSize = new QComboBox;
+    cboRecordSize->setObjectName("cboRecordSize");
+    cboRecordSize->addItems({"Auto", "12", "16"});
+    cboRecordSize->setToolTip(
+        "The size of a multi.mul record: 12 bytes in classic clients, 16 from 7.0.9.0 on");
+    chkBackUpGameFiles = new QCheckBox("Back up game files before patching");
+    chkBackUpGameFiles->setObjectName("chkBackUpGameFiles");
+    chkBackUpGameFiles->setToolTip(
+        "Copies each game file once per run, next to itself, before the first change");
     auto* layout = new QGridLayout(Frame3);
-    layout->addWidget(Label5, 0, 0, 1, 2);
-    layout->addWidget(txtMultiIdx, 1, 0);
-    layout->addWidget(cmdBrowseMultIdx, 1, 1);
-    layout->addWidget(Label6, 2, 0, 1, 2);
-    layout->addWidget(txtMultiMul, 3, 0);
-    layout->addWidget(cmdBrowseMultiMul, 3, 1);
+    int row = 0;
+    for (auto [label, box, browse] : {std::tuple{Label5, txtMultiIdx, cmdBrowseMultIdx},
+                                      std::tuple{Label6, txtMultiMul, cmdBrowseMultiMul},
+                                      std::tuple{Label7, txtMultiUop, cmdBrowseMultiUop}}) {
+        layout->addWidget(label, row++, 0, 1, 2);
+        layout->addWidget(box, row, 0);
+        layout->addWidget(browse, row++, 1);
+    }
+    auto* size = new QHBoxLayout;
+    size->addWidget(Label8);
+    size->addWidget(cboRecordSize);
+    size->addStretch();
+    layout->addLayout(size, row++, 0, 1, 2);
+    layout->addWidget(chkBackUpGameFiles, row, 0, 1, 2);
     StyleCaption(Frame3, WarningRed);
     return Frame3;
 }
@@ -175,11 +201,13 @@ void frmSettings::BuildControls() {
     layout->addWidget(BuildFilesFrame());
     layout->addWidget(BuildSphereFrame());
     layout->addLayout(options);
-    for (QLineEdit* box : {txtMultiIdx, txtMultiMul, txtSphereFolder})
+    for (QLineEdit* box : {txtMultiIdx, txtMultiMul, txtMultiUop, txtSphereFolder})
         SetBackground(box, DesignGrey);
-    QWidget* const order[] = {txtMultiIdx,       cmdBrowseMultIdx, txtMultiMul,
-                              cmdBrowseMultiMul, txtSphereFolder,  cmdBrowseForFolder,
-                              optVer54,          optVer51a,        cmdClose};
+    QWidget* const order[] = {
+        txtMultiIdx,     cmdBrowseMultIdx,   txtMultiMul,   cmdBrowseMultiMul,
+        txtMultiUop,     cmdBrowseMultiUop,  cboRecordSize, chkBackUpGameFiles,
+        txtSphereFolder, cmdBrowseForFolder, optVer54,      optVer51a,
+        cmdClose};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -199,6 +227,17 @@ void frmSettings::ConnectControls() {
         BrowseForFile(txtMultiMul, session.MultiMulPath, "Browse for the multi.mul file",
                       "Multi.mul file (*.mul)|*.mul");
     });
+    connect(txtMultiUop, &QLineEdit::textChanged, this,
+            [this, &session] { FilePath_Change(txtMultiUop, session.MultiUopPath); });
+    connect(cmdBrowseMultiUop, &QPushButton::clicked, this, [this, &session] {
+        BrowseForFile(txtMultiUop, session.MultiUopPath, "Browse for the MultiCollection.uop file",
+                      "MultiCollection.uop file (*.uop)|*.uop");
+    });
+    connect(cboRecordSize, &QComboBox::currentTextChanged, this, [&session](const QString& text) {
+        session.RecordSize = RecordSizeChoiceFrom(text.toStdString());
+    });
+    connect(chkBackUpGameFiles, &QCheckBox::toggled, this,
+            [&session](bool checked) { session.Backups.Enabled = checked; });
     connect(cmdBrowseForFolder, &QPushButton::clicked, this,
             &frmSettings::cmdBrowseForFolder_Click);
     // Clicks only: opening the dialog shows the format without choosing one.
@@ -209,11 +248,14 @@ void frmSettings::ConnectControls() {
 
 // A box whose text stays empty keeps its colour: red for the files, grey for the folder.
 void frmSettings::Form_Load() {
-    SetBackground(txtMultiIdx, MissingRed);
-    SetBackground(txtMultiMul, MissingRed);
+    for (QLineEdit* box : {txtMultiIdx, txtMultiMul, txtMultiUop})
+        SetBackground(box, MissingRed);
     const Session& session = main_.session();
     txtMultiIdx->setText(FromStd(session.MultiIdxPath));
     txtMultiMul->setText(FromStd(session.MultiMulPath));
+    txtMultiUop->setText(FromStd(session.MultiUopPath));
+    cboRecordSize->setCurrentText(RecordSizeChoiceText(session.RecordSize));
+    chkBackUpGameFiles->setChecked(session.Backups.Enabled);
     txtSphereFolder->setText(FromStd(session.SphereFolderPath));
     (main_.ScriptFormat == 2 ? optVer51a : optVer54)->setChecked(true);
 }

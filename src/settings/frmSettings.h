@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <string>
 
+class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -26,9 +28,12 @@ public:
 
     // Controls, named as users and tests know them.
     QGroupBox *Frame3, *Frame1, *Frame2, *frmVersion;
-    QLabel *Label5, *Label6;
-    QLineEdit *txtMultiIdx, *txtMultiMul, *txtSphereFolder;
-    QPushButton *cmdBrowseMultIdx, *cmdBrowseMultiMul, *cmdBrowseForFolder, *cmdClose;
+    QLabel *Label5, *Label6, *Label7, *Label8;
+    QLineEdit *txtMultiIdx, *txtMultiMul, *txtMultiUop, *txtSphereFolder;
+    QPushButton *cmdBrowseMultIdx, *cmdBrowseMultiMul, *cmdBrowseMultiUop, *cmdBrowseForFolder,
+        *cmdClose;
+    QComboBox* cboRecordSize;
+    QCheckBox* chkBackUpGameFiles;
     QRadioButton *optPatchExistingMuls, *optCreateNewMuls, *optVer54, *optVer51a;
 
 protected:

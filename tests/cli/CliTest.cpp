@@ -2,6 +2,7 @@
 #include "TestLibrary.h"
 #include "cli/CliRun.h"
 #include "common/TextFile.h"
+#include "formats/SamplePackage.h"
 #include "patcher/MultiBytes.h"
 
 #include <QJsonArray>
@@ -108,6 +109,22 @@ TEST_F(CliTest, ImportsEverySourceKind) {
               1);
 }
 
+TEST_F(CliTest, PackagePatchExtractAndImportAgree) {
+    ASSERT_EQ(ImportTxt(DataFile("extract-lf.txt"), "Tower").Status, 0);
+    std::string uop =
+        library.Folder.Write("MultiCollection.uop", PackageBytes(SampleMultis({0, 1, 3})));
+    CliRun patched = Cli({"patch", "1", "--uop", uop, "--no-backup"});
+    ASSERT_EQ(patched.Status, 0) << patched.Err;
+    EXPECT_EQ(patched.Out, "entry 3, multi 0x2, item 0x4002\n");
+    EXPECT_EQ(Cli({"extract", "--uop", uop, "2", "-"}).Out, Cli({"show", "1"}).Out);
+    CliRun imported = Cli({"import", "--from", "uop", "2", "--uop", uop, "--category", "Houses",
+                           "--subsection", "Small", "--description", "Back", "--create"});
+    EXPECT_EQ(imported.Status, 0) << imported.Err;
+    EXPECT_EQ(Cli({"show", "2"}).Out, Cli({"show", "1"}).Out);
+    EXPECT_EQ(Cli({"extract", "--uop", uop, "--idx", uop, "2", "-"}).Status, 2); // which one?
+    EXPECT_EQ(Cli({"patch", "1", "--idx", uop}).Status, 2);                      // half a pair
+}
+
 TEST_F(CliTest, PatchPrintsTheEntryAndTheScripts) {
     ASSERT_EQ(ImportTxt(DataFile("extract-lf.txt"), "Small Tower").Status, 0);
     std::string idx = library.Folder.Write("multi.idx", Entry(0, 24) + Entry(24, 12) +
@@ -124,7 +141,7 @@ TEST_F(CliTest, PatchPrintsTheEntryAndTheScripts) {
     ASSERT_EQ(extracted.Status, 0) << extracted.Err;
     EXPECT_EQ(extracted.Out, Cli({"show", "1"}).Out); // the patched multi gives the template back
 
-    CliRun full = Cli({"patch", "1", "--idx", idx, "--mul", mul});
+    CliRun full = Cli({"patch", "1", "--idx", idx, "--mul", mul, "--record-size", "12"});
     EXPECT_EQ(full.Status, 1);
     EXPECT_NE(full.Err.find("File Not Found"), std::string::npos) << full.Err;
     EXPECT_EQ(ReadFile(mul).size(), 48u + 4 * 12);
