@@ -4,13 +4,10 @@
 #include "settings/InFolder.h"
 #include "settings/frmSettings.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 
 namespace mw::test {
@@ -60,11 +57,9 @@ class FolderChooserTest : public QObject {
 
     // Answers the modal chooser once it shows: chooses a folder below the start, then clicks.
     static void AnswerChooser(const QString& folder, bool ok) {
-        QTimer::singleShot(0, [=] {
-            auto* chooser = qobject_cast<FrmLocateFolder*>(QApplication::activeModalWidget());
-            QVERIFY(chooser);
-            chooser->Dir1->setCurrentItem(Child(chooser->Dir1->currentItem(), folder));
-            (ok ? chooser->cmdOk : chooser->cmdCancel)->click();
+        WhenModal<FrmLocateFolder>([=](FrmLocateFolder& chooser) {
+            chooser.Dir1->setCurrentItem(Child(chooser.Dir1->currentItem(), folder));
+            (ok ? chooser.cmdOk : chooser.cmdCancel)->click();
         });
     }
 
