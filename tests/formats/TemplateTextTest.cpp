@@ -39,10 +39,8 @@ TEST_F(TemplateTextTest, ReadsExtractFilesWithEitherLineEnd) {
         EXPECT_EQ(buffer.X, (std::vector<std::string>{"0", "-1", "4"}));
         EXPECT_EQ(buffer.Y, (std::vector<std::string>{"0", "2", "-3"}));
         EXPECT_EQ(buffer.Flag, (std::vector<std::string>{"1", "1", "1"})); // field 5 is not read
-        EXPECT_EQ(buffer.MaxX, 4);
-        EXPECT_EQ(buffer.MinX, -1);
-        EXPECT_EQ(buffer.MaxY, 2);
-        EXPECT_EQ(buffer.MinY, -3);
+        EXPECT_EQ(std::tuple(buffer.MinX, buffer.MaxX, buffer.MinY, buffer.MaxY),
+                  std::tuple(-1, 4, -3, 2));
     }
     EXPECT_EQ(buffer.ItemID[1], "41644"); // kept as the file gave it
 }

@@ -68,10 +68,8 @@ TEST_F(WorldSavesTest, SphereExportItemsAreCentredOnTheirBoundingBox) {
         EXPECT_EQ(buffer.Y, (Strings{"-2", "-2", "2", ""}));
         EXPECT_EQ(buffer.Z, (Strings{"0", "5", "-3", ""}));
         EXPECT_EQ(buffer.Flag, (Strings{"1", "1", "1", ""}));
-        EXPECT_EQ(buffer.MaxX, 1);
-        EXPECT_EQ(buffer.MinX, -1);
-        EXPECT_EQ(buffer.MaxY, 2);
-        EXPECT_EQ(buffer.MinY, -2);
+        EXPECT_EQ(std::tuple(buffer.MinX, buffer.MaxX, buffer.MinY, buffer.MaxY),
+                  std::tuple(-1, 1, -2, 2));
     }
     std::string lf = sample;
     std::erase(lf, '\r');

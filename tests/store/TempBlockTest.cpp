@@ -68,14 +68,5 @@ TEST_F(TempBlock, DeleteAllRemovesOneTemplatesBlocksAndTheRowSetSeesItAfterReque
     EXPECT_EQ(Stored(2).size(), 1u);
 }
 
-TEST_F(TempBlock, SaveChangesWritesThePendingValues) {
-    blocks.AddItem();
-    blocks.ItemID(1653), blocks.X(-3), blocks.Y(4), blocks.Z(20), blocks.Flag(0);
-    blocks.TempIndexID(9);
-    blocks.SaveChanges();
-    EXPECT_EQ(blocks.Z(), 20);
-    EXPECT_EQ(Stored(9), Rows{"1653 -3 4 20 0"});
-}
-
 } // namespace
 } // namespace mw
