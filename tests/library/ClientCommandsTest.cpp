@@ -144,6 +144,7 @@ private slots:
     // The reader's message box repaints the window: that must not start the hand-over again.
     void missingExtractFileGivesTheReadersMessageOnce() {
         ClientFixture f;
+        f.prompts.WhileShown = [&f] { f.window->repaint(); };
         f.ExtractAndComeBack();
         QTRY_COMPARE(f.prompts.Messages.size(), size_t(1));
         QCOMPARE(f.prompts.Messages[0].Title, QString("Error While Reading Multi Template File"));
