@@ -1,6 +1,7 @@
 #include "TestLibrary.h"
 
 #include "common/TextFile.h"
+#include "store/CTempBlock.h"
 #include "store/CreateLibrary.h"
 
 #include <algorithm>
@@ -54,6 +55,51 @@ std::vector<std::string> FileNames(const std::string& folder) {
 
 std::string DataFile(const std::string& name) {
     return std::string(TEST_DATA_DIR) + "/" + name;
+}
+
+std::optional<RunError> FailureOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const RunError& e) {
+        return e;
+    }
+    return std::nullopt;
+}
+
+long FailureNumber(const std::function<void()>& action) {
+    auto failure = FailureOf(action);
+    return failure ? failure->Number : 0;
+}
+
+std::string TemplateFile(const std::vector<std::string>& components) {
+    std::string text = "6 version\r\n1 template id\r\n-1 item version\r\n" +
+                       std::to_string(components.size()) + " num components\r\n";
+    for (const auto& line : components)
+        text += line + "\r\n";
+    return text;
+}
+
+std::vector<std::string> StoredBlocks(Connection& cnTemplates, std::int32_t templateId) {
+    CTempBlock blocks(cnTemplates);
+    blocks.Connect(cnTemplates.DatabasePath(), adUseClient, adLockReadOnly);
+    blocks.Filter("TempIndexID='" + std::to_string(templateId) + "'");
+    std::vector<std::string> rows;
+    for (std::int32_t n = blocks.RecordCount(); n > 0; --n, blocks.MoveNext())
+        rows.push_back(std::to_string(blocks.ItemID()) + " " + std::to_string(blocks.X()) + " " +
+                       std::to_string(blocks.Y()) + " " + std::to_string(blocks.Z()) + " " +
+                       std::to_string(blocks.Flag()));
+    return rows;
+}
+
+ComponentBuffer BufferWith(const std::vector<std::array<std::string, 5>>& components) {
+    ComponentBuffer buffer;
+    for (const auto& c : components) {
+        size_t i = AppendComponent(buffer);
+        buffer.ItemID[i] = c[0], buffer.X[i] = c[1], buffer.Y[i] = c[2];
+        buffer.Z[i] = c[3], buffer.Flag[i] = c[4];
+    }
+    buffer.ComponentCount = static_cast<std::int32_t>(components.size());
+    return buffer;
 }
 
 } // namespace mw::test

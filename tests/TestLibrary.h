@@ -1,8 +1,13 @@
 #pragma once
 
+#include "common/RunError.h"
+#include "formats/ComponentBuffer.h"
 #include "store/Connection.h"
 
+#include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,5 +40,19 @@ struct TestLibrary {
 std::string ReadFile(const std::string& path);
 std::vector<std::string> FileNames(const std::string& folder); // sorted
 std::string DataFile(const std::string& name);                 // a sample file under tests/data
+
+// The RunError `action` throws, nothing when it throws none; FailureNumber gives its number, 0
+// when it throws none.
+std::optional<RunError> FailureOf(const std::function<void()>& action);
+long FailureNumber(const std::function<void()>& action);
+
+// A template text file as the server writes it (CR LF line ends) of these component lines.
+std::string TemplateFile(const std::vector<std::string>& components);
+
+// The stored blocks of a template in their order, each as "item x y z flag".
+std::vector<std::string> StoredBlocks(Connection& cnTemplates, std::int32_t templateId);
+
+// A buffer holding these components (item id, x, y, z and flag texts as given), bounds untracked.
+ComponentBuffer BufferWith(const std::vector<std::array<std::string, 5>>& components);
 
 } // namespace mw::test

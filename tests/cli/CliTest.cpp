@@ -20,11 +20,17 @@ protected:
         arguments.insert(arguments.begin() + 1, {"--db", library.Path});
         return RunCli(arguments, input);
     }
-    CliRun ImportTxt(const std::string& source, const std::string& description,
+    // Imports into Houses/Small, made when missing; `source` is what follows --from.
+    CliRun Import(std::vector<std::string> source, const std::string& description,
+                  const std::string& input = {}) {
+        source.insert(source.begin(), {"import", "--from"});
+        source.insert(source.end(), {"--category", "Houses", "--subsection", "Small",
+                                     "--description", description, "--create"});
+        return Cli(source, input);
+    }
+    CliRun ImportTxt(const std::string& path, const std::string& description,
                      const std::string& input = {}) {
-        return Cli({"import", "--from", "txt", source, "--category", "Houses", "--subsection",
-                    "Small", "--description", description, "--create"},
-                   input);
+        return Import({"txt", path}, description, input);
     }
 
     TestLibrary library;
@@ -44,8 +50,7 @@ TEST_F(CliTest, ImportThenListShowAndExportGiveTheFileBack) {
     EXPECT_EQ(rows[1].toObject()["description"].toString(), "From stdin");
     EXPECT_EQ(rows[0].toObject()["blocks"].toInt(), 3);
 
-    const std::string text = "6 version\r\n1 template id\r\n-1 item version\r\n3 num components\r\n"
-                             "1187 0 0 0 1\r\n41644 -1 2 5 1\r\n1189 4 -3 0 1\r\n";
+    const std::string text = TemplateFile({"1187 0 0 0 1", "41644 -1 2 5 1", "1189 4 -3 0 1"});
     EXPECT_EQ(Cli({"show", "1"}).Out, text);
     std::string exported = library.Folder.File("out.KivT");
     EXPECT_EQ(Cli({"export", "1", exported}).Status, 0);
@@ -93,20 +98,14 @@ TEST_F(CliTest, ImportsEverySourceKind) {
         {"muls", "3", "--idx", game.Paths.MultiIdxPath, "--mul", game.Paths.MultiMulPath},
     };
     for (const auto& source : sources) {
-        std::vector<std::string> arguments = {"import", "--from"};
-        arguments.insert(arguments.end(), source.begin(), source.end());
-        arguments.insert(arguments.end(), {"--category", "C", "--subsection", "S", "--description",
-                                           source[0], "--create"});
-        CliRun run = Cli(arguments);
+        CliRun run = Import(source, source[0]);
         EXPECT_EQ(run.Status, 0) << source[0] << ": " << run.Err;
     }
     std::string listed = Cli({"list"}).Out;
     EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 4);
-    EXPECT_EQ(Cli({"import", "--from", "muls", "1", "--idx", game.Paths.MultiIdxPath, "--mul",
-                   game.Paths.MultiMulPath, "--category", "C", "--subsection", "S", "--description",
-                   "free entry"})
-                  .Status,
-              1);
+    auto freeEntry = sources[3];
+    freeEntry[1] = "1";
+    EXPECT_EQ(Import(freeEntry, "free entry").Status, 1);
 }
 
 TEST_F(CliTest, PackagePatchExtractAndImportAgree) {

@@ -76,18 +76,4 @@ void LinkFixture::GiveFocusTo(Window window) {
     PollUntil([&] { return FocusedWindow() == window; }, WaitLimit);
 }
 
-std::optional<RunError> FailureOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const RunError& e) {
-        return e;
-    }
-    return std::nullopt;
-}
-
-long FailureNumber(const std::function<void()>& action) {
-    auto failure = FailureOf(action);
-    return failure ? failure->Number : 0;
-}
-
 } // namespace mw::test

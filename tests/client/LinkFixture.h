@@ -8,8 +8,6 @@
 #include "client/x11/X11ClientLink.h"
 
 #include <deque>
-#include <functional>
-#include <optional>
 
 namespace mw::test {
 
@@ -49,10 +47,5 @@ private:
     TempFolder folder_;
     std::deque<FakeClient> clients_;
 };
-
-// The RunError `action` throws, nothing when it throws none.
-std::optional<RunError> FailureOf(const std::function<void()>& action);
-// Its number, 0 when it throws none.
-long FailureNumber(const std::function<void()>& action);
 
 } // namespace mw::test

@@ -22,26 +22,17 @@ INSTANTIATE_TEST_SUITE_P(Desktop, ActivationTest, ::testing::Values(false, true)
                              return info.param ? "WithWindowManager" : "WithoutWindowManager";
                          });
 
-TEST_P(ActivationTest, ExactTitleWinsOverTopmostPrefixMatch) {
-    FakeClient& client = StartClient(ClientTitle);
-    StartClient(DecoyTitle);
-    auto link = Link();
-    link.ActivateWindow(ClientTitle, false);
-    EXPECT_EQ(FocusedWindow(), client.Id);
-    EXPECT_TRUE(link.ClientHasFocus());
-}
-
-TEST_P(ActivationTest, PrefixMatchWhenNoTitleIsExact) {
+TEST_P(ActivationTest, ExactTitleWinsOverPrefixAndTheTopmostOverTheOthers) {
     FakeClient& decoy = StartClient(DecoyTitle);
     auto link = Link();
     link.ActivateWindow(ClientTitle, false);
-    EXPECT_EQ(FocusedWindow(), decoy.Id);
-}
-
-TEST_P(ActivationTest, TopmostOfTwoExactMatches) {
-    StartClient(ClientTitle);
+    EXPECT_EQ(FocusedWindow(), decoy.Id); // a prefix match when no title is exact
+    FakeClient& client = StartClient(ClientTitle);
+    link.ActivateWindow(DecoyTitle, false); // the decoy on top again
+    link.ActivateWindow(ClientTitle, false);
+    EXPECT_EQ(FocusedWindow(), client.Id);
+    EXPECT_TRUE(link.ClientHasFocus());
     FakeClient& upper = StartClient(ClientTitle);
-    auto link = Link();
     link.ActivateWindow(ClientTitle, false);
     EXPECT_EQ(FocusedWindow(), upper.Id);
 }

@@ -11,29 +11,17 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <map>
 #include <string>
 #include <unistd.h>
 
 namespace {
-struct Options {
-    std::string Log, NetName, WmName;
-    long CloseAfter = -1;
-};
+using Options = std::map<std::string, std::string>; // option name to value
 
 Options ReadOptions(int argc, char** argv) {
     Options options;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        std::string name = argv[i], value = argv[i + 1];
-        if (name == "--log")
-            options.Log = value;
-        else if (name == "--net-name")
-            options.NetName = value;
-        else if (name == "--wm-name")
-            options.WmName = value;
-        else if (name == "--close-after")
-            options.CloseAfter = std::atol(value.c_str());
-    }
+    for (int i = 1; i + 1 < argc; i += 2)
+        options[argv[i]] = argv[i + 1];
     return options;
 }
 
@@ -52,9 +40,10 @@ Window CreateWindow(Display* display, const Options& options, int argc, char** a
     hints.flags = InputHint;
     hints.input = True;
     XSetWMProperties(display, window, nullptr, nullptr, argv, argc, nullptr, &hints, nullptr);
-    if (!options.NetName.empty())
-        SetText(display, window, "_NET_WM_NAME", "UTF8_STRING", options.NetName);
-    if (!options.WmName.empty()) SetText(display, window, "WM_NAME", "STRING", options.WmName);
+    if (options.count("--net-name"))
+        SetText(display, window, "_NET_WM_NAME", "UTF8_STRING", options.at("--net-name"));
+    if (options.count("--wm-name"))
+        SetText(display, window, "WM_NAME", "STRING", options.at("--wm-name"));
     long pid = getpid();
     XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
                     PropModeReplace, reinterpret_cast<unsigned char*>(&pid), 1);
@@ -76,7 +65,9 @@ std::string Characters(XKeyEvent& key) {
 int main(int argc, char** argv) {
     Options options = ReadOptions(argc, argv);
     Display* display = XOpenDisplay(nullptr);
-    FILE* log = std::fopen(options.Log.c_str(), "ab");
+    FILE* log = std::fopen(options["--log"].c_str(), "ab");
+    long closeAfter =
+        options.count("--close-after") ? std::atol(options["--close-after"].c_str()) : -1;
     if (!display || !log) return 2;
     Window window = CreateWindow(display, options, argc, argv);
     long received = 0;
@@ -91,7 +82,7 @@ int main(int argc, char** argv) {
             std::fwrite(characters.data(), 1, characters.size(), log);
             std::fflush(log);
             received += static_cast<long>(characters.size());
-            if (received == options.CloseAfter) break;
+            if (received == closeAfter) break;
         }
     }
     XDestroyWindow(display, window);

@@ -9,66 +9,49 @@
 namespace mw {
 namespace {
 
-ComponentBuffer WithXY(const std::vector<std::pair<const char*, const char*>>& xy) {
-    ComponentBuffer buffer;
-    for (auto [x, y] : xy) {
-        size_t i = AppendComponent(buffer);
-        buffer.ItemID[i] = "1";
-        buffer.X[i] = x;
-        buffer.Y[i] = y;
-        buffer.Z[i] = "7";
-        buffer.Flag[i] = "1";
-        TrackBounds(buffer, static_cast<std::int32_t>(i));
-    }
-    buffer.ComponentCount = static_cast<std::int32_t>(xy.size());
+using Strings = std::vector<std::string>;
+
+// Components at these X values (Y 0, Z 7), their bounds tracked as a reader tracks them.
+ComponentBuffer AtX(const Strings& xs) {
+    std::vector<std::array<std::string, 5>> components;
+    for (const auto& x : xs)
+        components.push_back({"1", x, "0", "7", "1"});
+    ComponentBuffer buffer = test::BufferWith(components);
+    for (std::int32_t i = 0; i < buffer.ComponentCount; ++i)
+        TrackBounds(buffer, i);
     return buffer;
 }
 
 TEST(ComponentBuffer, ClearingKeepsOneEmptyEntryAndLastReadOK) {
-    ComponentBuffer buffer = WithXY({{"3", "4"}});
+    ComponentBuffer buffer = AtX({"3"});
     buffer.LastReadOK = true;
     ClearComponentBuffer(buffer);
     EXPECT_EQ(buffer.ComponentCount, 0);
-    EXPECT_EQ(buffer.X, std::vector<std::string>{""});
+    EXPECT_EQ(buffer.X, Strings{""});
     EXPECT_EQ(buffer.MaxX, 0);
     EXPECT_TRUE(buffer.LastReadOK);
 }
 
 TEST(ComponentBuffer, CentringRoundsTheCentreWithTiesToEven) {
-    auto buffer = WithXY({{"10", "0"}, {"13", "0"}});
+    auto buffer = AtX({"10", "13"}); // centre 11.5 -> 12
     CentreComponents(buffer);
-    EXPECT_EQ(buffer.X[0], "-2");
-    EXPECT_EQ(buffer.X[1], "1");
+    EXPECT_EQ(buffer.X, (Strings{"-2", "1", ""}));
     EXPECT_EQ(buffer.MaxX, 1);
     EXPECT_EQ(buffer.MinX, -2);
-    buffer = WithXY({{"10", "0"}, {"15", "0"}});
+    buffer = AtX({"10", "15"}); // centre 12.5 -> 12
     CentreComponents(buffer);
-    EXPECT_EQ(buffer.X[0], "-2");
-    EXPECT_EQ(buffer.X[1], "3");
-    buffer = WithXY({{"100", "200"}, {"101", "200"}, {"102", "204"}});
-    CentreComponents(buffer);
-    EXPECT_EQ(buffer.X, (std::vector<std::string>{"-1", "0", "1", ""}));
-    EXPECT_EQ(buffer.Y, (std::vector<std::string>{"-2", "-2", "2", ""}));
-    EXPECT_EQ(buffer.Z[2], "7");
-}
-
-TEST(ComponentBuffer, BoundsFollowEveryComponentAndRefuseTextThatIsNoNumber) {
-    auto buffer = WithXY({{"0", "0"}, {"-1", "2"}, {"4", "-3"}});
-    EXPECT_EQ(buffer.MaxX, 4);
-    EXPECT_EQ(buffer.MinX, -1);
-    EXPECT_EQ(buffer.MaxY, 2);
-    EXPECT_EQ(buffer.MinY, -3);
-    EXPECT_THROW(WithXY({{"0", "0"}, {"", "1"}}), RunError);
+    EXPECT_EQ(buffer.X, (Strings{"-2", "3", ""}));
+    EXPECT_EQ(buffer.Z[1], "7");
 }
 
 TEST(ComponentBuffer, ListedItemIdsGetFlagZero) {
     ComponentsList list;
     list.Add("04A3");
     list.Add("0A2AC");
-    ComponentBuffer buffer = WithXY({{"0", "0"}, {"0", "0"}, {"0", "0"}, {"0", "0"}});
+    ComponentBuffer buffer = AtX({"0", "0", "0", "0"});
     buffer.ItemID = {"1187", "1188", "41644", "-23892", ""};
     ApplyComponentsList(buffer, list);
-    EXPECT_EQ(buffer.Flag, (std::vector<std::string>{"0", "1", "0", "0", ""}));
+    EXPECT_EQ(buffer.Flag, (Strings{"0", "1", "0", "0", ""}));
     buffer.ItemID[1] = "65536";
     EXPECT_THROW(ApplyComponentsList(buffer, list), RunError);
     buffer.ItemID[1] = "letters";
@@ -78,10 +61,10 @@ TEST(ComponentBuffer, ListedItemIdsGetFlagZero) {
 TEST(ComponentsListFile, SkipsTheHeadingAndEmptyLinesAndUpperCasesKeys) {
     ComponentsList list;
     LoadComponentsList(list, test::DataFile("components-sample.txt"));
-    EXPECT_EQ(list.Entries(), (std::vector<std::string>{"04A3", "0A2AC"}));
+    EXPECT_EQ(list.Entries(), (Strings{"04A3", "0A2AC"}));
     test::TempFolder folder;
     LoadComponentsList(list, folder.Write("c.txt", "04A3 is only the heading\n0675\n"));
-    EXPECT_EQ(list.Entries(), std::vector<std::string>{"0675"});
+    EXPECT_EQ(list.Entries(), Strings{"0675"});
     EXPECT_THROW(LoadComponentsList(list, folder.File("missing.txt")), RunError);
     EXPECT_TRUE(list.Empty());
 }

@@ -39,17 +39,15 @@ TEST_F(TemplateTextTest, ReadsExtractFilesWithEitherLineEnd) {
         EXPECT_EQ(buffer.X, (std::vector<std::string>{"0", "-1", "4"}));
         EXPECT_EQ(buffer.Y, (std::vector<std::string>{"0", "2", "-3"}));
         EXPECT_EQ(buffer.Flag, (std::vector<std::string>{"1", "1", "1"})); // field 5 is not read
-        EXPECT_EQ(buffer.MaxX, 4);
-        EXPECT_EQ(buffer.MinX, -1);
-        EXPECT_EQ(buffer.MaxY, 2);
-        EXPECT_EQ(buffer.MinY, -3);
+        EXPECT_EQ(std::tuple(buffer.MinX, buffer.MaxX, buffer.MinY, buffer.MaxY),
+                  std::tuple(-1, 4, -3, 2));
     }
     EXPECT_EQ(buffer.ItemID[1], "41644"); // kept as the file gave it
 }
 
 TEST_F(TemplateTextTest, ComponentsListSetsFlagsOfListedIds) {
     list.Add("04A3");
-    ASSERT_TRUE(Read(Header + "2 num components\r\n1187 0 0 0 1\r\n1188 1 1 1 1\r\n"));
+    ASSERT_TRUE(Read(test::TemplateFile({"1187 0 0 0 1", "1188 1 1 1 1"})));
     EXPECT_EQ(buffer.Flag, (std::vector<std::string>{"0", "1"}));
 }
 
@@ -75,12 +73,11 @@ TEST_F(TemplateTextTest, RefusesBadCountsAndComponentLinesAndLeavesTheBufferClea
         "2 num components\r\n1 0 0 0\r\n\r\n2 0 0 0\r\n", // blank line inside
     };
     for (const auto& body : bad) {
-        ASSERT_TRUE(Read(Header + "1 num components\r\n5 1 1 1\r\n"));
+        ASSERT_TRUE(Read(test::TemplateFile({"5 1 1 1"})));
         ExpectRefused(Header + body, ReadErrorTitle);
         EXPECT_EQ(buffer.ComponentCount, 0) << body;
         EXPECT_EQ(buffer.ItemID, std::vector<std::string>{""}) << body;
     }
-    ExpectRefused(Header, InvalidFileTypeTitle);
     EXPECT_FALSE(ReadComponentList(buffer, list, folder.File("missing.txt")));
     EXPECT_EQ(buffer.LastReadMessage.Title, ReadErrorTitle);
     EXPECT_EQ(buffer.LastReadMessage.Text.rfind("53 ", 0), 0u) << buffer.LastReadMessage.Text;
@@ -114,16 +111,15 @@ TEST_F(TemplateTextTest, WritesStoredTemplatesAndReadsThemBack) {
     std::string path = folder.File("out.KivT");
     folder.Write("out.KivT", "an older file that is replaced");
     WriteTemplateFile(*library.cnTemplates, path, id);
-    EXPECT_EQ(test::ReadFile(path), Header +
-                                        "3 num components\r\n1187 0 0 0 1\r\n41644 -1 2 5 1\r\n"
-                                        "1189 4 -3 0 1\r\n");
+    EXPECT_EQ(test::ReadFile(path),
+              test::TemplateFile({"1187 0 0 0 1", "41644 -1 2 5 1", "1189 4 -3 0 1"}));
     ComponentBuffer again;
     ASSERT_TRUE(ReadComponentList(again, list, path));
     EXPECT_EQ(again.ItemID, buffer.ItemID);
     EXPECT_EQ(again.X, buffer.X);
 
     WriteTemplateFile(*library.cnTemplates, path, 999); // no blocks: the header alone
-    EXPECT_EQ(test::ReadFile(path), Header + "0 num components\r\n");
+    EXPECT_EQ(test::ReadFile(path), test::TemplateFile({}));
     EXPECT_FALSE(ReadComponentList(again, list, path));
 }
 

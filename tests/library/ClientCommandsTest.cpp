@@ -3,12 +3,8 @@
 #include "library/WindowFixture.h"
 #include "library/frmTemplateInfo.h"
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
 
 namespace mw::test {
 
@@ -17,49 +13,46 @@ class ClientCommandsTest : public QObject {
 
     struct ClientFixture : WindowFixture {
         ClientFixture() {
-            Sql("insert into Category(Name) values ('Houses');"
-                "insert into SubSection(CategoryID, Name) values (1, 'Small');"
-                "insert into TemplateIndex(BlockCount, CategoryID, SubsectID, Description) values "
-                "(3, 1, 1, 'Hut');"
-                "insert into TemplateBlocks(ItemID, X, Y, Z, Flag, TempIndexID) values "
-                "(1187, 0, 0, 0, 1, 1), (1188, -1, 2, 5, 1, 1), (1189, 4, -3, 0, 0, 1)");
+            AddHousesSmall({"1187, 0, 0, 0, 1", "1188, -1, 2, 5, 1", "1189, 4, -3, 0, 0"});
             Open();
             session.SphereFolderPath = Server.Path() + "/";
             window->SetClientLink(&Link);
         }
-        void SelectHut() {
-            window->trvTemplates->setCurrentItem(
-                window->trvTemplates->findItems("Hut", Qt::MatchExactly | Qt::MatchRecursive)
-                    .first());
-        }
-        // The user goes to the game and comes back to the main window.
-        void SwitchAwayAndBack() {
+        // "Extract from Server" with the window active, then the user goes to the game and comes
+        // back to the main window.
+        void ExtractAndComeBack() {
             window->show();
+            QVERIFY(QTest::qWaitForWindowActive(window.get()));
+            window->cmdExtractFromSphere_Click();
+            QTest::qWait(30);
+            window->repaint(); // a repaint before the user went away does nothing
+            QApplication::processEvents();
+            QVERIFY(window->blnExtractPending);
+            ComeBack();
+        }
+        void ComeBack() {
             QApplication::setActiveWindow(nullptr);
             QApplication::setActiveWindow(window.get());
             QApplication::processEvents();
+        }
+        QString LastMessage() const {
+            return prompts.Messages.empty() ? QString() : prompts.Messages.back().Text;
         }
         TempFolder Server;
         RecordingClientLink Link;
     };
 
-    static QString LastMessage(const ClientFixture& f) {
-        return f.prompts.Messages.empty() ? QString() : f.prompts.Messages.back().Text;
-    }
-
 private slots:
     void buildWritesTheTemplateForTheServerThenTypesTheCommand() {
         ClientFixture f;
-        f.SelectHut();
+        f.Select("Hut");
         f.window->cmdBuildTemplate_Click();
         QCOMPARE(ReadFile(f.Server.File("template.tmp")),
-                 std::string("6 version\r\n1 template id\r\n-1 item version\r\n3 num components\r\n"
-                             "1187 0 0 0 1\r\n1188 -1 2 5 1\r\n1189 4 -3 0 0\r\n"));
+                 TemplateFile({"1187 0 0 0 1", "1188 -1 2 5 1", "1189 4 -3 0 0"}));
         QVERIFY(f.Link.Typed.empty()); // never from the click itself
         QTRY_COMPARE(f.Link.Typed, std::string("\n.unextract template.tmp 1\n"));
-        QCOMPARE(f.Link.Activations.size(), size_t(1));
-        QCOMPARE(f.Link.Activations[0].Title, std::string("Ultima Online"));
-        QVERIFY(!f.Link.Activations[0].WaitForOurFocus);
+        QCOMPARE(f.Link.Activations,
+                 (std::vector<RecordingClientLink::Activation>{{"Ultima Online", false}}));
     }
 
     void nukeWaitsForOurFocusAndTheLastCommandWins() {
@@ -75,7 +68,7 @@ private slots:
     void clientNotRunningTypesNothingButBuildHasWrittenItsFile() {
         ClientFixture f;
         f.Link.ClientRunning = false;
-        f.SelectHut();
+        f.Select("Hut");
         f.window->cmdBuildTemplate_Click();
         f.window->cmdExtractFromSphere_Click();
         f.window->cmdNuke_Click();
@@ -97,81 +90,65 @@ private slots:
         f.Link.LoseFocus();
         QTest::qWait(30);
         QVERIFY(f.Link.Typed.empty());
-        QVERIFY(LastMessage(f).contains("focus"));
+        QVERIFY(f.LastMessage().contains("focus"));
         QVERIFY(!f.window->blnExtractPending);
     }
 
     void missingSelectionOrServerFolderIsToldAndNothingTyped() {
         ClientFixture f;
         f.window->cmdBuildTemplate_Click();
-        QVERIFY(LastMessage(f).contains("Select the template"));
+        QVERIFY(f.LastMessage().contains("Select the template"));
         f.session.SphereFolderPath.clear();
-        f.SelectHut();
+        f.Select("Hut");
         f.window->cmdBuildTemplate_Click();
-        QVERIFY(LastMessage(f).contains("server folder"));
+        QVERIFY(f.LastMessage().contains("server folder"));
         f.session.SphereFolderPath = "/no/such/folder/";
         f.window->cmdBuildTemplate_Click();
-        QVERIFY(LastMessage(f).contains("/no/such/folder/"));
+        QVERIFY(f.LastMessage().contains("/no/such/folder/"));
         QTest::qWait(30);
         QVERIFY(f.Link.Activations.empty());
         QVERIFY(f.Link.Typed.empty());
     }
 
-    void extractedStructureIsFiledWhenTheUserComesBack() {
+    void extractedStructureIsFiledOnceWhenTheUserComesBack() {
         ClientFixture f;
-        f.Server.Write("temp.tmp", "6 version\n1 template id\n-1 item version\n2 num components\n"
-                                   "1300 0 0 0\n1301 1 1 0\n");
-        f.window->show();
-        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-        f.window->cmdExtractFromSphere_Click();
-        QTest::qWait(30);
-        f.window->repaint(); // a repaint before the user went away does nothing
-        QApplication::processEvents();
-        QVERIFY(f.window->blnExtractPending);
-        QTimer::singleShot(50, [] {
-            auto* info = qobject_cast<frmTemplateInfo*>(QApplication::activeModalWidget());
-            QVERIFY(info);
-            info->txtDescription->setText("Extracted");
-            info->cmdOk->click();
+        f.Server.Write("temp.tmp", TemplateFile({"1300 0 0 0", "1301 1 1 0"}));
+        WhenModal<frmTemplateInfo>([](frmTemplateInfo& info) {
+            info.txtDescription->setText("Extracted");
+            info.cmdOk->click();
         });
-        f.SwitchAwayAndBack();
+        f.ExtractAndComeBack();
         QTRY_COMPARE(f.Tree().size(), 4);
         QCOMPARE(f.Tree().last(), QString("    Extracted"));
         QVERIFY(!f.window->blnExtractPending);
-        f.SwitchAwayAndBack(); // taken over once only
+        f.ComeBack(); // taken over once only
         QTest::qWait(30);
         QCOMPARE(f.Tree().size(), 4);
     }
 
     void cancelledInfoDialogFilesNothing() {
         ClientFixture f;
-        f.Server.Write("temp.tmp",
-                       "6 version\n1 template id\n-1 item version\n1 num components\n1 0 0 0\n");
-        f.window->show();
-        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-        f.window->cmdExtractFromSphere_Click();
+        f.Server.Write("temp.tmp", TemplateFile({"1 0 0 0"}));
         bool asked = false;
-        QTimer::singleShot(50, [&asked] {
-            auto* info = qobject_cast<frmTemplateInfo*>(QApplication::activeModalWidget());
-            asked = info != nullptr;
-            if (info) info->cmdCancel->click();
+        WhenModal<frmTemplateInfo>([&asked](frmTemplateInfo& info) {
+            asked = true;
+            info.cmdCancel->click();
         });
-        f.SwitchAwayAndBack();
+        f.ExtractAndComeBack();
         QTRY_VERIFY(asked);
         QTest::qWait(30);
         QCOMPARE(f.Tree().size(), 3);
         QVERIFY(f.prompts.Messages.empty());
     }
 
+    // The reader's message box repaints the window: that must not start the hand-over again.
     void missingExtractFileGivesTheReadersMessageOnce() {
         ClientFixture f;
-        f.window->show();
-        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-        f.window->cmdExtractFromSphere_Click();
-        f.SwitchAwayAndBack();
+        f.prompts.WhileShown = [&f] { f.window->repaint(); };
+        f.ExtractAndComeBack();
         QTRY_COMPARE(f.prompts.Messages.size(), size_t(1));
         QCOMPARE(f.prompts.Messages[0].Title, QString("Error While Reading Multi Template File"));
-        f.SwitchAwayAndBack();
+        f.ComeBack();
         QTest::qWait(30);
         QCOMPARE(f.prompts.Messages.size(), size_t(1));
         QCOMPARE(f.Tree().size(), 3);

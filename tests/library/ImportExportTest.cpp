@@ -3,15 +3,10 @@
 #include "library/WindowFixture.h"
 #include "library/frmTemplateInfo.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
-#include <functional>
 
 namespace mw::test {
 
@@ -20,52 +15,62 @@ class ImportExportTest : public QObject {
 
     struct ImportFixture : WindowFixture {
         ImportFixture() {
-            Sql("insert into Category(Name) values ('Houses');"
-                "insert into SubSection(CategoryID, Name) values (1, 'Small')");
-            library.Folder.Write("components.txt", "ID Name\r\n0675 door\r\n");
+            AddHousesSmall({"1187, 0, 0, 0, 1", "1188, -1, 2, 5, 0"});
             Open();
         }
-        QString Sample(const char* name) { return QString::fromStdString(DataFile(name)); }
+        void UseGameFiles() {
+            session.MultiIdxPath = game.Paths.MultiIdxPath;
+            session.MultiMulPath = game.Paths.MultiMulPath;
+            window->optMultiMuls->setChecked(true);
+        }
+        QStringList Filed() const { return Tree().mid(3); } // what was imported after the Hut
+        SampleMultiFiles game{library.Folder};
     };
 
     // Answers the template info dialog once it is open: a description, or Cancel when empty.
     static void FileAs(const QString& description) {
-        QTimer::singleShot(0, [description] {
-            auto* info = qobject_cast<frmTemplateInfo*>(QApplication::activeModalWidget());
-            QVERIFY(info);
-            if (description.isEmpty()) {
-                info->cmdCancel->click();
-                return;
-            }
-            info->txtDescription->setText(description);
-            info->cmdOk->click();
+        WhenModal<frmTemplateInfo>([description](frmTemplateInfo& info) {
+            info.txtDescription->setText(description);
+            (description.isEmpty() ? info.cmdCancel : info.cmdOk)->click();
         });
     }
 
 private slots:
-    void textFileIsFiledAndTheStatusSaysSo() {
+    void everyFileSourceIsReadAndFiled() {
         ImportFixture f;
-        f.window->optTxt->setChecked(true);
-        f.prompts.Answer({f.Sample("extract-crlf.txt")});
-        FileAs("Cottage");
-        f.window->cmdImportTemplate_Click();
-        QCOMPARE(f.prompts.Questions.back().Title, QString("Import Multi.txt file"));
-        QCOMPARE(f.prompts.Questions.back().Text, QString("Multi.txt files (*.txt)|*.txt"));
-        QCOMPARE(f.Tree(), QStringList({"Houses", "  Small", "    Cottage"}));
-        QCOMPARE(f.window->lblStatus->text(), QString("Import Complete"));
-        QVERIFY(f.window->NewCategoryID.isEmpty() && f.window->strNewDescription.isEmpty());
-        QVERIFY(QApplication::overrideCursor() == nullptr);
+        struct Source {
+            QRadioButton* Option;
+            const char* Sample;
+            const char* Title;
+            int Components;
+        };
+        for (const Source& source :
+             {Source{f.window->optTxt, "extract-crlf.txt", "Import Multi.txt file", 3},
+              {f.window->optUox3, "uox3-items.wsc", "Import UOX3 Items.wsc file", 5},
+              {f.window->optKivT, "wall.KivT", "Import Kiv Multi Template", 4},
+              {f.window->optWsc, "sphere-export.wsc", "Import an exported wsc file", 3}}) {
+            source.Option->setChecked(true);
+            f.prompts.Answer({QString::fromStdString(DataFile(source.Sample))});
+            FileAs(source.Sample);
+            f.window->cmdImportTemplate_Click();
+            QCOMPARE(f.prompts.Questions.back().Title, QString(source.Title));
+            QCOMPARE(f.session.Buffer.ComponentCount, source.Components);
+            QCOMPARE(f.window->lblStatus->text(), QString("Import Complete"));
+            QCOMPARE(f.Filed().last(), "    " + QString(source.Sample));
+            QVERIFY(f.window->NewCategoryID.isEmpty() && f.window->strNewDescription.isEmpty());
+            QVERIFY(QApplication::overrideCursor() == nullptr);
+        }
+        QCOMPARE(f.prompts.Questions.front().Text, QString("Multi.txt files (*.txt)|*.txt"));
     }
 
     void cancelAtEachPromptFilesNothing() {
         ImportFixture f;
         f.prompts.Answer({""}); // Cancel in the open dialog: no file is read at all
         f.window->cmdImportTemplate_Click();
-        QCOMPARE(f.prompts.Questions.back().Title, QString("Import Kiv Multi Template"));
-        f.prompts.Answer({f.Sample("extract-lf.txt")});
+        f.prompts.Answer({QString::fromStdString(DataFile("extract-lf.txt"))});
         FileAs(""); // Cancel in the template info dialog
         f.window->cmdImportTemplate_Click();
-        QVERIFY(f.Tree().isEmpty());
+        QVERIFY(f.Filed().isEmpty());
         QVERIFY(f.prompts.Messages.empty());
         QVERIFY(f.window->lblStatus->text().isEmpty());
     }
@@ -73,44 +78,24 @@ private slots:
     void refusedFileIsReportedAndNoDialogFollows() {
         ImportFixture f;
         f.window->optTxt->setChecked(true);
-        QString bad = QString::fromStdString(f.library.Folder.Write(
-            "bad.txt", "6 version\r\n1 template id\r\n-1 item version\r\n3 components\r\n"));
-        f.prompts.Answer({bad}); // a dialog opened now would never be answered
-        f.window->cmdImportTemplate_Click();
+        f.prompts.Answer({QString::fromStdString(f.library.Folder.Write(
+            "bad.txt", "6 version\r\n1 template id\r\n-1 item version\r\n3 components\r\n"))});
+        f.window->cmdImportTemplate_Click(); // a dialog opened now would never be answered
         QCOMPARE(f.prompts.Messages.back().Text,
                  QString("This file is not a valid multi template file"));
         QCOMPARE(f.prompts.Messages.back().Title, QString("Invalid File Type"));
-        QVERIFY(f.Tree().isEmpty());
-    }
-
-    void worldSavesAreCentredAndFiled() {
-        ImportFixture f;
-        f.window->optUox3->setChecked(true);
-        f.prompts.Answer({f.Sample("uox3-items.wsc")});
-        FileAs("From UOX3");
-        f.window->cmdImportTemplate_Click();
-        QCOMPARE(f.prompts.Questions.back().Title, QString("Import UOX3 Items.wsc file"));
-        f.window->optWsc->setChecked(true);
-        f.prompts.Answer({f.Sample("sphere-export.wsc")});
-        FileAs("From Sphere");
-        f.window->cmdImportTemplate_Click();
-        QCOMPARE(f.prompts.Questions.back().Title, QString("Import an exported wsc file"));
-        QCOMPARE(f.Tree(), QStringList({"Houses", "  Small", "    From UOX3", "    From Sphere"}));
-        QCOMPARE(f.session.Buffer.X[0], std::string("-1")); // 100, 101, 102 around 101
+        QVERIFY(f.Filed().isEmpty());
     }
 
     void multiFromTheGameFilesIsFiledFirstThenRead() {
         ImportFixture f;
-        SampleMultiFiles game(f.library.Folder);
-        f.session.MultiIdxPath = game.Paths.MultiIdxPath;
-        f.session.MultiMulPath = game.Paths.MultiMulPath;
-        f.window->optMultiMuls->setChecked(true);
+        f.UseGameFiles();
         FileAs("Multi 3");
         f.prompts.Answer({" 3 "});
         f.window->cmdImportTemplate_Click();
         QCOMPARE(f.prompts.Questions.back().Title,
                  QString("Enter the hexidecimal Multi ID you wish to Import"));
-        QCOMPARE(f.Tree(), QStringList({"Houses", "  Small", "    Multi 3"}));
+        QCOMPARE(f.Filed(), QStringList({"    Multi 3"}));
         QCOMPARE(f.session.Buffer.ComponentCount, std::int32_t(SampleMultiFiles::Fourth.size()));
         QVERIFY(!FileExists(f.library.Folder.File("template.tmp")));
         QCOMPARE(f.window->lblStatus->text(), QString("Import Complete"));
@@ -118,10 +103,7 @@ private slots:
 
     void multiImportStopsWithAReasonAtEveryRefusal() {
         ImportFixture f;
-        SampleMultiFiles game(f.library.Folder);
-        f.session.MultiIdxPath = game.Paths.MultiIdxPath;
-        f.session.MultiMulPath = game.Paths.MultiMulPath;
-        f.window->optMultiMuls->setChecked(true);
+        f.UseGameFiles();
         FileAs(""); // cancelled before any id is asked for
         f.window->cmdImportTemplate_Click();
         QCOMPARE(f.prompts.Messages.back().Text, QString("Template Import aborted"));
@@ -146,26 +128,19 @@ private slots:
         QCOMPARE(f.prompts.Questions.back().Title, QString("File Already Exisits"));
         QCOMPARE(f.prompts.Messages.back().Text, QString("extraction canceled"));
         QCOMPARE(ReadFile(existing), std::string("kept"));
-        QVERIFY(f.Tree().isEmpty());
+        QVERIFY(f.Filed().isEmpty());
         QVERIFY(f.prompts.AllAnswered());
     }
 
     void exportWritesTheTemplateAndKeepsAnOldFileOnFailure() {
         ImportFixture f;
-        f.prompts.Answer({f.Sample("extract-crlf.txt")});
-        FileAs("Cottage");
-        f.window->cmdImportTemplate_Click();
-        f.window->trvTemplates->setCurrentItem(
-            f.window->trvTemplates->findItems("Cottage", Qt::MatchExactly | Qt::MatchRecursive)
-                .first());
+        f.Select("Hut");
         std::string target = f.library.Folder.Write("out.KivT", "old");
         f.prompts.Answer({QString::fromStdString(target)});
         f.window->cmdExportTemplate_Click();
         QCOMPARE(f.prompts.Questions.back().Title, QString("Export Template To"));
-        const std::string exported =
-            "6 version\r\n1 template id\r\n-1 item version\r\n3 num components\r\n"
-            "1187 0 0 0 1\r\n1188 -1 2 5 1\r\n1189 4 -3 0 1\r\n";
-        QCOMPARE(ReadFile(target), exported); // flags come from the components list, not the file
+        const std::string exported = TemplateFile({"1187 0 0 0 1", "1188 -1 2 5 0"});
+        QCOMPARE(ReadFile(target), exported);
 
         f.prompts.Answer({""}); // Cancel writes nothing
         f.window->cmdExportTemplate_Click();

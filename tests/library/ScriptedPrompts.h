@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <stdexcept>
 
 namespace mw::test {
@@ -18,6 +19,7 @@ public:
 
     void Message(const QString& text, const QString& title, MessageIcon icon) override {
         Messages.push_back({text, title, icon});
+        if (WhileShown) WhileShown();
     }
     bool AskYesNo(const QString& text, const QString& title, MessageIcon icon) override {
         Questions.push_back({text, title, icon});
@@ -43,6 +45,7 @@ public:
     bool AllAnswered() const { return answers_.empty(); }
 
     std::vector<Shown> Messages;
+    std::function<void()> WhileShown; // what a real message box would cause, such as a repaint
     std::vector<Shown> Questions;
 
 private:

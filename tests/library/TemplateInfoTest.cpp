@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 
 namespace mw::test {
 
@@ -77,8 +76,7 @@ private slots:
 
     void closeBoxNeedsCompleteEntriesOrCancel() {
         WindowFixture f;
-        f.Sql("insert into Category(Name) values ('Houses');"
-              "insert into SubSection(CategoryID, Name) values (1, 'Small')");
+        f.AddHousesSmall();
         frmWardstone& w = f.Open();
         w.NewCategoryID = "unchanged";
         {

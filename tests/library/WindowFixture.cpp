@@ -25,11 +25,31 @@ void WindowFixture::Sql(const std::string& statements) {
     }
 }
 
+void WindowFixture::AddHousesSmall(const std::vector<std::string>& hutBlocks) {
+    std::string sql = "insert into Category(Name) values ('Houses');"
+                      "insert into SubSection(CategoryID, Name) values (1, 'Small');";
+    if (!hutBlocks.empty())
+        sql +=
+            "insert into TemplateIndex(BlockCount, CategoryID, SubsectID, Description) values (" +
+            std::to_string(hutBlocks.size()) + ", 1, 1, 'Hut');";
+    for (const auto& block : hutBlocks)
+        sql += "insert into TemplateBlocks(ItemID, X, Y, Z, Flag, TempIndexID) values (" + block +
+               ", 1);";
+    Sql(sql);
+    library.Folder.Write("components.txt", "ID Name\r\n0675 door\r\n");
+}
+
 QStringList WindowFixture::Tree() const {
     QStringList lines;
     for (int i = 0; i < window->trvTemplates->topLevelItemCount(); ++i)
         Describe(window->trvTemplates->topLevelItem(i), 0, lines);
     return lines;
+}
+
+void WindowFixture::Select(const QString& text) const {
+    auto found = window->trvTemplates->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+    if (found.isEmpty()) throw std::logic_error("no tree node " + text.toStdString());
+    window->trvTemplates->setCurrentItem(found.first());
 }
 
 } // namespace mw::test

@@ -4,15 +4,10 @@
 #include "scripts/frmMultiScripts.h"
 #include "scripts/frmScriptsEntry.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
-#include <functional>
 
 namespace mw::test {
 
@@ -23,31 +18,14 @@ class ScriptDialogsTest : public QObject {
     // game files whose third and fourth entries are free.
     struct PatchFixture : WindowFixture {
         PatchFixture() {
-            Sql("insert into Category(Name) values ('Houses');"
-                "insert into SubSection(CategoryID, Name) values (1, 'Small');"
-                "insert into TemplateIndex(BlockCount, CategoryID, SubsectID, Description) values "
-                "(2, 1, 1, 'Hut');"
-                "insert into TemplateBlocks(ItemID, X, Y, Z, Flag, TempIndexID) values "
-                "(1653, 0, -3, 0, 1, 1), (1100, 3, 4, 7, 1, 1)");
-            library.Folder.Write("components.txt", "ID Name\r\n0675 door\r\n");
+            AddHousesSmall({"1653, 0, -3, 0, 1", "1100, 3, 4, 7, 1"});
             Open(); // loads the settings first: the paths come after
             session.MultiIdxPath = library.Folder.Write(
                 "multi.idx", Entry(0, 24) + Entry(24, 12) + Entry(-1, -1) + Entry(-1, -1));
             session.MultiMulPath = library.Folder.Write("multi.mul", OldRecords(3));
-            window->trvTemplates->setCurrentItem(
-                window->trvTemplates->findItems("Hut", Qt::MatchExactly | Qt::MatchRecursive)
-                    .first());
+            Select("Hut");
         }
     };
-
-    // Runs the work on the modal dialog once it is open.
-    static void WhenModal(const std::function<void(frmScriptsEntry&)>& work) {
-        QTimer::singleShot(0, [work] {
-            auto* dialog = qobject_cast<frmScriptsEntry*>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            work(*dialog);
-        });
-    }
 
     static void Fill(frmScriptsEntry& dialog, const QString& name) {
         QTest::keyClicks(dialog.txtMultiName, name);
@@ -76,7 +54,7 @@ private slots:
 
     void patchWritesTheFilesAndTheScriptsFollow() {
         PatchFixture f;
-        WhenModal([](frmScriptsEntry& dialog) {
+        WhenModal<frmScriptsEntry>([](frmScriptsEntry& dialog) {
             Fill(dialog, " Small Tower ");
             dialog.cmdOk->click();
         });
@@ -94,7 +72,7 @@ private slots:
         QVERIFY(QApplication::overrideCursor() == nullptr);
 
         f.window->ScriptFormat = 2; // the old format, in the same window as before
-        WhenModal([](frmScriptsEntry& dialog) {
+        WhenModal<frmScriptsEntry>([](frmScriptsEntry& dialog) {
             Fill(dialog, "Hut");
             dialog.close(); // the close box confirms once OK is enabled
         });
@@ -108,8 +86,7 @@ private slots:
         PatchFixture f;
         RemoveFile(f.session.MultiIdxPath);
         std::string mul = ReadFile(f.session.MultiMulPath);
-        f.window->cmdPatchMulFiles_Click(); // a dialog opened here would never close: the test
-                                            // would hang
+        f.window->cmdPatchMulFiles_Click(); // a dialog opened here would hang the test
         QCOMPARE(
             f.prompts.Messages.back().Text,
             QString(

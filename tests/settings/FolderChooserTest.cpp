@@ -4,13 +4,10 @@
 #include "settings/InFolder.h"
 #include "settings/frmSettings.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 
 namespace mw::test {
@@ -60,11 +57,9 @@ class FolderChooserTest : public QObject {
 
     // Answers the modal chooser once it shows: chooses a folder below the start, then clicks.
     static void AnswerChooser(const QString& folder, bool ok) {
-        QTimer::singleShot(0, [=] {
-            auto* chooser = qobject_cast<FrmLocateFolder*>(QApplication::activeModalWidget());
-            QVERIFY(chooser);
-            chooser->Dir1->setCurrentItem(Child(chooser->Dir1->currentItem(), folder));
-            (ok ? chooser->cmdOk : chooser->cmdCancel)->click();
+        WhenModal<FrmLocateFolder>([=](FrmLocateFolder& chooser) {
+            chooser.Dir1->setCurrentItem(Child(chooser.Dir1->currentItem(), folder));
+            (ok ? chooser.cmdOk : chooser.cmdCancel)->click();
         });
     }
 
@@ -142,7 +137,7 @@ private slots:
         QCOMPARE(d.txtSphereFolder->palette().color(QPalette::Base), QColor(255, 0, 0));
     }
 
-    void aFolderOrDriveThatCannotBeReadLeavesTheListsAsTheyWere() {
+    void drivesShowTheirFoldersAndUnreadableOnesLeaveTheListsAsTheyWere() {
         Place place;
         InFolder here(place.Start);
         ScriptedPrompts prompts;
@@ -172,18 +167,12 @@ private slots:
         QCOMPARE(chooser.Drive1->currentIndex(), drive);
         QCOMPARE(Tree(chooser), before);
         QCOMPARE(chooser.Path(), chosen);
-    }
 
-    void aDriveShowsItsFolders() {
-        Place place;
-        InFolder here(place.Start);
-        ScriptedPrompts prompts;
-        FrmLocateFolder chooser(prompts);
         chooser.Drive1->addItem("beta", QString::fromStdString(place.Start + "/Beta"));
-        chooser.Drive1->setCurrentIndex(chooser.Drive1->count() - 1);
+        chooser.Drive1->setCurrentIndex(chooser.Drive1->count() - 1); // one that can be read
         QCOMPARE(chooser.Path().toStdString(), place.Start + "/Beta");
         QCOMPARE(Names(chooser.Dir1->currentItem()), QStringList({"deep"}));
-        QVERIFY(prompts.Messages.empty());
+        QCOMPARE(prompts.Messages.size(), size_t(3));
     }
 };
 

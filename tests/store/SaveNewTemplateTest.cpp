@@ -1,8 +1,6 @@
 #include "TestLibrary.h"
 
 #include "common/RunError.h"
-#include "formats/ComponentBuffer.h"
-#include "store/CTempBlock.h"
 #include "store/CTempIndex.h"
 #include "store/SaveNewTemplate.h"
 
@@ -11,20 +9,9 @@
 namespace mw {
 namespace {
 
-ComponentBuffer Buffer(const std::vector<std::array<const char*, 5>>& components) {
-    ComponentBuffer buffer;
-    buffer.ItemID.clear(), buffer.X.clear(), buffer.Y.clear(), buffer.Z.clear(),
-        buffer.Flag.clear();
-    for (const auto& c : components) {
-        buffer.ItemID.push_back(c[0]);
-        buffer.X.push_back(c[1]);
-        buffer.Y.push_back(c[2]);
-        buffer.Z.push_back(c[3]);
-        buffer.Flag.push_back(c[4]);
-    }
-    buffer.ComponentCount = static_cast<std::int32_t>(components.size());
-    return buffer;
-}
+using test::BufferWith;
+using test::FailureNumber;
+using Rows = std::vector<std::string>;
 
 class SaveNewTemplateTest : public ::testing::Test {
 protected:
@@ -33,17 +20,6 @@ protected:
         index.Connect(library.Path, adUseServer, adLockOptimistic);
         return index.RecordCount();
     }
-    std::vector<std::string> Blocks(std::int32_t id) {
-        CTempBlock blocks(cn);
-        blocks.Connect(library.Path, adUseServer, adLockReadOnly);
-        blocks.Filter("TempIndexID='" + std::to_string(id) + "'");
-        std::vector<std::string> rows;
-        for (std::int32_t n = blocks.RecordCount(); n > 0; --n, blocks.MoveNext())
-            rows.push_back(std::to_string(blocks.ItemID()) + "," + std::to_string(blocks.X()) +
-                           "," + std::to_string(blocks.Y()) + "," + std::to_string(blocks.Z()) +
-                           "," + std::to_string(blocks.Flag()));
-        return rows;
-    }
 
     test::TestLibrary library;
     Connection& cn = *library.cnTemplates;
@@ -51,16 +27,15 @@ protected:
 };
 
 TEST_F(SaveNewTemplateTest, StoresIndexRowAndBlocksInBufferOrder) {
-    auto buffer = Buffer({{"1189", "4", "-3", "0", "1"},
-                          {"1187", "0", "0", "0", "0"},
-                          {"1188", "-1", "2", "5", "1"}});
+    auto buffer = BufferWith({{"1189", "4", "-3", "0", "1"},
+                              {"1187", "0", "0", "0", "0"},
+                              {"1188", "-1", "2", "5", "1"}});
     std::int32_t first = SaveNewTemplate(cn, buffer, fields);
-    std::int32_t second =
-        SaveNewTemplate(cn, Buffer({{"7", "0", "0", "0", "1"}}), {"3", "5", "Other"});
-    EXPECT_LT(first, second);
-    EXPECT_EQ(Blocks(first),
-              (std::vector<std::string>{"1189,4,-3,0,1", "1187,0,0,0,0", "1188,-1,2,5,1"}));
-    EXPECT_EQ(Blocks(second), (std::vector<std::string>{"7,0,0,0,1"}));
+    std::int32_t empty = SaveNewTemplate(cn, ComponentBuffer(), {"3", "5", "Other"});
+    EXPECT_LT(first, empty);
+    EXPECT_EQ(test::StoredBlocks(cn, first),
+              (Rows{"1189 4 -3 0 1", "1187 0 0 0 0", "1188 -1 2 5 1"}));
+    EXPECT_TRUE(test::StoredBlocks(cn, empty).empty()); // an index row only
     CTempIndex index(cn);
     index.Connect(library.Path, adUseServer, adLockOptimistic);
     index.Filter("TempIndexID='" + std::to_string(first) + "'");
@@ -70,51 +45,23 @@ TEST_F(SaveNewTemplateTest, StoresIndexRowAndBlocksInBufferOrder) {
     EXPECT_EQ(index.Description(), "Small Tower");
 }
 
-TEST_F(SaveNewTemplateTest, TemplateWithoutComponentsHasAnIndexRowOnly) {
-    ComponentBuffer empty;
-    std::int32_t id = SaveNewTemplate(cn, empty, fields);
-    EXPECT_EQ(TemplateRows(), 1);
-    EXPECT_TRUE(Blocks(id).empty());
-}
-
-TEST_F(SaveNewTemplateTest, RefusedComponentLeavesNothingOfTheTemplate) {
-    auto buffer = Buffer({{"1187", "0", "0", "0", "1"}, {"1188", "x", "0", "0", "1"}});
-    EXPECT_THROW(SaveNewTemplate(cn, buffer, fields), RunError);
+// The index row and its blocks go in one transaction: a refused block or index value, or a
+// cancel, leaves no index row without its blocks.
+TEST_F(SaveNewTemplateTest, AnyFailureLeavesNothingOfTheTemplate) {
+    auto refused = BufferWith({{"1187", "0", "0", "0", "1"}, {"1188", "x", "0", "0", "1"}});
+    EXPECT_NE(FailureNumber([&] { SaveNewTemplate(cn, refused, fields); }), 0);
+    auto good = BufferWith({{"1187", "0", "0", "0", "1"}});
+    for (const char* category : {"", "three"})
+        EXPECT_EQ(FailureNumber([&] {
+                      SaveNewTemplate(cn, good, {category, "5", "Tower"});
+                  }),
+                  err::TypeMismatch);
+    auto big =
+        BufferWith(std::vector<std::array<std::string, 5>>(40000, {"1", "0", "0", "0", "1"}));
+    auto cancel = [](std::int64_t, std::int64_t) { return false; };
+    EXPECT_EQ(FailureNumber([&] { SaveNewTemplate(cn, big, fields, cancel); }), err::Cancelled);
     EXPECT_EQ(TemplateRows(), 0);
-    EXPECT_TRUE(Blocks(1).empty());
-    // A quote in a text is just a value the engine refuses.
-    buffer = Buffer({{"1187", "0'; drop table TemplateIndex; --", "0", "0", "1"}});
-    EXPECT_THROW(SaveNewTemplate(cn, buffer, fields), RunError);
-    EXPECT_EQ(TemplateRows(), 0);
-}
-
-TEST_F(SaveNewTemplateTest, CategoryThatIsNoNumberFailsWithTypeMismatchAndStoresNothing) {
-    auto buffer = Buffer({{"1187", "0", "0", "0", "1"}});
-    for (const char* category : {"", "three"}) {
-        try {
-            SaveNewTemplate(cn, buffer, {category, "5", "Tower"});
-            ADD_FAILURE();
-        } catch (const RunError& failure) {
-            EXPECT_EQ(failure.Number, err::TypeMismatch);
-        }
-    }
-    EXPECT_EQ(TemplateRows(), 0);
-}
-
-TEST_F(SaveNewTemplateTest, CancelFromProgressStoresNothing) {
-    ComponentBuffer buffer = Buffer({});
-    for (int i = 0; i < 40000; ++i) {
-        buffer.ItemID.push_back("1"), buffer.X.push_back("0"), buffer.Y.push_back("0");
-        buffer.Z.push_back("0"), buffer.Flag.push_back("1");
-    }
-    buffer.ComponentCount = 40000;
-    try {
-        SaveNewTemplate(cn, buffer, fields, [](std::int64_t, std::int64_t) { return false; });
-        ADD_FAILURE();
-    } catch (const RunError& failure) {
-        EXPECT_EQ(failure.Number, err::Cancelled);
-    }
-    EXPECT_EQ(TemplateRows(), 0);
+    EXPECT_TRUE(test::StoredBlocks(cn, 1).empty());
 }
 
 } // namespace

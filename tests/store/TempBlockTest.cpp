@@ -8,20 +8,12 @@
 namespace mw {
 namespace {
 
+using Rows = std::vector<std::string>;
+
 class TempBlock : public ::testing::Test {
 protected:
     TempBlock() { blocks.Connect(library.Path, adUseServer, adLockOptimistic); }
-
-    std::vector<std::string> Items(std::int32_t templateId) {
-        CTempBlock reader(cn);
-        reader.Connect(library.Path, adUseClient, adLockReadOnly);
-        reader.Filter("TempIndexID='" + std::to_string(templateId) + "'");
-        std::vector<std::string> items;
-        for (std::int32_t i = reader.RecordCount(); i > 0; --i, reader.MoveNext())
-            items.push_back(std::to_string(reader.ItemID()) + " " + std::to_string(reader.X()) +
-                            " " + std::to_string(reader.Flag()));
-        return items;
-    }
+    Rows Stored(std::int32_t templateId) { return test::StoredBlocks(cn, templateId); }
 
     test::TestLibrary library;
     Connection& cn = *library.cnTemplates;
@@ -35,26 +27,22 @@ TEST_F(TempBlock, ExecuteInsertsTheQueueInOrderAndRunsItAgainWhenAskedTwice) {
     blocks.AddSQL(" 12 ", "2.5", "0", "0", "1", "7");
     EXPECT_EQ(blocks.SQLCount(), 3);
     blocks.Execute();
-    EXPECT_EQ(Items(7), (std::vector<std::string>{"1187 0 1", "41644 -3 0", "12 2 1"}));
+    EXPECT_EQ(Stored(7), (Rows{"1187 0 0 0 1", "41644 -3 2 5 0", "12 2 0 0 1"}));
     blocks.Execute();
-    EXPECT_EQ(Items(7).size(), 6u);
+    EXPECT_EQ(Stored(7).size(), 6u);
 }
 
 TEST_F(TempBlock, RefusedValueRollsTheWholeBatchBackAndSaysWhichComponent) {
     blocks.AddSQL("1187", "0", "0", "0", "1", "7");
     blocks.AddSQL("1188", "0", "zero", "0", "1", "7");
-    try {
-        blocks.Execute();
-        FAIL() << "the batch was accepted";
-    } catch (const RunError& failure) {
-        EXPECT_NE(failure.Description.find("Component 2"), std::string::npos)
-            << failure.Description;
-    }
-    EXPECT_TRUE(Items(7).empty());
+    auto failure = test::FailureOf([&] { blocks.Execute(); });
+    ASSERT_TRUE(failure) << "the batch was accepted";
+    EXPECT_NE(failure->Description.find("Component 2"), std::string::npos) << failure->Description;
+    EXPECT_TRUE(Stored(7).empty());
     CTempBlock overflowing(cn);
     overflowing.AddSQL("1", "32768", "0", "0", "1", "7");
     EXPECT_THROW(overflowing.Execute(), RunError);
-    EXPECT_TRUE(Items(7).empty());
+    EXPECT_TRUE(Stored(7).empty());
 }
 
 TEST_F(TempBlock, QuotesAndStatementTextInValuesDoNoHarm) {
@@ -62,7 +50,7 @@ TEST_F(TempBlock, QuotesAndStatementTextInValuesDoNoHarm) {
     EXPECT_THROW(blocks.Execute(), RunError);
     EXPECT_THROW(blocks.InsertData("1", "0'", "0", "0", "1", "7"), RunError);
     blocks.InsertData("5", "1", "1", "1", "1", "8");
-    EXPECT_EQ(Items(8).size(), 1u);
+    EXPECT_EQ(Stored(8), Rows{"5 1 1 1 1"});
 }
 
 TEST_F(TempBlock, DeleteAllRemovesOneTemplatesBlocksAndTheRowSetSeesItAfterRequery) {
@@ -77,21 +65,7 @@ TEST_F(TempBlock, DeleteAllRemovesOneTemplatesBlocksAndTheRowSetSeesItAfterReque
     blocks.Requery();
     blocks.Unfilter();
     EXPECT_EQ(blocks.RecordCount(), 1);
-    EXPECT_EQ(Items(1).size(), 0u);
-    EXPECT_EQ(Items(2).size(), 1u);
-}
-
-TEST_F(TempBlock, SaveChangesWritesThePendingValues) {
-    blocks.AddItem();
-    blocks.ItemID(1653);
-    blocks.X(-3);
-    blocks.Y(4);
-    blocks.Z(20);
-    blocks.Flag(0);
-    blocks.TempIndexID(9);
-    blocks.SaveChanges();
-    EXPECT_EQ(blocks.Z(), 20);
-    EXPECT_EQ(Items(9), (std::vector<std::string>{"1653 -3 0"}));
+    EXPECT_EQ(Stored(2).size(), 1u);
 }
 
 } // namespace
