@@ -1,5 +1,6 @@
 #include "library/frmTemplateInfo.h"
 
+#include "library/NamedControls.h"
 #include "library/Prompts.h"
 #include "library/frmWardstone.h"
 #include "store/Filing.h"
@@ -17,22 +18,7 @@
 
 namespace mw {
 
-namespace {
-
-QPushButton* Button(const QString& name, const QString& caption) {
-    auto* button = new QPushButton(caption);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
-QLabel* Label(const QString& name, const QString& caption) {
-    auto* label = new QLabel(caption);
-    label->setObjectName(name);
-    return label;
-}
-
-} // namespace
+namespace {} // namespace
 
 frmTemplateInfo::frmTemplateInfo(frmWardstone& main) : QDialog(&main), main_(main) {
     setObjectName("frmTemplateInfo");
@@ -47,28 +33,24 @@ frmTemplateInfo::frmTemplateInfo(frmWardstone& main) : QDialog(&main), main_(mai
 }
 
 void frmTemplateInfo::BuildControls() {
-    cboCategory = new QComboBox;
-    cboCategory->setObjectName("cboCategory");
-    cboSubSection = new QComboBox;
-    cboSubSection->setObjectName("cboSubSection");
-    txtDescription = new QLineEdit;
-    txtDescription->setObjectName("txtDescription");
-    cmdNewCategory = Button("cmdNewCategory", "Add New");
-    cmdNewSubSection = Button("cmdNewSubSection", "Add New");
-    cmdOk = Button("cmdOk", "OK");
-    cmdCancel = Button("cmdCancel", "Cancel");
+    cboCategory = Named<QComboBox>("cboCategory");
+    cboSubSection = Named<QComboBox>("cboSubSection");
+    txtDescription = Named<QLineEdit>("txtDescription");
+    cmdNewCategory = DialogButton("cmdNewCategory", "Add New");
+    cmdNewSubSection = DialogButton("cmdNewSubSection", "Add New");
+    cmdOk = DialogButton("cmdOk", "OK");
+    cmdCancel = DialogButton("cmdCancel", "Cancel");
     cmdOk->setEnabled(false);
 
-    auto* frame = new QGroupBox("Template Info");
-    frame->setObjectName("Frame1");
+    auto* frame = Named<QGroupBox>("Frame1", "Template Info");
     auto* rows = new QGridLayout(frame);
-    rows->addWidget(Label("Label2", "Category"), 0, 0);
+    rows->addWidget(Named<QLabel>("Label2", "Category"), 0, 0);
     rows->addWidget(cboCategory, 0, 1);
     rows->addWidget(cmdNewCategory, 0, 2);
-    rows->addWidget(Label("Label3", "Sub Section"), 1, 0);
+    rows->addWidget(Named<QLabel>("Label3", "Sub Section"), 1, 0);
     rows->addWidget(cboSubSection, 1, 1);
     rows->addWidget(cmdNewSubSection, 1, 2);
-    rows->addWidget(Label("Label4", "Description"), 2, 0);
+    rows->addWidget(Named<QLabel>("Label4", "Description"), 2, 0);
     rows->addWidget(txtDescription, 2, 1, 1, 2);
     rows->setColumnMinimumWidth(1, 220);
     auto* buttons = new QVBoxLayout;

@@ -1,6 +1,7 @@
 #include "library/frmWardstone.h"
 
 #include "common/TextFile.h"
+#include "library/NamedControls.h"
 #include "library/Prompts.h"
 #include "library/WaitCursor.h"
 #include "settings/SettingsStore.h"
@@ -35,17 +36,9 @@ QString FromStd(const std::string& text) {
 }
 
 QPushButton* Button(const QString& name, const QString& caption, bool enabled) {
-    auto* button = new QPushButton(caption);
-    button->setObjectName(name);
+    auto* button = Named<QPushButton>(name, caption);
     button->setEnabled(enabled);
     return button;
-}
-
-QRadioButton* Option(const QString& name, const QString& caption, const QString& tooltip) {
-    auto* option = new QRadioButton(caption);
-    option->setObjectName(name);
-    option->setToolTip(tooltip);
-    return option;
 }
 
 // Sets an option as stored, also clearing it: an import source group may end with none chosen.
@@ -82,18 +75,13 @@ frmWardstone::~frmWardstone() {
 }
 
 QGroupBox* frmWardstone::BuildListingFrame() {
-    auto* frame = new QGroupBox("Template Listing");
-    frame->setObjectName("Frame2");
-    trvTemplates = new QTreeWidget;
-    trvTemplates->setObjectName("trvTemplates");
+    auto* frame = Named<QGroupBox>("Frame2", "Template Listing");
+    trvTemplates = Named<QTreeWidget>("trvTemplates");
     trvTemplates->setHeaderHidden(true);
     trvTemplates->setMinimumSize(300, 340);
-    lblSelectedTemplate = new QLabel;
-    lblSelectedTemplate->setObjectName("lblSelectedTemplate");
-    lblItemCount = new QLabel;
-    lblItemCount->setObjectName("lblItemCount");
-    lblStatus = new QLabel;
-    lblStatus->setObjectName("lblStatus");
+    lblSelectedTemplate = Named<QLabel>("lblSelectedTemplate");
+    lblItemCount = Named<QLabel>("lblItemCount");
+    lblStatus = Named<QLabel>("lblStatus");
     auto* details = new QGridLayout;
     details->addWidget(new QLabel("Selected:"), 0, 0);
     details->addWidget(lblSelectedTemplate, 0, 1);
@@ -108,14 +96,13 @@ QGroupBox* frmWardstone::BuildListingFrame() {
 }
 
 QGroupBox* frmWardstone::BuildImportFrame() {
-    auto* frame = new QGroupBox("Import From");
-    frame->setObjectName("frmFile");
-    optKivT = Option("optKivT", "*.KivT", QString());
-    optTxt = Option("optTxt", "*.txt", "*.txt file created by .EXTRACT command ");
-    optWsc = Option("optWsc", "*.wsc", "WSC file created by .export command");
-    optMultiMuls = Option("optMultiMuls", "Multi Muls", QString());
-    optUox3 = Option("optUox3", "UOX3", QString());
-    optUop = Option("optUop", "UOP", "One multi of MultiCollection.uop");
+    auto* frame = Named<QGroupBox>("frmFile", "Import From");
+    optKivT = NamedOption("optKivT", "*.KivT", QString());
+    optTxt = NamedOption("optTxt", "*.txt", "*.txt file created by .EXTRACT command ");
+    optWsc = NamedOption("optWsc", "*.wsc", "WSC file created by .export command");
+    optMultiMuls = NamedOption("optMultiMuls", "Multi Muls", QString());
+    optUox3 = NamedOption("optUox3", "UOX3", QString());
+    optUop = NamedOption("optUop", "UOP", "One multi of MultiCollection.uop");
     optKivT->setChecked(true);
     auto* layout = new QGridLayout(frame);
     layout->addWidget(optKivT, 0, 0);
@@ -128,8 +115,7 @@ QGroupBox* frmWardstone::BuildImportFrame() {
 }
 
 QGroupBox* frmWardstone::BuildOptionsFrame() {
-    auto* frame = new QGroupBox("Template Options");
-    frame->setObjectName("Frame1");
+    auto* frame = Named<QGroupBox>("Frame1", "Template Options");
     cmdImportTemplate = Button("cmdImportTemplate", "Import", true);
     cmdImportTemplate->setToolTip("Load a multi to patch");
     cmdBuildTemplate = Button("cmdBuildTemplate", "Build Multi", false);
@@ -154,8 +140,7 @@ QGroupBox* frmWardstone::BuildOptionsFrame() {
 }
 
 void frmWardstone::BuildControls() {
-    auto* sphere = new QGroupBox("Sphere 55+ Only");
-    sphere->setObjectName("Frame3");
+    auto* sphere = Named<QGroupBox>("Frame3", "Sphere 55+ Only");
     cmdExtractFromSphere = Button("cmdExtractFromSphere", "Extract from Server", true);
     (new QVBoxLayout(sphere))->addWidget(cmdExtractFromSphere);
     cmdNuke = Button("cmdNuke", "Nuke Cmd", true);
@@ -171,12 +156,10 @@ void frmWardstone::BuildControls() {
     layout->addWidget(BuildListingFrame(), 1);
     layout->addLayout(side);
 
-    Timer = new QTimer(this);
-    Timer->setObjectName("Timer");
+    Timer = Named<QTimer>("Timer", this);
     Timer->setSingleShot(true);
     Timer->start(StatusClearMs); // it ticks once after start-up too
-    tmrCommand = new QTimer(this);
-    tmrCommand->setObjectName("tmrCommand");
+    tmrCommand = Named<QTimer>("tmrCommand", this);
     tmrCommand->setSingleShot(true);
     tmrCommand->setInterval(CommandDelayMs);
 }

@@ -1,5 +1,7 @@
 #include "scripts/frmMultiScripts.h"
 
+#include "library/NamedControls.h"
+
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -11,16 +13,14 @@ frmMultiScripts::frmMultiScripts(QWidget* owner) : QWidget(owner, Qt::Window) {
     setObjectName("frmMultiScripts");
     setWindowTitle("Multi & Deed Scripts");
     setAttribute(Qt::WA_DeleteOnClose);
-    txtScripts = new QPlainTextEdit;
-    txtScripts->setObjectName("txtScripts");
+    txtScripts = Named<QPlainTextEdit>("txtScripts");
     txtScripts->setReadOnly(true);
     txtScripts->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtScripts->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtScripts->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtScripts->setFont(QFont("Times New Roman", 11));
     txtScripts->setMinimumSize(520, 420);
-    OKButton = new QPushButton("&Close");
-    OKButton->setObjectName("OKButton");
+    OKButton = Named<QPushButton>("OKButton", "&Close");
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(txtScripts);
     layout->addWidget(new QLabel("Copy these scripts to your sphereitems2.scp"));

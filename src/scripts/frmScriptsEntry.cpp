@@ -1,5 +1,6 @@
 #include "scripts/frmScriptsEntry.h"
 
+#include "library/NamedControls.h"
 #include "library/Prompts.h"
 #include "library/WaitCursor.h"
 #include "library/frmWardstone.h"
@@ -20,8 +21,7 @@ namespace mw {
 namespace {
 
 QLineEdit* Box(const QString& name, const QString& tooltip) {
-    auto* box = new QLineEdit;
-    box->setObjectName(name);
+    auto* box = Named<QLineEdit>(name);
     box->setToolTip(tooltip);
     return box;
 }
@@ -36,11 +36,9 @@ frmScriptsEntry::frmScriptsEntry(frmWardstone& main) : QDialog(&main), main_(mai
     txtMultiName = Box("txtMultiName", "Enter a name");
     txtBuyValue = Box("txtBuyValue", "Price that the vendor will sell the deed for");
     txtSellValue = Box("txtSellValue", "Price the vendor will pay for the deed");
-    cmdOk = new QPushButton("OK");
-    cmdOk->setObjectName("cmdOk");
+    cmdOk = Named<QPushButton>("cmdOk", "OK");
     cmdOk->setEnabled(false);
-    auto* frame = new QGroupBox("Script Details");
-    frame->setObjectName("Frame1");
+    auto* frame = Named<QGroupBox>("Frame1", "Script Details");
     auto* rows = new QGridLayout(frame);
     rows->addWidget(new QLabel("Multi Name"), 0, 0);
     rows->addWidget(txtMultiName, 0, 1);

@@ -2,6 +2,7 @@
 
 #include "common/RunError.h"
 #include "library/CentreOnScreen.h"
+#include "library/NamedControls.h"
 #include "library/Prompts.h"
 #include "library/frmWardstone.h"
 #include "settings/FolderListing.h"
@@ -54,12 +55,6 @@ std::string NameOf(const std::string& folder) {
     return folder == "/" ? folder : folder.substr(folder.rfind('/') + 1);
 }
 
-QPushButton* Button(const QString& name, const QString& caption) {
-    auto* button = new QPushButton(caption);
-    button->setObjectName(name);
-    return button;
-}
-
 } // namespace
 
 QString WithClosingSeparator(const QString& folder) {
@@ -95,18 +90,15 @@ FrmLocateFolder::FrmLocateFolder(Prompts& prompts, QWidget* parent)
 }
 
 void FrmLocateFolder::BuildControls() {
-    Drive1 = new QComboBox;
-    Drive1->setObjectName("Drive1");
-    Dir1 = new QTreeWidget;
-    Dir1->setObjectName("Dir1");
+    Drive1 = Named<QComboBox>("Drive1");
+    Dir1 = Named<QTreeWidget>("Dir1");
     Dir1->setHeaderHidden(true);
     Dir1->setMinimumSize(300, 260);
-    cmdOk = Button("cmdOk", "&Ok");
-    cmdCancel = Button("cmdCancel", "&Cancel");
+    cmdOk = Named<QPushButton>("cmdOk", "&Ok");
+    cmdCancel = Named<QPushButton>("cmdCancel", "&Cancel");
     cmdOk->setDefault(true);
 
-    auto* frame = new QGroupBox("Select Folder");
-    frame->setObjectName("Frame1");
+    auto* frame = Named<QGroupBox>("Frame1", "Select Folder");
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(cmdOk);
     buttons->addWidget(cmdCancel);

@@ -2,6 +2,7 @@
 
 #include "common/TextFile.h"
 #include "library/CentreOnScreen.h"
+#include "library/NamedControls.h"
 #include "library/Prompts.h"
 #include "library/frmWardstone.h"
 #include "settings/FrmLocateFolder.h"
@@ -35,31 +36,10 @@ QString FromStd(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-QPushButton* Button(const QString& name, const QString& caption) {
-    auto* button = new QPushButton(caption);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
 QLineEdit* PathBox(const QString& name) {
-    auto* box = new QLineEdit;
-    box->setObjectName(name);
+    auto* box = Named<QLineEdit>(name);
     box->setMinimumWidth(PathBoxWidth);
     return box;
-}
-
-QRadioButton* Option(const QString& name, const QString& caption, const QString& tooltip = {}) {
-    auto* option = new QRadioButton(caption);
-    option->setObjectName(name);
-    option->setToolTip(tooltip);
-    return option;
-}
-
-QGroupBox* Frame(const QString& name, const QString& caption) {
-    auto* frame = new QGroupBox(caption);
-    frame->setObjectName(name);
-    return frame;
 }
 
 void SetBackground(QLineEdit* box, const QColor& colour) {
@@ -110,28 +90,23 @@ frmSettings::frmSettings(frmWardstone& main) : main_(main) {
 }
 
 QGroupBox* frmSettings::BuildFilesFrame() {
-    Frame3 = Frame("Frame3", "Warning make backups of these files before patching.");
-    Label5 = new QLabel("Path to Multi.idx");
-    Label5->setObjectName("Label5");
+    Frame3 = Named<QGroupBox>("Frame3", "Warning make backups of these files before patching.");
+    Label5 = Named<QLabel>("Label5", "Path to Multi.idx");
     txtMultiIdx = PathBox("txtMultiIdx");
-    cmdBrowseMultIdx = Button("cmdBrowseMultIdx", "Browse");
-    Label6 = new QLabel("Path to Multi.mul");
-    Label6->setObjectName("Label6");
+    cmdBrowseMultIdx = DialogButton("cmdBrowseMultIdx", "Browse");
+    Label6 = Named<QLabel>("Label6", "Path to Multi.mul");
     txtMultiMul = PathBox("txtMultiMul");
-    cmdBrowseMultiMul = Button("cmdBrowseMultiMul", "Browse");
-    Label7 = new QLabel("Path to MultiCollection.uop");
-    Label7->setObjectName("Label7");
+    cmdBrowseMultiMul = DialogButton("cmdBrowseMultiMul", "Browse");
+    Label7 = Named<QLabel>("Label7", "Path to MultiCollection.uop");
     txtMultiUop = PathBox("txtMultiUop");
-    cmdBrowseMultiUop = Button("cmdBrowseMultiUop", "Browse");
-    Label8 = new QLabel("Multi record size");
-    Label8->setObjectName("Label8");
-    cboRecordSize = new QComboBox;
-    cboRecordSize->setObjectName("cboRecordSize");
+    cmdBrowseMultiUop = DialogButton("cmdBrowseMultiUop", "Browse");
+    Label8 = Named<QLabel>("Label8", "Multi record size");
+    cboRecordSize = Named<QComboBox>("cboRecordSize");
     cboRecordSize->addItems({"Auto", "12", "16"});
     cboRecordSize->setToolTip(
         "The size of a multi.mul record: 12 bytes in classic clients, 16 from 7.0.9.0 on");
-    chkBackUpGameFiles = new QCheckBox("Back up game files before patching");
-    chkBackUpGameFiles->setObjectName("chkBackUpGameFiles");
+    chkBackUpGameFiles =
+        Named<QCheckBox>("chkBackUpGameFiles", "Back up game files before patching");
     chkBackUpGameFiles->setToolTip(
         "Copies each game file once per run, next to itself, before the first change");
     auto* layout = new QGridLayout(Frame3);
@@ -154,9 +129,9 @@ QGroupBox* frmSettings::BuildFilesFrame() {
 }
 
 QGroupBox* frmSettings::BuildSphereFrame() {
-    Frame1 = Frame("Frame1", "Location of the Sphere server exe file");
+    Frame1 = Named<QGroupBox>("Frame1", "Location of the Sphere server exe file");
     txtSphereFolder = PathBox("txtSphereFolder");
-    cmdBrowseForFolder = Button("cmdBrowseForFolder", "Browse");
+    cmdBrowseForFolder = DialogButton("cmdBrowseForFolder", "Browse");
     auto* layout = new QHBoxLayout(Frame1);
     layout->addWidget(txtSphereFolder);
     layout->addWidget(cmdBrowseForFolder);
@@ -166,9 +141,9 @@ QGroupBox* frmSettings::BuildSphereFrame() {
 
 // Nothing reads these: patching always writes into the files configured above.
 QGroupBox* frmSettings::BuildPatchFrame() {
-    Frame2 = Frame("Frame2", "Patch Options");
-    optPatchExistingMuls = Option("optPatchExistingMuls", "Patch Existing");
-    optCreateNewMuls = Option("optCreateNewMuls", "Create New Muls");
+    Frame2 = Named<QGroupBox>("Frame2", "Patch Options");
+    optPatchExistingMuls = NamedOption("optPatchExistingMuls", "Patch Existing");
+    optCreateNewMuls = NamedOption("optCreateNewMuls", "Create New Muls");
     optCreateNewMuls->setChecked(true);
     auto* layout = new QVBoxLayout(Frame2);
     layout->addWidget(optPatchExistingMuls);
@@ -178,9 +153,9 @@ QGroupBox* frmSettings::BuildPatchFrame() {
 }
 
 QGroupBox* frmSettings::BuildVersionFrame() {
-    frmVersion = Frame("frmVersion", "Script Version");
-    optVer54 = Option("optVer54", "Ver. 55+", "New sphere 54+ script format");
-    optVer51a = Option("optVer51a", "Ver. 51a", "Old script format");
+    frmVersion = Named<QGroupBox>("frmVersion", "Script Version");
+    optVer54 = NamedOption("optVer54", "Ver. 55+", "New sphere 54+ script format");
+    optVer51a = NamedOption("optVer51a", "Ver. 51a", "Old script format");
     auto* layout = new QVBoxLayout(frmVersion);
     layout->addWidget(optVer54);
     layout->addWidget(optVer51a);
@@ -192,7 +167,7 @@ void frmSettings::BuildControls() {
     options->addWidget(BuildPatchFrame());
     options->addWidget(BuildVersionFrame());
     options->addStretch();
-    cmdClose = Button("cmdClose", "&Close");
+    cmdClose = DialogButton("cmdClose", "&Close");
     auto* close = new QVBoxLayout;
     close->addStretch();
     close->addWidget(cmdClose);
