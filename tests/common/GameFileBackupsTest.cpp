@@ -4,7 +4,6 @@
 #include "common/GameFileBackups.h"
 #include "common/PendingFile.h"
 #include "common/RunError.h"
-#include "common/TextFile.h"
 #include "patcher/PatchGameFiles.h"
 
 #include <gtest/gtest.h>
@@ -25,8 +24,8 @@ TEST(PendingFile, TakesThePlaceOfTheFileOnlyWhenCommitted) {
         EXPECT_EQ(dropped.ReadBack(), "new");
         EXPECT_EQ(test::FileNames(folder.Path()).size(), 2u);
     }
-    EXPECT_EQ(test::FileNames(folder.Path()), (std::vector<std::string>{"m.uop"}));
     EXPECT_EQ(test::ReadFile(path), "old");
+    EXPECT_EQ(test::FileNames(folder.Path()), (std::vector<std::string>{"m.uop"}));
 
     PendingFile kept(path);
     kept.Write("new");
@@ -46,15 +45,14 @@ TEST(GameFileBackups, EachFileIsCopiedOnceARunNextToItself) {
     backups.Now = [] { return std::time_t{1796589665}; };
     std::string copy = backups.BeforeChange(mul);
     EXPECT_EQ(copy, BackupPath(mul, 1796589665));
-    EXPECT_TRUE(std::regex_match(copy, std::regex(".*/multi\\.mul\\.\\d{4}-\\d\\d-\\d\\dT\\d\\d-"
-                                                  "\\d\\d-\\d\\d\\.bak")))
+    EXPECT_TRUE(std::regex_match(
+        copy, std::regex(".*/multi\\.mul\\.\\d{4}-\\d\\d-\\d\\dT\\d\\d-\\d\\d-\\d\\d\\.bak")))
         << copy;
     EXPECT_EQ(test::ReadFile(copy), "first");
 
     folder.Write("multi.mul", "second");
     EXPECT_EQ(backups.BeforeChange(mul), "");
     EXPECT_EQ(backups.BeforeChange(folder.Path() + "/./multi.mul"), ""); // the same file
-    EXPECT_EQ(test::ReadFile(copy), "first");
 
     // Another run in the same second does not overwrite the first run's copy.
     GameFileBackups nextRun;
@@ -64,8 +62,7 @@ TEST(GameFileBackups, EachFileIsCopiedOnceARunNextToItself) {
     EXPECT_EQ(test::ReadFile(second), "second");
     EXPECT_EQ(test::ReadFile(copy), "first");
 
-    GameFileBackups off(false);
-    EXPECT_EQ(off.BeforeChange(mul), "");
+    EXPECT_EQ(GameFileBackups(false).BeforeChange(mul), "");
     EXPECT_EQ(test::FileNames(folder.Path()).size(), 3u);
     EXPECT_THROW(nextRun.BeforeChange(folder.File("missing.mul")), RunError);
 }
@@ -74,12 +71,13 @@ TEST(GameFileBackups, APatchBacksUpEveryFileItChangesBeforeChangingIt) {
     test::TempFolder folder;
     std::string idx = test::Entry(0, 24) + test::Entry(-1, -1) + test::Entry(-1, -1);
     std::string mul = test::OldRecords(2);
-    folder.Write("multi.idx", idx);
-    folder.Write("multi.mul", mul);
     GameFileBackups backups;
-    PatchTargets targets{
-        folder.File("multi.idx"), folder.File("multi.mul"), {}, RecordSizeChoice::Auto, &backups};
-    auto buffer = test::BufferOf({{"1187", "0", "0", "0", "1"}});
+    PatchTargets targets{folder.Write("multi.idx", idx),
+                         folder.Write("multi.mul", mul),
+                         {},
+                         RecordSizeChoice::Auto,
+                         &backups};
+    auto buffer = test::BufferWith({{"1187", "0", "0", "0", "1"}});
     PatchGameFiles(buffer, targets);
     PatchGameFiles(buffer, targets);
     std::vector<std::string> names = test::FileNames(folder.Path());
