@@ -169,14 +169,5 @@ TEST_F(UopPackageTest, UnusedSlotsAndAnEmptyPackage) {
     EXPECT_FALSE(PackageHasMulti(unused, 0));
 }
 
-TEST_F(UopPackageTest, ReadingAFileRefusesWhatIsNoPackage) {
-    test::TempFolder folder;
-    EXPECT_EQ(UopPackage::Read(folder.Write("m.uop", bytes)).Entries().size(), 6u);
-    EXPECT_EQ(test::FailureNumber([&] { UopPackage::Read(folder.File("missing.uop")); }),
-              err::FileNotFound);
-    EXPECT_THROW(UopPackage::Read(""), RunError);
-    EXPECT_THROW(UopPackage::Read(folder.Path()), RunError);
-}
-
 } // namespace
 } // namespace mw

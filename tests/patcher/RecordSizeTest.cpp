@@ -1,14 +1,11 @@
 // multi.mul files of 16-byte records beside the classic 12-byte ones: telling them apart,
 // reading them and patching them without ever mixing the two widths.
+#include "GameFilesTest.h"
 #include "MultiBytes.h"
-#include "TestLibrary.h"
 
 #include "common/RunError.h"
 #include "formats/MultiExtraction.h"
-#include "patcher/PatchGameFiles.h"
 #include "patcher/RecordSize.h"
-
-#include <gtest/gtest.h>
 
 namespace mw {
 namespace {
@@ -31,29 +28,13 @@ std::string MultisOf48Bytes(bool wide) {
 
 const std::string ThreeEntriesOf48 = Entry(0, 48) + Entry(48, 48) + Entry(96, 48) + Entry(-1, -1);
 
-class RecordSizeTest : public ::testing::Test {
+class RecordSizeTest : public test::GameFilesTest {
 protected:
-    void Files(const std::string& idx, const std::string& mul) {
-        idxBytes = idx, mulBytes = mul;
-        folder.Write("multi.idx", idx);
-        folder.Write("multi.mul", mul);
-    }
-    RecordWidthVerdict Detect() {
-        RecordFile idx(idxPath, RecordFile::Mode::Read), mul(mulPath, RecordFile::Mode::Read);
-        return DetectRecordWidth(idx, mul);
-    }
-    // The patch fails with the number given and leaves both files as they were.
     std::string Refused(RecordSizeChoice choice, long number) {
-        auto failure = test::FailureOf([&] { PatchMulFiles(one, idxPath, mulPath, choice); });
-        EXPECT_EQ(failure ? failure->Number : 0, number);
-        EXPECT_EQ(test::ReadFile(idxPath), idxBytes);
-        EXPECT_EQ(test::ReadFile(mulPath), mulBytes);
-        return failure ? failure->Description : "";
+        targets.RecordSize = choice;
+        return GameFilesTest::Refused(one, number).Description;
     }
 
-    test::TempFolder folder;
-    std::string idxPath = folder.File("multi.idx"), mulPath = folder.File("multi.mul");
-    std::string idxBytes, mulBytes;
     ComponentBuffer one = test::BufferWith({{"1187", "3", "-2", "10", "1"}});
 };
 
@@ -80,7 +61,9 @@ TEST_F(RecordSizeTest, AutoDetection) {
     };
     for (const Case& c : cases) {
         Files(c.Idx, c.Mul);
-        RecordWidthVerdict verdict = Detect();
+        RecordFile idx(targets.MultiIdxPath, RecordFile::Mode::Read);
+        RecordFile mul(targets.MultiMulPath, RecordFile::Mode::Read);
+        RecordWidthVerdict verdict = DetectRecordWidth(idx, mul);
         EXPECT_EQ(verdict.Width, c.Width) << c.Reason;
         EXPECT_NE(verdict.Reason.find(c.Reason), std::string::npos) << verdict.Reason;
         if (c.Width) continue;
@@ -100,59 +83,30 @@ TEST_F(RecordSizeTest, AChosenWidthIsTakenUnlessTheFilesSayOtherwise) {
 
     // Files that cannot tell take the user's choice.
     Files(Entry(-1, -1), "");
-    EXPECT_EQ(PatchMulFiles(one, idxPath, mulPath, RecordSizeChoice::Sixteen).Width,
-              RecordWidth::Sixteen);
-    EXPECT_EQ(test::ReadFile(mulPath), test::WideMarker + Record(1187, 3, -2, 10, 1, true));
-    EXPECT_EQ(test::ReadFile(idxPath), Entry(0, 32, -1));
+    targets.RecordSize = RecordSizeChoice::Sixteen;
+    EXPECT_EQ(Patch(one).Width, RecordWidth::Sixteen);
+    ExpectFiles(Entry(0, 32, -1), test::WideMarker + Record(1187, 3, -2, 10, 1, true));
+
+    for (auto choice :
+         {RecordSizeChoice::Auto, RecordSizeChoice::Twelve, RecordSizeChoice::Sixteen})
+        EXPECT_EQ(RecordSizeChoiceFrom(RecordSizeChoiceText(choice)), choice); // the setting
 }
 
 // Detected, patched in 16-byte records behind a partial record, and extracted as written.
 TEST_F(RecordSizeTest, PatchIntoAWideFileAndExtractItAgain) {
     std::string old = OldRecords(5, true);
     Files(Entry(0, 32) + Entry(-1, -1) + Entry(32, 48), old + "tail");
-    auto three = test::BufferWith({{"1187", "0", "0", "0", "1"},
-                                   {"1188", "-1", "2", "5", "0"},
-                                   {"65535", "-32768", "32767", "-128", "1"}});
-    PatchResult place = PatchMulFiles(three, idxPath, mulPath);
+    PatchResult place = Patch(test::BufferWith({{"1187", "0", "0", "0", "1"},
+                                                {"1188", "-1", "2", "5", "0"},
+                                                {"65535", "-32768", "32767", "-128", "1"}}));
     EXPECT_EQ(place.PatchSlot, 2);
     EXPECT_EQ(place.MulAppendRecord, 6);
     EXPECT_EQ(place.Width, RecordWidth::Sixteen);
-    EXPECT_EQ(test::ReadFile(idxPath), Entry(0, 32) + Entry(80, 64, -1) + Entry(32, 48));
-    EXPECT_EQ(test::ReadFile(mulPath), old + test::WideMarker + Record(1187, 0, 0, 0, 1, true) +
-                                           Record(1188, -1, 2, 5, 0, true) +
-                                           Record(65535, -32768, 32767, -128, 1, true));
-    EXPECT_EQ(MultiAsText(ReadMultiEntry(idxPath, 2), mulPath),
+    ExpectFiles(Entry(0, 32) + Entry(80, 64, -1) + Entry(32, 48),
+                old + test::WideMarker + Record(1187, 0, 0, 0, 1, true) +
+                    Record(1188, -1, 2, 5, 0, true) + Record(65535, -32768, 32767, -128, 1, true));
+    EXPECT_EQ(MultiAsText(ReadMultiEntry(targets.MultiIdxPath, 2), targets.MultiMulPath),
               test::TemplateFile({"1187 0 0 0 1", "1188 -1 2 5 0", "65535 -32768 32767 -128 1"}));
-}
-
-TEST_F(RecordSizeTest, ReadingAMultiChecksItsEntryAgainstTheFile) {
-    Files(Entry(-1, -1), OldRecords(4, true));
-    RecordFile mul(mulPath, RecordFile::Mode::Read);
-    EXPECT_EQ(ReadMultiRecords(mul, {16, 48, 0}, RecordWidth::Sixteen).size(), 3u);
-    EXPECT_EQ(ReadMultiRecords(mul, {16, 48, 0}, RecordWidth::Twelve).size(), 4u);
-    struct Case {
-        IdxEntry Entry;
-        RecordWidth Width;
-        long Number;
-    } cases[] = {
-        {{0, -1, 0}, RecordWidth::Sixteen, err::BadRecordNumber},
-        {{0, 24, 0}, RecordWidth::Sixteen, err::BadRecordLength},
-        {{0, 32, 0}, RecordWidth::Twelve, err::BadRecordLength},
-        {{0, -48, 0}, RecordWidth::Twelve, err::BadRecordLength},
-        {{32, 48, 0}, RecordWidth::Sixteen, err::InputPastEndOfFile},
-        {{-16, 16, 0}, RecordWidth::Sixteen, err::InputPastEndOfFile},
-        {{0x7FFFFFF0, 0x7FFFFFF0, 0}, RecordWidth::Sixteen, err::InputPastEndOfFile},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(test::FailureNumber([&] { ReadMultiRecords(mul, c.Entry, c.Width); }), c.Number)
-            << c.Entry.Lookup << " " << c.Entry.Length;
-}
-
-TEST_F(RecordSizeTest, TheSettingReadsAndWritesItsThreeValues) {
-    for (auto choice :
-         {RecordSizeChoice::Auto, RecordSizeChoice::Twelve, RecordSizeChoice::Sixteen})
-        EXPECT_EQ(RecordSizeChoiceFrom(RecordSizeChoiceText(choice)), choice);
-    EXPECT_EQ(RecordSizeChoiceFrom("14"), RecordSizeChoice::Auto);
 }
 
 } // namespace

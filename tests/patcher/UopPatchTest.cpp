@@ -1,61 +1,39 @@
 // Patching MultiCollection.uop alone and together with multi.idx/multi.mul.
+#include "GameFilesTest.h"
 #include "MultiBytes.h"
-#include "TestLibrary.h"
 #include "formats/SamplePackage.h"
 
 #include "common/LittleEndian.h"
 #include "common/RunError.h"
 #include "common/TextFile.h"
 #include "formats/MultiExtraction.h"
-#include "patcher/PatchGameFiles.h"
-
-#include <gtest/gtest.h>
 
 namespace mw {
 namespace {
 
 using test::Entry;
 
-class UopPatchTest : public ::testing::Test {
+class UopPatchTest : public test::GameFilesTest {
 protected:
-    void Package(const std::string& bytes) { uopBytes = bytes, folder.Write("m.uop", bytes); }
-    void MulFiles(const std::string& idx, const std::string& mul) {
-        idxBytes = idx, mulBytes = mul;
-        targets.MultiIdxPath = folder.Write("multi.idx", idx);
-        targets.MultiMulPath = folder.Write("multi.mul", mul);
-    }
-    PatchResult Patch(const Progress& progress = {}) {
-        return PatchGameFiles(buffer, targets, progress);
-    }
-    // Refused with the number given; every file as it was and no file left behind.
-    std::string Refused(long number, const Progress& progress = {}) {
-        std::vector<std::string> before = test::FileNames(folder.Path());
-        auto failure = test::FailureOf([&] { Patch(progress); });
-        EXPECT_EQ(failure ? failure->Number : 0, number) << (failure ? failure->Description : "");
-        EXPECT_EQ(test::ReadFile(targets.MultiUopPath), uopBytes);
-        if (targets.HasMulFiles()) {
-            EXPECT_EQ(test::ReadFile(targets.MultiIdxPath), idxBytes);
-            EXPECT_EQ(test::ReadFile(targets.MultiMulPath), mulBytes);
-        }
-        EXPECT_EQ(test::FileNames(folder.Path()), before);
-        return failure ? failure->Description : "";
-    }
     UopPackage Patched() const { return UopPackage::Read(targets.MultiUopPath); }
 
-    test::TempFolder folder;
     std::string good = test::PackageBytes(test::SampleMultis({0, 1, 2, 4, 5}));
-    std::string uopBytes, idxBytes, mulBytes;
-    PatchTargets targets{{}, {}, folder.File("m.uop")};
-    ComponentBuffer buffer = test::BufferWith({{"1187", "0", "0", "0", "1"},
-                                               {"1188", "-1", "2", "5", "0"},
-                                               {"65535", "-32768", "32767", "-128", "1"}});
+    ComponentBuffer three = test::BufferWith({{"1187", "0", "0", "0", "1"},
+                                              {"1188", "-1", "2", "5", "0"},
+                                              {"65535", "-32768", "32767", "-128", "1"}});
     std::vector<MulRecord> records{
         {1187, 0, 0, 0, 1}, {1188, -1, 2, 5, 0}, {65535, -32768, 32767, -128, 1}};
 };
 
+// Every other file is copied, never interpreted: even a stream that does not inflate stays
+// exactly as it was.
 TEST_F(UopPatchTest, TheNewMultiTakesTheFirstFreeIdAndEveryOtherFileStaysByteForByte) {
-    Package(good);
-    PatchResult place = Patch();
+    std::string damaged = good;
+    const UopEntry five = *UopPackage(good, "p").Find(UopNameHash(MultiFileName(5)));
+    damaged[five.DataOffset + five.StoredSize / 2] ^= 0x33;
+    damaged[five.DataOffset + five.StoredSize / 2 + 1] ^= 0x55;
+    Package(damaged);
+    PatchResult place = Patch(three);
     EXPECT_EQ(place.PatchSlot, 4); // multi 3, entry number = id + 1
     EXPECT_EQ(place.MulAppendRecord, 0);
 
@@ -74,21 +52,8 @@ TEST_F(UopPatchTest, TheNewMultiTakesTheFirstFreeIdAndEveryOtherFileStaysByteFor
     EXPECT_EQ(Get32(BytesAt(test::ReadFile(targets.MultiUopPath), 20)), UopEntriesPerBlock);
     EXPECT_EQ(test::FileNames(folder.Path()), (std::vector<std::string>{"m.uop"}));
 
-    EXPECT_EQ(Patch().PatchSlot, 7); // then 6, past 4 and 5
+    EXPECT_EQ(Patch(three).PatchSlot, 7); // then 6, past 4 and 5
     EXPECT_EQ(ReadPackageMulti(Patched(), 3), records);
-}
-
-TEST_F(UopPatchTest, InterruptedBeforeTheRenameTheOriginalStaysUntouched) {
-    Package(good);
-    bool prepared = false;
-    Refused(err::Cancelled, [&](std::int64_t done, std::int64_t total) {
-        if (done < total) return true;
-        // The new package is complete and checked beside the old one, which is not yet touched.
-        prepared = test::FileNames(folder.Path()).size() == 2 &&
-                   test::ReadFile(targets.MultiUopPath) == uopBytes;
-        return false;
-    });
-    EXPECT_TRUE(prepared);
 }
 
 TEST_F(UopPatchTest, DamagedOrMissingPackagesAreRefusedAndLeftAsTheyWere) {
@@ -99,29 +64,12 @@ TEST_F(UopPatchTest, DamagedOrMissingPackagesAreRefusedAndLeftAsTheyWere) {
                               {good.substr(0, test::EntryAt(2)), "truncated"},
                               {pastTheEnd, "points past the end"}}) {
         Package(bytes);
-        EXPECT_NE(Refused(err::PackageInvalid).find(why), std::string::npos) << why;
+        EXPECT_NE(Refused(three, err::PackageInvalid).Description.find(why), std::string::npos)
+            << why;
     }
     targets.MultiUopPath = folder.File("missing.uop");
-    EXPECT_EQ(test::FailureNumber([&] { Patch(); }), err::FileNotFound);
+    EXPECT_EQ(test::FailureNumber([&] { Patch(three); }), err::FileNotFound);
     EXPECT_FALSE(FileExists(targets.MultiUopPath));
-}
-
-// The other files are copied, never interpreted: a stream that was damaged before stays exactly
-// as it was, and is refused when someone reads that multi.
-TEST_F(UopPatchTest, AStreamThatDoesNotInflateIsCarriedOverAsItIs) {
-    std::string damaged = good;
-    const UopEntry five = *UopPackage(good, "p").Find(UopNameHash(MultiFileName(5)));
-    damaged[five.DataOffset + five.StoredSize / 2] ^= 0x33;
-    damaged[five.DataOffset + five.StoredSize / 2 + 1] ^= 0x55;
-    Package(damaged);
-    EXPECT_EQ(Patch().PatchSlot, 4);
-    UopPackage patched = Patched();
-    EXPECT_EQ(patched.Stored(*patched.Find(five.NameHash)),
-              std::string_view(damaged).substr(five.DataOffset, five.StoredSize));
-    auto failure = test::FailureOf([&] { ReadPackageMulti(patched, 5); });
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->Number, err::PackageInvalid);
-    EXPECT_NE(failure->Description.find("000005.bin does not inflate"), std::string::npos);
 }
 
 TEST_F(UopPatchTest, BothFileSetsTakeTheFirstIdFreeInBoth) {
@@ -129,8 +77,8 @@ TEST_F(UopPatchTest, BothFileSetsTakeTheFirstIdFreeInBoth) {
     // Entries 1 (multi 0), 3 (multi 2), 5 (multi 4) and 7 (multi 6) are free in multi.idx.
     std::string idx = Entry(-1, -1) + Entry(0, 24) + Entry(-1, -1) + Entry(24, 12) + Entry(-1, -1) +
                       Entry(36, 12) + Entry(-1, -1);
-    MulFiles(idx, test::OldRecords(4));
-    PatchResult place = Patch();
+    Files(idx, test::OldRecords(4));
+    PatchResult place = Patch(three);
     EXPECT_EQ(place.PatchSlot, 7);
     EXPECT_EQ(place.MulAppendRecord, 5);
     EXPECT_EQ(test::ReadFile(targets.MultiIdxPath), idx.substr(0, 72) + Entry(48, 48, -1));
@@ -138,49 +86,53 @@ TEST_F(UopPatchTest, BothFileSetsTakeTheFirstIdFreeInBoth) {
 
     // Nothing left that both have free: refused before either is touched.
     Package(test::ReadFile(targets.MultiUopPath));
-    MulFiles(test::ReadFile(targets.MultiIdxPath), test::ReadFile(targets.MultiMulPath));
-    Refused(err::NoFreeMultiId);
+    Files(test::ReadFile(targets.MultiIdxPath), test::ReadFile(targets.MultiMulPath));
+    Refused(three, err::NoFreeMultiId);
 }
 
 // A failure of either file set leaves both as they were: the package checked before multi.mul
 // is written, and multi.idx/multi.mul put back when the package cannot take its place.
 TEST_F(UopPatchTest, AFailureOfEitherLeavesBothUntouched) {
     std::string fourFree = Entry(-1, -1) + Entry(-1, -1) + Entry(-1, -1) + Entry(-1, -1);
-    MulFiles(Entry(0, 24) + fourFree, test::OldRecords(2) + "xy"); // multi 3 is free in both
+    Files(Entry(0, 24) + fourFree, test::OldRecords(2) + "xy"); // multi 3 is free in both
     Package(good.substr(0, good.size() - 1));
-    Refused(err::PackageInvalid);
+    Refused(three, err::PackageInvalid);
 
     Package(good);
-    bool mulFilesWritten = false;
-    Refused(err::Cancelled, [&, calls = 0](std::int64_t done, std::int64_t total) mutable {
+    bool allWritten = false;
+    Refused(three, err::Cancelled, [&, calls = 0](std::int64_t done, std::int64_t total) mutable {
         if (done < total || ++calls < 2) return true;
-        // The second last moment, just before the rename: multi.mul and multi.idx are written.
-        mulFilesWritten = test::ReadFile(targets.MultiIdxPath) != idxBytes &&
-                          test::ReadFile(targets.MultiMulPath) != mulBytes;
+        // The last moment, just before the rename: multi.idx and multi.mul are written, the new
+        // package lies complete beside the old one, which is not yet touched.
+        allWritten = test::ReadFile(targets.MultiIdxPath) != idxBytes &&
+                     test::ReadFile(targets.MultiMulPath) != mulBytes &&
+                     test::FileNames(folder.Path()).size() == 4 &&
+                     test::ReadFile(targets.MultiUopPath) == uopBytes;
         return false;
     });
-    EXPECT_TRUE(mulFilesWritten);
+    EXPECT_TRUE(allWritten);
 
-    buffer.Flag[1] = "70000"; // fits multi.mul's 32 bits, not the package's 16
-    Refused(err::Overflow);
-    buffer.Flag[1] = "0";
+    three.Flag[1] = "70000"; // fits multi.mul's 32 bits, not the package's 16
+    Refused(three, err::Overflow);
+    three.Flag[1] = "0";
 
-    MulFiles(Entry(0, 32) + Entry(-1, -1), test::OldRecords(2, true));
+    Files(Entry(0, 32) + Entry(-1, -1), test::OldRecords(2, true));
     targets.RecordSize = RecordSizeChoice::Twelve;
-    Refused(err::RecordSizeMismatch);
+    Refused(three, err::RecordSizeMismatch);
 
-    MulFiles(Entry(-1, -1), good); // the package named as multi.mul too
+    Files(Entry(-1, -1), good); // the package named as multi.mul too
     targets.MultiUopPath = targets.MultiMulPath, uopBytes = good;
-    EXPECT_NE(Refused(err::BadFileNameOrNumber).find("one of the multi files"), std::string::npos);
+    EXPECT_NE(Refused(three, err::BadFileNameOrNumber).Description.find("one of the multi files"),
+              std::string::npos);
 }
 
 // The same template through both formats extracts the same from each, a flag that is neither of
 // the two usual ones kept as it is by both.
 TEST_F(UopPatchTest, RoundTripThroughBothFormats) {
     Package(test::PackageBytes(test::SampleMultis({0, 1})));
-    MulFiles(Entry(0, 36) + Entry(36, 24) + Entry(-1, -1), test::OldRecords(5));
-    buffer.Flag[2] = "7";
-    EXPECT_EQ(Patch().PatchSlot, 3);
+    Files(Entry(0, 36) + Entry(36, 24) + Entry(-1, -1), test::OldRecords(5));
+    three.Flag[2] = "7";
+    EXPECT_EQ(Patch(three).PatchSlot, 3);
     std::string text =
         test::TemplateFile({"1187 0 0 0 1", "1188 -1 2 5 0", "65535 -32768 32767 -128 7"});
     EXPECT_EQ(MultiAsText(ReadMultiEntry(targets.MultiIdxPath, 3), targets.MultiMulPath), text);
