@@ -26,9 +26,7 @@ TEST(UopHash, PublishedValuesAndTheGamesNames) {
     EXPECT_EQ(UopNameHash("build/multicollection/housing.bin"), 0x126D1E99DDEDEE0Au);
     EXPECT_EQ(UopNameHash("build/multicollection/000003.bin"), 0x3847AB700CE57F8Bu);
     EXPECT_EQ(MultiFileName(0x1F4), "build/multicollection/000500.bin");
-    // The values printed by the algorithm's own test driver.
-    EXPECT_EQ(UopNameHash(""), 0xDEADBEEFDEADBEEFu);
-    EXPECT_EQ(UopNameHash("Four score and seven years ago"), 0xCE7226E617770551u);
+    EXPECT_EQ(UopNameHash(""), 0xDEADBEEFDEADBEEFu); // as the algorithm's own test driver prints
 }
 
 class UopPackageTest : public ::testing::Test {
@@ -154,16 +152,8 @@ TEST_F(UopPackageTest, NoCutOrFlipReadsPastTheEnd) {
         ASSERT_TRUE(refusedOrRead(With(at, 1, static_cast<unsigned char>(bytes[at]) ^ 0xFF))) << at;
 }
 
-TEST_F(UopPackageTest, UnusedSlotsAndAnEmptyPackage) {
-    // No file at all, not even housing.bin.
-    UopPackage none(test::PackageBytes({})
-                        .replace(24, 4, test::Le(0, 4))
-                        .replace(UopFirstTable, 4, test::Le(0, 4)),
-                    "p.uop");
-    EXPECT_TRUE(none.Entries().empty());
-    EXPECT_EQ(FirstFreePackageMultiId(none), 0u);
-
-    std::string slots = bytes; // a slot of zeros is no file
+TEST_F(UopPackageTest, ASlotOfZerosIsNoFile) {
+    std::string slots = bytes;
     UopPackage unused(slots.replace(EntryAt(1), UopEntrySize, UopEntrySize, '\0'), "p.uop");
     EXPECT_EQ(unused.Entries().size(), 5u);
     EXPECT_FALSE(PackageHasMulti(unused, 0));

@@ -40,9 +40,7 @@ TEST_F(PatchTemplateTest, LoadsStoredOrderAndBoundsWithEveryFlagOneWithoutAList)
                                               {"1187", "0", "0", "0", "0"},
                                               {"1188", "-1", "2", "5", "1"}}));
     LoadTemplateBlocks(cn, buffer, list, id);
-    EXPECT_EQ(buffer.ComponentCount, 3);
     EXPECT_EQ(buffer.ItemID, (std::vector<std::string>{"1189", "1187", "1188"}));
-    EXPECT_EQ(buffer.Z, (std::vector<std::string>{"0", "0", "5"}));
     EXPECT_EQ(buffer.Flag, (std::vector<std::string>{"1", "1", "1"}));
     EXPECT_EQ(std::vector<int>({buffer.MinX, buffer.MinY, buffer.MaxX, buffer.MaxY}),
               std::vector<int>({-1, -3, 4, 2}));

@@ -102,11 +102,6 @@ TEST_F(MakeScriptsTest, ListedComponentsInBufferOrderWithTheir16BitHexId) {
     ExpectTexts(
         {{"COMPONENT=0675, 0, -3, 0", "COMPONENT=0A2AC, 3, 4, 0\r\nCOMPONENT=0FFFF, 0, -3, 0"}},
         {{"COMPONENT=0675,0,-3,0,0", "COMPONENT=0A2AC,3,4,0,0\r\nCOMPONENT=0FFFF,0,-3,0,0"}});
-
-    tower.ItemID[1] = "65536";
-    auto failure = test::FailureOf([&] { MakeScripts55({tower, list, 101}, entry); });
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->Description.rfind("Component 2, item id", 0), 0u) << failure->Description;
 }
 
 TEST_F(MakeScriptsTest, TheMultisItemIdFollowsThePatchSlotAndFormatTwoIsTheOldOne) {
