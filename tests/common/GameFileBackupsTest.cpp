@@ -1,10 +1,8 @@
 #include "TestLibrary.h"
-#include "patcher/MultiBytes.h"
 
 #include "common/GameFileBackups.h"
 #include "common/PendingFile.h"
 #include "common/RunError.h"
-#include "patcher/PatchGameFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -58,25 +56,6 @@ TEST(GameFileBackups, EachFileIsCopiedOnceARunNextToItself) {
     EXPECT_EQ(GameFileBackups(false).BeforeChange(mul), "");
     EXPECT_EQ(test::FileNames(folder.Path()).size(), 3u);
     EXPECT_THROW(nextRun.BeforeChange(folder.File("missing.mul")), RunError);
-}
-
-TEST(GameFileBackups, APatchBacksUpEveryFileItChangesBeforeChangingIt) {
-    test::TempFolder folder;
-    std::string idx = test::Entry(0, 24) + test::Entry(-1, -1) + test::Entry(-1, -1);
-    std::string mul = test::OldRecords(2);
-    GameFileBackups backups;
-    PatchTargets targets{folder.Write("multi.idx", idx),
-                         folder.Write("multi.mul", mul),
-                         {},
-                         RecordSizeChoice::Auto,
-                         &backups};
-    auto buffer = test::BufferWith({{"1187", "0", "0", "0", "1"}});
-    PatchGameFiles(buffer, targets);
-    PatchGameFiles(buffer, targets);
-    std::vector<std::string> names = test::FileNames(folder.Path());
-    ASSERT_EQ(names.size(), 4u);
-    EXPECT_EQ(test::ReadFile(folder.File(names[1])), idx); // multi.idx.<time>.bak
-    EXPECT_EQ(test::ReadFile(folder.File(names[3])), mul); // multi.mul.<time>.bak
 }
 
 } // namespace

@@ -38,6 +38,21 @@ protected:
     ComponentBuffer one = test::BufferWith({{"1187", "3", "-2", "10", "1"}});
 };
 
+// The whole-file comparisons of the patch tests check encoding; this checks that decoding gives
+// back what was encoded, the 8-byte flag of 16-byte records included.
+TEST(MulRecords, AreLittleEndianWhateverTheHost) {
+    unsigned char bytes[16];
+    for (RecordWidth width : {RecordWidth::Twelve, RecordWidth::Sixteen}) {
+        const bool wide = width == RecordWidth::Sixteen;
+        MulRecord record{0xA2AC, -3, 2, 7, wide ? 0x123456789A : 0x3456789A};
+        EncodeMulRecord(record, bytes, width);
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), RecordBytes(width)),
+                  test::Record(0xA2AC, -3, 2, 7, record.Flag, wide));
+        EXPECT_EQ(DecodeMulRecord(bytes, width), record);
+    }
+    EXPECT_EQ(DecodeMulRecord(bytes, RecordWidth::Twelve).Flag, 0x3456789A); // the low half
+}
+
 // Lengths that fit one width only decide; multiples of 48 are judged by their records; anything
 // else leaves it open, and Auto then refuses to patch.
 TEST_F(RecordSizeTest, AutoDetection) {

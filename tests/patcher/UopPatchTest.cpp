@@ -56,17 +56,23 @@ TEST_F(UopPatchTest, TheNewMultiTakesTheFirstFreeIdAndEveryOtherFileStaysByteFor
     EXPECT_EQ(ReadPackageMulti(Patched(), 3), records);
 }
 
-TEST_F(UopPatchTest, BothFileSetsTakeTheFirstIdFreeInBoth) {
+// Both file sets take the first id free in both, and the multi extracts alike from each, a flag
+// that is neither of the two usual ones kept as it is by both.
+TEST_F(UopPatchTest, BothFileSetsTakeTheFirstIdFreeInBothAndReadBackAlike) {
     Package(good); // multis 0, 1, 2, 4, 5
     // Entries 1 (multi 0), 3 (multi 2), 5 (multi 4) and 7 (multi 6) are free in multi.idx.
     std::string idx = Entry(-1, -1) + Entry(0, 24) + Entry(-1, -1) + Entry(24, 12) + Entry(-1, -1) +
                       Entry(36, 12) + Entry(-1, -1);
     Files(idx, test::OldRecords(4));
+    three.Flag[2] = "7";
     PatchResult place = Patch(three);
     EXPECT_EQ(place.PatchSlot, 7);
     EXPECT_EQ(place.MulAppendRecord, 5);
     EXPECT_EQ(test::ReadFile(targets.MultiIdxPath), idx.substr(0, 72) + Entry(48, 48, -1));
-    EXPECT_EQ(ReadPackageMulti(Patched(), 6), records);
+    std::string text =
+        test::TemplateFile({"1187 0 0 0 1", "1188 -1 2 5 0", "65535 -32768 32767 -128 7"});
+    EXPECT_EQ(MultiAsText(ReadMultiEntry(targets.MultiIdxPath, 7), targets.MultiMulPath), text);
+    EXPECT_EQ(PackageMultiAsText(targets.MultiUopPath, 6), text);
 
     // Nothing left that both have free: refused before either is touched.
     Package(test::ReadFile(targets.MultiUopPath));
@@ -118,18 +124,20 @@ TEST_F(UopPatchTest, AFailureOfEitherLeavesBothUntouched) {
               std::string::npos);
 }
 
-// The same template through both formats extracts the same from each, a flag that is neither of
-// the two usual ones kept as it is by both.
-TEST_F(UopPatchTest, RoundTripThroughBothFormats) {
-    Package(test::PackageBytes(test::SampleMultis({0, 1})));
-    Files(Entry(0, 36) + Entry(36, 24) + Entry(-1, -1), test::OldRecords(5));
-    three.Flag[2] = "7";
-    EXPECT_EQ(Patch(three).PatchSlot, 3);
-    std::string text =
-        test::TemplateFile({"1187 0 0 0 1", "1188 -1 2 5 0", "65535 -32768 32767 -128 7"});
-    EXPECT_EQ(MultiAsText(ReadMultiEntry(targets.MultiIdxPath, 3), targets.MultiMulPath), text);
-    EXPECT_EQ(PackageMultiAsText(targets.MultiUopPath, 2), text);
-    EXPECT_EQ(PackageMultiIds(Patched()), (std::vector<std::uint32_t>{0, 1, 2}));
+TEST_F(UopPatchTest, EveryFileIsCopiedOnceARunBeforeItChanges) {
+    Package(good);
+    Files(Entry(0, 24) + Entry(-1, -1) + Entry(-1, -1) + Entry(-1, -1) + Entry(-1, -1) +
+              Entry(-1, -1) + Entry(-1, -1),
+          test::OldRecords(2));
+    GameFileBackups backups;
+    targets.Backups = &backups;
+    Patch(three);
+    Patch(three);
+    std::vector<std::string> names = test::FileNames(folder.Path());
+    ASSERT_EQ(names.size(), 6u);
+    const std::string before[] = {uopBytes, idxBytes, mulBytes};
+    for (size_t i = 0; i < 3; ++i) // each file, then its copy: "<name>.<time>.bak"
+        EXPECT_EQ(test::ReadFile(folder.File(names[2 * i + 1])), before[i]) << names[2 * i + 1];
 }
 
 } // namespace
