@@ -34,26 +34,19 @@ protected:
     std::string mulPath = library.Folder.Write("multi.mul", test::OldRecords(1));
 };
 
-TEST_F(PatchTemplateTest, LoadsStoredOrderAndBoundsWithEveryFlagOneWithoutAList) {
-    // The stored flags are not read: they are recomputed from the components list.
-    std::int32_t id = Store(test::BufferWith({{"1189", "4", "-3", "0", "0"},
-                                              {"1187", "0", "0", "0", "0"},
-                                              {"1188", "-1", "2", "5", "1"}}));
+// The stored flags are not read: every flag is 1 but for the listed ids, a stored negative one
+// found by its 16-bit key too; the marker is always 1, 0, 0, 0, 0.
+TEST_F(PatchTemplateTest, StoredOrderBoundsAndFlagsFromTheList) {
+    std::int32_t id =
+        Store(test::BufferWith({{"1189", "4", "-3", "0", "0"}, {"-23892", "-1", "2", "5", "1"}}));
     LoadTemplateBlocks(cn, buffer, list, id);
-    EXPECT_EQ(buffer.ItemID, (std::vector<std::string>{"1189", "1187", "1188"}));
-    EXPECT_EQ(buffer.Flag, (std::vector<std::string>{"1", "1", "1"}));
+    EXPECT_EQ(buffer.Flag, (std::vector<std::string>{"1", "1"}));
     EXPECT_EQ(std::vector<int>({buffer.MinX, buffer.MinY, buffer.MaxX, buffer.MaxY}),
               std::vector<int>({-1, -3, 4, 2}));
-}
-
-TEST_F(PatchTemplateTest, ListedItemIdsArePatchedWithFlagZeroTheMarkerAlways) {
-    std::int32_t id =
-        Store(test::BufferWith({{"1187", "0", "0", "0", "1"}, {"-23892", "1", "0", "0", "1"}}));
-    list.Add("04A3");
     list.Add("0A2AC");
     Patch(id);
-    EXPECT_EQ(test::ReadFile(mulPath),
-              test::OldRecords(1) + Marker + Record(1187, 0, 0, 0, 0) + Record(0xA2AC, 1, 0, 0, 0));
+    EXPECT_EQ(test::ReadFile(mulPath), test::OldRecords(1) + Marker + Record(1189, 4, -3, 0, 1) +
+                                           Record(0xA2AC, -1, 2, 5, 0));
 }
 
 TEST_F(PatchTemplateTest, TemplateWithoutBlocksOrWithAnUnfitItemIdIsRefused) {
