@@ -40,9 +40,12 @@ SampleMultis(std::initializer_list<std::uint32_t> ids) {
 // housing.bin stored as it is, then the multis deflated, in id order, three files to a block.
 inline std::string PackageBytes(const std::map<std::uint32_t, std::vector<MulRecord>>& multis) {
     std::list<std::string> storage; // keeps every stored text in place while the files point at it
-    std::vector<UopFile> files{{UopNameHash(HousingFileName), UopStored,
+    std::vector<UopFile> files{{UopNameHash(HousingFileName),
+                                UopStored,
                                 static_cast<std::uint32_t>(HousingBytes.size()),
-                                Adler32(HousingBytes), {}, HousingBytes}};
+                                Adler32(HousingBytes),
+                                {},
+                                HousingBytes}};
     for (const auto& [id, records] : multis)
         files.push_back(CompressedFile(UopNameHash(MultiFileName(id)), EncodeMultiData(id, records),
                                        storage.emplace_back()));
