@@ -1,5 +1,6 @@
 #include "SamplePackage.h"
 #include "TestLibrary.h"
+#include "patcher/MultiBytes.h"
 
 #include "common/LittleEndian.h"
 #include "common/RunError.h"
@@ -24,47 +25,38 @@ void ReadEverything(const UopPackage& package) {
 TEST(UopHash, PublishedValuesAndTheGamesNames) {
     EXPECT_EQ(UopNameHash("build/multicollection/housing.bin"), 0x126D1E99DDEDEE0Au);
     EXPECT_EQ(UopNameHash("build/multicollection/000003.bin"), 0x3847AB700CE57F8Bu);
-    EXPECT_EQ(UopNameHash(MultiFileName(3)), 0x3847AB700CE57F8Bu);
-    // The values printed by the algorithm's own test driver.
-    EXPECT_EQ(UopNameHash(""), 0xDEADBEEFDEADBEEFu);
-    EXPECT_EQ(UopNameHash("Four score and seven years ago"), 0xCE7226E617770551u);
     EXPECT_EQ(MultiFileName(0x1F4), "build/multicollection/000500.bin");
+    EXPECT_EQ(UopNameHash(""), 0xDEADBEEFDEADBEEFu); // as the algorithm's own test driver prints
 }
 
 class UopPackageTest : public ::testing::Test {
 protected:
     // The package is refused with a message that names it and says why.
-    void ExpectRefused(const std::string& bytes, const std::string& why) {
-        try {
-            UopPackage package(bytes, "MultiCollection.uop");
-            ReadEverything(package);
-            ADD_FAILURE() << "not refused: " << why;
-        } catch (const RunError& failure) {
-            EXPECT_EQ(failure.Number, err::PackageInvalid) << failure.Description;
-            EXPECT_NE(failure.Description.find("\"MultiCollection.uop\""), std::string::npos);
-            EXPECT_NE(failure.Description.find(why), std::string::npos) << failure.Description;
-        }
+    void ExpectRefused(const std::string& damaged, const std::string& why) {
+        auto failure =
+            test::FailureOf([&] { ReadEverything(UopPackage(damaged, "MultiCollection.uop")); });
+        ASSERT_TRUE(failure) << "not refused: " << why;
+        EXPECT_EQ(failure->Number, err::PackageInvalid) << failure->Description;
+        EXPECT_NE(failure->Description.find("\"MultiCollection.uop\""), std::string::npos);
+        EXPECT_NE(failure->Description.find(why), std::string::npos) << failure->Description;
     }
-    void Set32(std::string& bytes, std::uint64_t at, std::uint32_t value) {
-        Put32(reinterpret_cast<unsigned char*>(&bytes[at]), value);
-    }
-    void Set64(std::string& bytes, std::uint64_t at, std::uint64_t value) {
-        Put64(reinterpret_cast<unsigned char*>(&bytes[at]), value);
+    // The sample with `width` bytes at `at` set to value, little-endian.
+    std::string With(std::uint64_t at, int width, std::uint64_t value) const {
+        return std::string(bytes).replace(at, width,
+                                          test::Le(static_cast<std::int64_t>(value), width));
     }
 
     std::map<std::uint32_t, std::vector<MulRecord>> multis = test::SampleMultis({0, 3, 4, 9, 17});
     std::string bytes = test::PackageBytes(multis); // six files in blocks of three
+    UopPackage package{bytes, "p.uop"};
 };
 
 TEST_F(UopPackageTest, EveryFileReadsBackFromSeveralBlocks) {
-    UopPackage package(bytes, "p.uop");
-    EXPECT_EQ(Get32(BytesAt(bytes, 0)), UopMagic);
     EXPECT_EQ(Get32(BytesAt(bytes, 24)), 6u);
     EXPECT_NE(Get64(BytesAt(bytes, UopFirstTable + 4)), 0u); // a second block follows
     ASSERT_EQ(package.Entries().size(), 6u);
-    const UopEntry* housing = package.Find(UopNameHash(HousingFileName));
-    ASSERT_NE(housing, nullptr);
-    EXPECT_EQ(package.Contents(*housing, HousingFileName), test::HousingBytes);
+    EXPECT_EQ(package.Contents(*package.Find(UopNameHash(HousingFileName)), HousingFileName),
+              test::HousingBytes);
     for (const auto& [id, records] : multis) {
         EXPECT_EQ(ReadPackageMulti(package, id), records) << id;
         const UopEntry* entry = package.Find(UopNameHash(MultiFileName(id)));
@@ -73,13 +65,7 @@ TEST_F(UopPackageTest, EveryFileReadsBackFromSeveralBlocks) {
     }
     EXPECT_EQ(PackageMultiIds(package), (std::vector<std::uint32_t>{0, 3, 4, 9, 17}));
     EXPECT_EQ(FirstFreePackageMultiId(package), 1u);
-    try {
-        ReadPackageMulti(package, 1);
-        FAIL();
-    } catch (const RunError& failure) {
-        EXPECT_EQ(failure.Number, err::MultiNotInPackage);
-    }
-    ReadEverything(package);
+    EXPECT_EQ(test::FailureNumber([&] { ReadPackageMulti(package, 1); }), err::MultiNotInPackage);
 }
 
 TEST_F(UopPackageTest, MultiDataSwapsTheTwoFlagsAndSkipsExtraValues) {
@@ -91,13 +77,11 @@ TEST_F(UopPackageTest, MultiDataSwapsTheTwoFlagsAndSkipsExtraValues) {
                                "\x09\0\0\0\0\0\0\0\x05\0\0\0\0\0",
                                50);
     EXPECT_EQ(data, expected);
-    UopPackage package(test::PackageBytes({}), "p.uop");
     EXPECT_EQ(DecodeMultiData(package, data, 7), components);
 
     // A tile with two extra values: they are read past and left out.
     std::string withExtras = data;
-    Put32(reinterpret_cast<unsigned char*>(&withExtras[8 + 10]), 2);
-    withExtras.insert(8 + 14, std::string(8, '\x7F'));
+    withExtras.replace(8 + 10, 4, test::Le(2, 4)).insert(8 + 14, std::string(8, '\x7F'));
     EXPECT_EQ(DecodeMultiData(package, withExtras, 7), components);
 
     EXPECT_THROW(EncodeMultiData(7, {{1, 0, 0, 0, 0x10000}}), RunError);
@@ -105,138 +89,74 @@ TEST_F(UopPackageTest, MultiDataSwapsTheTwoFlagsAndSkipsExtraValues) {
 }
 
 TEST_F(UopPackageTest, DamagedMultiDataIsRefused) {
-    UopPackage package(test::PackageBytes({}), "MultiCollection.uop");
     std::string data = EncodeMultiData(7, test::SampleMulti(2));
-    auto refused = [&](const std::string& damaged, std::uint32_t id, const char* why) {
-        try {
-            DecodeMultiData(package, damaged, id);
-            ADD_FAILURE() << why;
-        } catch (const RunError& failure) {
-            EXPECT_EQ(failure.Number, err::PackageInvalid);
-            EXPECT_NE(failure.Description.find(why), std::string::npos) << failure.Description;
-        }
-    };
-    refused(data, 8, "holds the multi 7");
-    refused(data.substr(0, 5), 7, "cut short");
-    refused(data.substr(0, data.size() - 1), 7, "more than it holds");
-    refused(data + "x", 7, "runs on past its last tile");
-    std::string hugeCount = data;
-    Put32(reinterpret_cast<unsigned char*>(&hugeCount[4]), 0xFFFFFFFF);
-    refused(hugeCount, 7, "more than it holds");
-    std::string hugeExtras = data;
-    Put32(reinterpret_cast<unsigned char*>(&hugeExtras[8 + 10]), 0x40000000);
-    refused(hugeExtras, 7, "cut short");
+    std::string hugeCount = data, hugeExtras = data;
+    hugeCount.replace(4, 4, test::Le(0xFFFFFFFF, 4));
+    hugeExtras.replace(8 + 10, 4, test::Le(0x40000000, 4));
+    struct Case {
+        std::string Data;
+        std::uint32_t Id;
+        const char* Why;
+    } cases[] = {{data, 8, "holds the multi 7"},
+                 {data.substr(0, 5), 7, "cut short"},
+                 {data.substr(0, data.size() - 1), 7, "more than it holds"},
+                 {data + "x", 7, "runs on past its last tile"},
+                 {hugeCount, 7, "more than it holds"},
+                 {hugeExtras, 7, "cut short"}};
+    for (const Case& c : cases) {
+        auto failure = test::FailureOf([&] { DecodeMultiData(package, c.Data, c.Id); });
+        ASSERT_TRUE(failure) << c.Why;
+        EXPECT_EQ(failure->Number, err::PackageInvalid);
+        EXPECT_NE(failure->Description.find(c.Why), std::string::npos) << failure->Description;
+    }
 }
 
 TEST_F(UopPackageTest, DamagedPackagesAreRefusedWithTheReason) {
-    std::string damaged = bytes;
-    damaged[1] = 'X';
-    ExpectRefused(damaged, "magic");
-    ExpectRefused(bytes.substr(0, 20), "too few for a header");
-
-    damaged = bytes;
-    Set32(damaged, 4, 9);
-    ExpectRefused(damaged, "version is 9");
-
-    ExpectRefused(bytes.substr(0, EntryAt(2)), "truncated");
-    damaged = bytes;
-    Set32(damaged, UopFirstTable, 0x7FFFFFFF);
-    ExpectRefused(damaged, "truncated");
-    damaged = bytes;
-    Set64(damaged, 12, bytes.size() - 4); // the first table
-    ExpectRefused(damaged, "lies past the end");
-    damaged = bytes;
-    Set64(damaged, UopFirstTable + 4, UopFirstTable); // a block that links to itself
-    ExpectRefused(damaged, "links back");
-    damaged = bytes;
-    Set32(damaged, 24, 0xFFFFFFFF);
-    ExpectRefused(damaged, "announces 4294967295 files");
-}
-
-TEST_F(UopPackageTest, DamagedEntriesAreRefusedWithTheReason) {
-    std::string damaged = bytes;
-    Set64(damaged, EntryAt(1), bytes.size() - 3);
-    ExpectRefused(damaged, "points past the end");
-    damaged = bytes;
-    Set64(damaged, EntryAt(1), 0xFFFFFFFFFFFFFFF0u);
-    ExpectRefused(damaged, "points past the end");
-    damaged = bytes;
-    Set32(damaged, EntryAt(1) + 8, 0xFFFFFFFF); // header length
-    ExpectRefused(damaged, "points past the end");
-    damaged = bytes;
-    damaged[EntryAt(1) + 32] = 3;
-    ExpectRefused(damaged, "unknown compression 3");
-    damaged = bytes;
-    Set32(damaged, EntryAt(1) + 16, 0xF0000000);
-    ExpectRefused(damaged, "absurd size");
-    damaged = bytes;
-    Set32(damaged, EntryAt(0) + 16, 4); // housing.bin, stored: the sizes must agree
-    ExpectRefused(damaged, "two sizes differ");
-    damaged = bytes;
-    Set64(damaged, EntryAt(1) + 20, UopNameHash(HousingFileName));
-    ExpectRefused(damaged, "repeats the name hash");
-}
-
-TEST_F(UopPackageTest, AStreamThatDoesNotInflateIsRefused) {
-    UopPackage package(bytes, "p.uop");
-    const UopEntry* entry = package.Find(UopNameHash(MultiFileName(9)));
-    std::string damaged = bytes;
-    for (std::uint64_t i = 2; i < entry->StoredSize - 4; ++i)
-        damaged[entry->DataOffset + i] ^= 0x5A;
-    ExpectRefused(damaged, "000009.bin does not inflate");
-
-    damaged = bytes; // the stream is whole, but longer than its entry says
-    Set32(damaged, EntryAt(1) + 16, package.Entries()[1].UncompressedSize - 1);
-    ExpectRefused(damaged, "does not inflate");
+    const UopEntry* nine = package.Find(UopNameHash(MultiFileName(9)));
+    std::string garbled = bytes;
+    for (std::uint64_t i = 2; i < nine->StoredSize - 4; ++i)
+        garbled[nine->DataOffset + i] ^= 0x5A;
+    const std::pair<std::string, const char*> cases[] = {
+        {With(1, 1, 'X'), "magic"},
+        {bytes.substr(0, 20), "too few for a header"},
+        {With(4, 4, 9), "version is 9"},
+        {bytes.substr(0, EntryAt(2)), "truncated"},
+        {With(UopFirstTable, 4, 0x7FFFFFFF), "truncated"},
+        {With(12, 8, bytes.size() - 4), "lies past the end"},      // the first table
+        {With(UopFirstTable + 4, 8, UopFirstTable), "links back"}, // to itself
+        {With(24, 4, 0xFFFFFFFF), "announces 4294967295 files"},
+        {With(EntryAt(1), 8, bytes.size() - 3), "points past the end"}, // its data
+        {With(EntryAt(1), 8, 0xFFFFFFFFFFFFFFF0u), "points past the end"},
+        {With(EntryAt(1) + 8, 4, 0xFFFFFFFF), "points past the end"}, // its header
+        {With(EntryAt(1) + 32, 2, 3), "unknown compression 3"},
+        {With(EntryAt(1) + 16, 4, 0xF0000000), "absurd size"},
+        {With(EntryAt(0) + 16, 4, 4), "two sizes differ"}, // housing.bin is stored as it is
+        {With(EntryAt(1) + 20, 8, UopNameHash(HousingFileName)), "repeats the name hash"},
+        {garbled, "000009.bin does not inflate"},
+        {With(EntryAt(1) + 16, 4, package.Entries()[1].UncompressedSize - 1), "does not inflate"},
+    };
+    for (const auto& [damaged, why] : cases)
+        ExpectRefused(damaged, why);
 }
 
 // Cut at every length and with every byte of the header and first table flipped: refused or
 // read, never a crash or a read past the end (the sanitizers' job when they are on).
 TEST_F(UopPackageTest, NoCutOrFlipReadsPastTheEnd) {
-    for (size_t length = 0; length < bytes.size(); ++length) {
-        try {
-            ReadEverything(UopPackage(bytes.substr(0, length), "cut.uop"));
-        } catch (const RunError& failure) {
-            ASSERT_EQ(failure.Number, err::PackageInvalid) << length;
-        }
-    }
-    for (size_t at = 0; at < EntryAt(4); ++at) {
-        std::string flipped = bytes;
-        flipped[at] ^= 0xFF;
-        try {
-            ReadEverything(UopPackage(flipped, "flipped.uop"));
-        } catch (const RunError& failure) {
-            ASSERT_EQ(failure.Number, err::PackageInvalid) << at;
-        }
-    }
+    auto refusedOrRead = [](const std::string& damaged) {
+        long number = test::FailureNumber([&] { ReadEverything(UopPackage(damaged, "d.uop")); });
+        return number == 0 || number == err::PackageInvalid;
+    };
+    for (size_t length = 0; length < bytes.size(); ++length)
+        ASSERT_TRUE(refusedOrRead(bytes.substr(0, length))) << length;
+    for (size_t at = 0; at < EntryAt(4); ++at)
+        ASSERT_TRUE(refusedOrRead(With(at, 1, static_cast<unsigned char>(bytes[at]) ^ 0xFF))) << at;
 }
 
-TEST_F(UopPackageTest, UnusedSlotsAndAnEmptyPackage) {
-    std::string empty = test::PackageBytes({});
-    Set32(empty, 24, 0);
-    Set32(empty, UopFirstTable, 0); // no housing.bin either: nothing at all
-    UopPackage none(empty, "p.uop");
-    EXPECT_TRUE(none.Entries().empty());
-    EXPECT_EQ(FirstFreePackageMultiId(none), 0u);
-
-    std::string slots = bytes; // a slot of zeros is no file
-    slots.replace(EntryAt(1), UopEntrySize, std::string(UopEntrySize, '\0'));
-    UopPackage package(slots, "p.uop");
-    EXPECT_EQ(package.Entries().size(), 5u);
-    EXPECT_FALSE(PackageHasMulti(package, 0));
-}
-
-TEST_F(UopPackageTest, ReadingAFileRefusesWhatIsNoPackage) {
-    test::TempFolder folder;
-    EXPECT_EQ(UopPackage::Read(folder.Write("m.uop", bytes)).Entries().size(), 6u);
-    try {
-        UopPackage::Read(folder.File("missing.uop"));
-        FAIL();
-    } catch (const RunError& failure) {
-        EXPECT_EQ(failure.Number, err::FileNotFound);
-    }
-    EXPECT_THROW(UopPackage::Read(""), RunError);
-    EXPECT_THROW(UopPackage::Read(folder.Path()), RunError);
+TEST_F(UopPackageTest, ASlotOfZerosIsNoFile) {
+    std::string slots = bytes;
+    UopPackage unused(slots.replace(EntryAt(1), UopEntrySize, UopEntrySize, '\0'), "p.uop");
+    EXPECT_EQ(unused.Entries().size(), 5u);
+    EXPECT_FALSE(PackageHasMulti(unused, 0));
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "../patcher/MultiBytes.h"
+#include "TestLibrary.h"
 
 #include "common/RunError.h"
 #include "formats/ComponentsList.h"
@@ -9,133 +9,106 @@
 namespace mw {
 namespace {
 
-std::string Lines(const std::vector<std::string>& lines) {
+using Edits = std::vector<std::pair<std::string, std::string>>;
+
+std::string Lines(std::initializer_list<const char*> lines) {
     std::string text;
-    for (const auto& line : lines)
-        text += line + "\r\n";
+    for (const char* line : lines)
+        text = text + line + "\r\n";
     return text;
 }
 
-const std::vector<std::string> Heading = {
-    "/////////////////////////////////////////////////////////",
-    "// Multi Script - Change #### to available Item ID # ",
-    "in your sphereitems2.scp. Copy and paste script to your sphereitems2.scp.", ""};
+const std::string Heading =
+    Lines({"/////////////////////////////////////////////////////////",
+           "// Multi Script - Change #### to available Item ID # ",
+           "in your sphereitems2.scp. Copy and paste script to your sphereitems2.scp.", ""});
+
+const std::string DeedComment =
+    Lines({"// This is the script for the deed. Change [####] to next ID #",
+           "// in your sphereitems2.scp."});
+
+// The worked example, Small Tower in entry 101, in the format of servers up to 51a...
+const std::string OldTower =
+    Heading +
+    Lines({"[4064]", "NAME=Small Tower", "TYPE=47", "CATEGORY=MULTIS",
+           "SUBSECTION=Custom Structures", "DESCRIPTION=Small Tower", "MULTIREGION=-3, -3, 3, 4",
+           "COMPONENT=0675, 0, -3, 0", "", ""}) +
+    DeedComment +
+    Lines({"[####]", "NAME=Deed to a Small Tower", "MORE=4064", "ID=Vendor_Deed", "BUYVALUE=500",
+           "SELLVALUE=250", "CATEGORY=Multis", "SUBSECTION=Custom Deeds",
+           "DESCRIPTION=Deed to Small Tower"});
+
+// ...and of 55 and later.
+const std::string NewTower =
+    Heading +
+    Lines({"[ITEMDEF 04064]", "DEFNAME=i_Small_Tower", "NAME=Small Tower", "TYPE=T_MULTI",
+           "VALUE=500", "MULTIREGION=-3,-3,3,4", "COMPONENT=0675,0,-3,0,0", "CATEGORY=MULTIS",
+           "SUBSECTION=Custom Structures", "DESCRIPTION=Small Tower", ""}) +
+    DeedComment +
+    Lines({"", "[ITEMDEF i_deed_Small_Tower]", "DEFNAME=i_deed_Small_Tower",
+           "NAME=Deed to a Small Tower", "ID=i_Deed", "RESOURCES=i_deed, i_Small_Tower", "",
+           "ON=@Create", "MORE=i_Small_Tower", "", "CATEGORY=Provisons - Deeds",
+           "SUBSECTION=Custom Deeds", "DESCRIPTION=Deed to Small Tower"});
+
+// The text with every occurrence of each first text replaced by the second.
+std::string Edited(std::string text, const Edits& edits) {
+    for (const auto& [from, to] : edits) {
+        EXPECT_NE(text.find(from), std::string::npos) << from;
+        for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at))
+            text.replace(at, from.size(), to), at += to.size();
+    }
+    return text;
+}
 
 class MakeScriptsTest : public ::testing::Test {
 protected:
-    MakeScriptsTest() { list.Add("0675"); }
-    std::string Old() { return MakeScripts51a({tower, list, 101}, entry); }
-    std::string New() { return MakeScripts55({tower, list, 101}, entry); }
+    MakeScriptsTest() {
+        list.Add("0675");
+        tower.MinX = -3, tower.MinY = -3, tower.MaxX = 3, tower.MaxY = 4;
+    }
+    // Both texts whole, against the worked example's with these edits.
+    void ExpectTexts(const Edits& oldEdits, const Edits& newEdits, std::int32_t slot = 101) {
+        EXPECT_EQ(MakeScripts51a({tower, list, slot}, entry), Edited(OldTower, oldEdits));
+        EXPECT_EQ(MakeScripts55({tower, list, slot}, entry), Edited(NewTower, newEdits));
+    }
 
-    // The one listed component, 1653 at 0, -3, 0, among two others; bounds -3, -3, 3, 4.
-    ComponentBuffer tower = test::BufferOf({{"1200", "3", "4", "0", "1"},
-                                            {"1653", "0", "-3", "0", "0"},
-                                            {"1201", "-3", "-3", "2", "1"}});
+    // The one listed component, 1653 at 0, -3, 0 (its flag 0), among two others.
+    ComponentBuffer tower = test::BufferWith({{"1200", "3", "4", "0", "1"},
+                                              {"1653", "0", "-3", "0", "0"},
+                                              {"1201", "-3", "-3", "2", "1"}});
     ComponentsList list;
     ScriptEntry entry{" Small Tower ", "500 ", " 250"};
 };
 
-TEST_F(MakeScriptsTest, SmallTowerInTheNewFormat) {
-    std::vector<std::string> lines = Heading;
-    lines.insert(lines.end(), {"[ITEMDEF 04064]",
-                               "DEFNAME=i_Small_Tower",
-                               "NAME=Small Tower",
-                               "TYPE=T_MULTI",
-                               "VALUE=500",
-                               "MULTIREGION=-3,-3,3,4",
-                               "COMPONENT=0675,0,-3,0,0",
-                               "CATEGORY=MULTIS",
-                               "SUBSECTION=Custom Structures",
-                               "DESCRIPTION=Small Tower",
-                               "",
-                               "// This is the script for the deed. Change [####] to next ID #",
-                               "// in your sphereitems2.scp.",
-                               "",
-                               "[ITEMDEF i_deed_Small_Tower]",
-                               "DEFNAME=i_deed_Small_Tower",
-                               "NAME=Deed to a Small Tower",
-                               "ID=i_Deed",
-                               "RESOURCES=i_deed, i_Small_Tower",
-                               "",
-                               "ON=@Create",
-                               "MORE=i_Small_Tower",
-                               "",
-                               "CATEGORY=Provisons - Deeds",
-                               "SUBSECTION=Custom Deeds",
-                               "DESCRIPTION=Deed to Small Tower"});
-    EXPECT_EQ(New(), Lines(lines));
-    EXPECT_EQ(New().find("250"), std::string::npos); // the sell value is not in this format
-}
-
-TEST_F(MakeScriptsTest, SmallTowerInTheOldFormat) {
-    std::vector<std::string> lines = Heading;
-    lines.insert(lines.end(), {"[4064]",
-                               "NAME=Small Tower",
-                               "TYPE=47",
-                               "CATEGORY=MULTIS",
-                               "SUBSECTION=Custom Structures",
-                               "DESCRIPTION=Small Tower",
-                               "MULTIREGION=-3, -3, 3, 4",
-                               "COMPONENT=0675, 0, -3, 0",
-                               "",
-                               "",
-                               "// This is the script for the deed. Change [####] to next ID #",
-                               "// in your sphereitems2.scp.",
-                               "[####]",
-                               "NAME=Deed to a Small Tower",
-                               "MORE=4064",
-                               "ID=Vendor_Deed",
-                               "BUYVALUE=500",
-                               "SELLVALUE=250",
-                               "CATEGORY=Multis",
-                               "SUBSECTION=Custom Deeds",
-                               "DESCRIPTION=Deed to Small Tower"});
-    EXPECT_EQ(Old(), Lines(lines));
+TEST_F(MakeScriptsTest, SmallTowerInBothFormats) {
+    ExpectTexts({}, {});
 }
 
 TEST_F(MakeScriptsTest, BlanksOfTheNameBecomeUnderscoresInTheNewFormatOnly) {
     entry.MultiName = "Big Stone House";
-    std::string text = New();
-    EXPECT_NE(text.find("\r\nDEFNAME=i_Big_Stone_House\r\nNAME=Big Stone House\r\n"),
-              std::string::npos);
-    EXPECT_NE(text.find("\r\n[ITEMDEF i_deed_Big_Stone_House]\r\n"), std::string::npos);
-    EXPECT_NE(text.find("\r\nRESOURCES=i_deed, i_Big_Stone_House\r\n"), std::string::npos);
-    EXPECT_NE(Old().find("\r\nNAME=Deed to a Big Stone House\r\n"), std::string::npos);
+    ExpectTexts({{"Small Tower", "Big Stone House"}},
+                {{"Small Tower", "Big Stone House"}, {"Small_Tower", "Big_Stone_House"}});
 }
 
 TEST_F(MakeScriptsTest, WithoutAComponentsListNoComponentIsListed) {
     list.Clear();
-    EXPECT_NE(New().find("MULTIREGION=-3,-3,3,4\r\nCATEGORY=MULTIS\r\n"), std::string::npos);
-    EXPECT_NE(Old().find("MULTIREGION=-3, -3, 3, 4\r\n\r\n\r\n// This"), std::string::npos);
-    EXPECT_EQ(New().find("COMPONENT="), std::string::npos);
+    ExpectTexts({{"COMPONENT=0675, 0, -3, 0\r\n", ""}}, {{"COMPONENT=0675,0,-3,0,0\r\n", ""}});
 }
 
+// A stored negative id prints as the 16-bit id it stands for, never as FFFFA2AC.
 TEST_F(MakeScriptsTest, ListedComponentsInBufferOrderWithTheir16BitHexId) {
-    tower = test::BufferOf({{"-23892", "1", "2", "3", "0"},
-                            {"1653", "0", "-3", "0", "1"},
-                            {"65535", "-1", "0", "0", "0"},
-                            {"16384", "0", "0", "7", "0"}});
-    EXPECT_NE(New().find("\r\nCOMPONENT=0A2AC,1,2,3,0\r\nCOMPONENT=0FFFF,-1,0,0,0\r\n"
-                         "COMPONENT=04000,0,0,7,0\r\nCATEGORY"),
-              std::string::npos);
-    EXPECT_EQ(New().find("FFFFA2AC"), std::string::npos);
-    EXPECT_NE(Old().find("\r\nCOMPONENT=0A2AC, 1, 2, 3\r\n"), std::string::npos);
-
-    tower.ItemID[2] = "65536";
-    try {
-        New();
-        FAIL();
-    } catch (const RunError& failure) {
-        EXPECT_EQ(failure.Description.rfind("Component 3, item id", 0), 0u);
-    }
+    tower.ItemID[0] = "-23892", tower.Flag[0] = "0";
+    tower.ItemID[1] = "65535";
+    ExpectTexts(
+        {{"COMPONENT=0675, 0, -3, 0", "COMPONENT=0A2AC, 3, 4, 0\r\nCOMPONENT=0FFFF, 0, -3, 0"}},
+        {{"COMPONENT=0675,0,-3,0,0", "COMPONENT=0A2AC,3,4,0,0\r\nCOMPONENT=0FFFF,0,-3,0,0"}});
 }
 
-TEST_F(MakeScriptsTest, FormatTwoIsTheOldOneAnyOtherTheNew) {
-    EXPECT_EQ(MakeScripts(2, {tower, list, 101}, entry), Old());
-    EXPECT_EQ(MakeScripts(1, {tower, list, 101}, entry), New());
-    EXPECT_EQ(MakeScripts(0, {tower, list, 101}, entry), New());
-    EXPECT_NE(MakeScripts55({tower, list, 1}, entry).find("\r\n[ITEMDEF 04000]\r\n"),
-              std::string::npos);
+TEST_F(MakeScriptsTest, TheMultisItemIdFollowsThePatchSlotAndFormatTwoIsTheOldOne) {
+    ExpectTexts({{"4064", "4000"}}, {{"4064", "4000"}}, 1);
+    EXPECT_EQ(MakeScripts(2, {tower, list, 101}, entry), OldTower);
+    EXPECT_EQ(MakeScripts(1, {tower, list, 101}, entry), NewTower);
+    EXPECT_EQ(MakeScripts(0, {tower, list, 101}, entry), NewTower);
 }
 
 } // namespace
