@@ -82,6 +82,16 @@ std::string LibraryFrom(const Scratch& scratch, const std::string& name) {
     return path;
 }
 
+int RunBenchmark(int argc, char** argv, const std::function<void(bool quick)>& body) {
+    try {
+        body(argc > 1 && std::string(argv[1]) == "--quick");
+        return 0;
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "benchmark failed: %s\n", failure.what());
+        return 1;
+    }
+}
+
 void Figure(const std::string& name, double value) {
     std::printf("%s: %.3f\n", name.c_str(), value);
 }

@@ -43,6 +43,10 @@ double ShellBulkLoadSeconds(const Scratch& scratch, const std::string& csvPath);
 void WriteText(const std::string& path, const std::string& text);
 std::string LibraryFrom(const Scratch& scratch, const std::string& name); // a fresh empty library
 
+// Runs a benchmark's body, with quick true for `--quick` (smaller sizes); a failure is printed and
+// gives the exit status 1.
+int RunBenchmark(int argc, char** argv, const std::function<void(bool quick)>& body);
+
 // One figure per line, "name: value", so that runs can be compared by a script.
 void Figure(const std::string& name, double value);
 

@@ -102,18 +102,13 @@ void ImportAgainstShell(const std::string& label, long n, Reader read,
 
 int main(int argc, char** argv) {
     using namespace mw::bench;
-    bool quick = argc > 1 && std::string(argv[1]) == "--quick";
-    long scale = quick ? 10 : 1;
-    std::string big = quick ? "100k" : "1M", small = quick ? "10k" : "100k";
-    try {
+    return RunBenchmark(argc, argv, [](bool quick) {
+        long scale = quick ? 10 : 1;
+        std::string big = quick ? "100k" : "1M", small = quick ? "10k" : "100k";
         ImportAgainstShell("import-extract-" + big, 1000000 / scale, mw::ReadComponentList,
                            WriteExtract);
         ImportAgainstShell("import-sphere-export-" + small, 100000 / scale, mw::ReadSphereExportWsc,
                            WriteSphereExport);
         ImportAgainstShell("import-uox3-" + small, 100000 / scale, mw::ReadUox3Wsc, WriteUox3Items);
-        return 0;
-    } catch (const std::exception& failure) {
-        std::fprintf(stderr, "benchmark failed: %s\n", failure.what());
-        return 1;
-    }
+    });
 }

@@ -8,7 +8,6 @@
 #include "store/SaveNewTemplate.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fcntl.h>
 #include <stdexcept>
 #include <string>
@@ -106,8 +105,7 @@ void PatchOnce(Connection& cn, std::int32_t templateId, GameFiles& files) {
 
 int main(int argc, char** argv) {
     using namespace mw::bench;
-    bool quick = argc > 1 && std::string(argv[1]) == "--quick";
-    try {
+    return RunBenchmark(argc, argv, [](bool quick) {
         Scratch scratch;
         std::string library = LibraryFrom(scratch, "patch.dat");
         mw::Connection cn(library);
@@ -126,9 +124,5 @@ int main(int argc, char** argv) {
         Figure("patch-1MB-ms", small);
         Figure(label + "-ms", big);
         Figure(label + "-vs-1MB-ratio", big / small);
-        return 0;
-    } catch (const std::exception& failure) {
-        std::fprintf(stderr, "benchmark failed: %s\n", failure.what());
-        return 1;
-    }
+    });
 }

@@ -111,8 +111,7 @@ double ReadOneTemplate(long rows) {
 
 int main(int argc, char** argv) {
     using namespace mw::bench;
-    bool quick = argc > 1 && std::string(argv[1]) == "--quick";
-    try {
+    return RunBenchmark(argc, argv, [](bool quick) {
         StoreAgainstShell(quick ? 100000 : 1000000, quick ? "store-100k" : "store-1M");
         double small = ReadOneTemplate(1000);
         double huge = ReadOneTemplate(quick ? 1000000 : 10000000);
@@ -120,9 +119,5 @@ int main(int argc, char** argv) {
         Figure("filter-1k-ms", small * 1000);
         Figure(label + "-ms", huge * 1000);
         Figure(label + "-vs-1k-ratio", huge / small);
-        return 0;
-    } catch (const std::exception& failure) {
-        std::fprintf(stderr, "benchmark failed: %s\n", failure.what());
-        return 1;
-    }
+    });
 }

@@ -9,7 +9,6 @@
 #include "patcher/PatchGameFiles.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fcntl.h>
 #include <list>
 #include <stdexcept>
@@ -86,8 +85,7 @@ ComponentBuffer Template() {
 
 int main(int argc, char** argv) {
     using namespace mw::bench;
-    bool quick = argc > 1 && std::string(argv[1]) == "--quick";
-    try {
+    return RunBenchmark(argc, argv, [](bool quick) {
         Scratch scratch;
         const std::uint32_t multis = quick ? 2000 : 8000, freeId = multis / 2;
         const std::string original = PackageOf(multis, freeId);
@@ -111,9 +109,5 @@ int main(int argc, char** argv) {
         Figure("copy-uop-ms", MedianMilliseconds(copies));
         Figure("copy-uop-unflushed-ms", MedianMilliseconds(unflushed));
         Figure("patch-uop-vs-copy-ratio", MedianMilliseconds(patches) / MedianMilliseconds(copies));
-        return 0;
-    } catch (const std::exception& failure) {
-        std::fprintf(stderr, "benchmark failed: %s\n", failure.what());
-        return 1;
-    }
+    });
 }
