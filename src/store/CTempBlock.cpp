@@ -117,8 +117,12 @@ void CTempBlock::Execute(const Progress& progress) {
             Bind(several, i + row, static_cast<int>(row * 6 + 1));
         try {
             several.Step();
-        } catch (const RunError&) {
-            // The refused statement left nothing behind; find and name the component.
+        } catch (const RunError& failure) {
+            // A value the schema refused: the statement left nothing behind, so find and name
+            // the component inside the same transaction. Any other failure (a full disk) may
+            // have ended the transaction, and nothing may be written after it.
+            if (failure.Number != err::EngineConstraintFailure || !cnTemplates().InTransaction())
+                throw;
             InsertEach(single, i, BlocksPerInsert);
             throw;
         }

@@ -148,24 +148,40 @@ std::int64_t Connection::ChangeStamp() const {
     return db_ ? sqlite3_total_changes64(db_) : 0;
 }
 
+bool Connection::InTransaction() const {
+    return db_ && sqlite3_get_autocommit(db_) == 0;
+}
+
 Transaction::Transaction(const Connection& connection) : connection_(connection) {
+    if (!connection_.InTransaction()) {
+        connection_.Run("begin immediate");
+        return;
+    }
     static unsigned counter = 0;
     name_ = "wardstone_" + std::to_string(++counter);
     connection_.Run("savepoint " + name_);
 }
 
 Transaction::~Transaction() {
-    if (!open_) return;
+    // After a failed write the engine may have rolled everything back already.
+    if (!open_ || !connection_.InTransaction()) return;
     try {
-        connection_.Run("rollback to " + name_);
-        connection_.Run("release " + name_);
+        if (name_.empty()) {
+            connection_.Run("rollback");
+        } else {
+            connection_.Run("rollback to " + name_);
+            connection_.Run("release " + name_);
+        }
     } catch (...) {
         // Nothing more can be done from a destructor; the engine drops the transaction itself.
     }
 }
 
 void Transaction::Commit() {
-    connection_.Run("release " + name_);
+    if (!connection_.InTransaction())
+        throw RunError(err::EngineGeneralFailure, "Database engine: the transaction was rolled "
+                                                  "back after a failure; nothing was stored");
+    connection_.Run(name_.empty() ? "commit" : "release " + name_);
     open_ = false;
 }
 

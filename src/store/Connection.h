@@ -59,6 +59,8 @@ public:
     sqlite3* Handle() const; // throws when not yet opened
     Statement Prepare(std::string_view sql) const { return Statement(Handle(), sql); }
     void Run(std::string_view sql) const; // a statement without values
+    // Whether a transaction is open; the engine may end one by itself after a failed write.
+    bool InTransaction() const;
 
     // Grows with every row this connection inserts, updates or deletes; row sets compare it to
     // know when what they fetched may be out of date.
@@ -69,7 +71,9 @@ private:
     sqlite3* db_ = nullptr;
 };
 
-// All or nothing: a nestable transaction that rolls back unless committed.
+// All or nothing: a nestable transaction that rolls back unless committed. The outermost one
+// takes the write lock at once, so that a second writer waits its turn (the busy timeout)
+// instead of being refused halfway; nested ones are savepoints inside it.
 class Transaction {
 public:
     explicit Transaction(const Connection& connection);
@@ -80,7 +84,7 @@ public:
 
 private:
     const Connection& connection_;
-    std::string name_;
+    std::string name_; // of the savepoint; empty for the outermost transaction
     bool open_ = true;
 };
 

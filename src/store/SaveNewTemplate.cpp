@@ -24,6 +24,9 @@ std::int32_t SaveNewTemplate(Connection& cnTemplates, const ComponentBuffer& buf
     index.MoveLast();
     std::int32_t key = index.TempIndexID();
 
+    // Blocks left under this key by a library written before failures were handled safely
+    // would otherwise be read as part of the new template.
+    blocks.DeleteAll(key);
     std::string keyText = std::to_string(key);
     for (std::int32_t i = 0; i < buffer.ComponentCount; ++i) {
         auto c = static_cast<size_t>(i);

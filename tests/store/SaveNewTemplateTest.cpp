@@ -1,10 +1,14 @@
 #include "TestLibrary.h"
 
 #include "common/RunError.h"
+#include "store/CTempBlock.h"
 #include "store/CTempIndex.h"
 #include "store/SaveNewTemplate.h"
 
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <thread>
 
 namespace mw {
 namespace {
@@ -62,6 +66,78 @@ TEST_F(SaveNewTemplateTest, AnyFailureLeavesNothingOfTheTemplate) {
     EXPECT_EQ(FailureNumber([&] { SaveNewTemplate(cn, big, fields, cancel); }), err::Cancelled);
     EXPECT_EQ(TemplateRows(), 0);
     EXPECT_TRUE(test::StoredBlocks(cn, 1).empty());
+}
+
+std::string Scalar(Connection& cn, const char* sql) {
+    Statement query = cn.Prepare(sql);
+    query.Step();
+    return query.Text(0);
+}
+
+// Files written by this process may not grow beyond `bytes` while the object lives; a write past
+// it fails as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &before_);
+        rlimit limit = before_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &before_); }
+
+private:
+    rlimit before_{};
+};
+
+// A full disk in the middle of a template makes the engine drop the whole transaction; nothing
+// may be written after that, or the blocks written would be taken over by the next template
+// stored under the reused key. Blocks that an older program left behind under that key are not
+// taken over either.
+TEST_F(SaveNewTemplateTest, AFullDiskLeavesNoBlockForTheNextTemplate) {
+    auto small = BufferWith({{"1187", "0", "0", "0", "1"}});
+    SaveNewTemplate(cn, small, fields);
+    cn.Run("pragma cache_size = 8"); // written to the file while the transaction runs
+    auto big =
+        BufferWith(std::vector<std::array<std::string, 5>>(20000, {"1", "2", "3", "4", "1"}));
+    {
+        FileSizeLimit full(200000);
+        EXPECT_EQ(FailureNumber([&] { SaveNewTemplate(cn, big, fields); }),
+                  err::EngineGeneralFailure);
+    }
+    EXPECT_EQ(Scalar(cn, "select count(*) from TemplateBlocks"), "1");
+    CTempBlock(cn).InsertData("1", "0", "0", "0", "1", "2"); // an orphan under the next key
+    std::int32_t next = SaveNewTemplate(cn, small, fields);
+    EXPECT_EQ(next, 2);
+    EXPECT_EQ(test::StoredBlocks(cn, next), (Rows{"1187 0 0 0 1"}));
+    EXPECT_EQ(TemplateRows(), 2);
+    EXPECT_EQ(Scalar(cn, "pragma integrity_check"), "ok");
+}
+
+// Two imports at once are stored one after the other: the second writer waits for the first
+// instead of being refused halfway through its template.
+TEST_F(SaveNewTemplateTest, ASecondWriterWaitsItsTurn) {
+    auto small = BufferWith({{"1187", "0", "0", "0", "1"}});
+    Connection other(library.Path);
+    other.OpenConnection("");
+    std::optional<Transaction> first;
+    cn.OpenConnection("");
+    first.emplace(cn);
+    SaveNewTemplate(cn, small, fields);
+    std::optional<RunError> secondFailure;
+    auto fileAndStore = [&] { // as an import does: look up the category, then store
+        Transaction filing(other);
+        Scalar(other, "select count(*) from Category");
+        SaveNewTemplate(other, small, fields);
+        filing.Commit();
+    };
+    std::thread second([&] { secondFailure = test::FailureOf(fileAndStore); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    first->Commit();
+    second.join();
+    EXPECT_FALSE(secondFailure) << secondFailure->Text();
+    EXPECT_EQ(TemplateRows(), 2);
 }
 
 } // namespace
