@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <stdexcept>
 #include <string>
 
@@ -21,6 +22,7 @@ public:
 // Conventional run-time error numbers, so that messages read as users of the old tool know them.
 namespace err {
 constexpr long InvalidProcedureCall = 5;
+constexpr long InternalError = 51; // a failure of ours that no other number describes
 constexpr long Overflow = 6;
 constexpr long OutOfMemory = 7;
 constexpr long SubscriptOutOfRange = 9;
@@ -57,5 +59,10 @@ constexpr long PackageInvalid = 7203;     // MultiCollection.uop is damaged or n
 constexpr long NoFreeMultiId = 7204;      // no multi id left that every patched file has free
 constexpr long MultiNotInPackage = 7205;  // the package holds no multi of that id
 } // namespace err
+
+// Any failure as the system reports it: a RunError as it is, exhausted memory as OutOfMemory,
+// anything else as InternalError with its text. Front ends call it where a failure would
+// otherwise end the program, so that no failure goes unreported.
+RunError AsRunError(const std::exception_ptr& failure);
 
 } // namespace mw
