@@ -1,6 +1,7 @@
 #include "TestLibrary.h"
 
 #include "common/TextFile.h"
+#include "patcher/GameFilesLock.h"
 #include "store/CTempBlock.h"
 #include "store/CreateLibrary.h"
 
@@ -48,7 +49,8 @@ std::string ReadFile(const std::string& path) {
 std::vector<std::string> FileNames(const std::string& folder) {
     std::vector<std::string> names;
     for (const auto& file : std::filesystem::directory_iterator(folder))
-        names.push_back(file.path().filename().string());
+        if (file.path().filename() != GameFilesLock::FileName)
+            names.push_back(file.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }

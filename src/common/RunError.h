@@ -58,6 +58,8 @@ constexpr long RecordSizeMismatch = 7202; // the chosen record size is not the f
 constexpr long PackageInvalid = 7203;     // MultiCollection.uop is damaged or not a package
 constexpr long NoFreeMultiId = 7204;      // no multi id left that every patched file has free
 constexpr long MultiNotInPackage = 7205;  // the package holds no multi of that id
+constexpr long GameFilesBusy = 7206;      // another patch of the same files holds their lock
+constexpr long GameFilesNotRestored = 7207; // a patch failed and could not put the files back
 } // namespace err
 
 // Any failure as the system reports it: a RunError as it is, exhausted memory as OutOfMemory,

@@ -20,8 +20,6 @@ namespace mw {
 // clients need and which is carried over untouched.
 
 constexpr const char* HousingFileName = "build/multicollection/housing.bin";
-// The highest multi id whose item id, 0x4000 + id, fits 16 bits.
-constexpr std::uint32_t HighestMultiId = 0xBFFF;
 
 std::string MultiFileName(std::uint32_t multiId); // "build/multicollection/000003.bin"
 

@@ -16,9 +16,6 @@ namespace mw {
 
 namespace {
 
-constexpr std::uint32_t HighestIndexMultiId =
-    0x7FFE; // its record number, 7FFF, is the last that fits
-
 std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
@@ -59,8 +56,9 @@ void AppendComponentLine(std::string& text, const MulRecord& record) {
     text += '\n';
 }
 
-std::uint32_t ParseMultiId(std::string_view multiIdText, std::uint32_t highest,
-                           const char* holder) {
+} // namespace
+
+std::uint32_t PackageMultiId(std::string_view multiIdText) {
     std::string_view typed = Trim(multiIdText);
     std::string_view digits = WithoutHexPrefix(typed);
     if (!IsHexDigits(digits))
@@ -68,16 +66,12 @@ std::uint32_t ParseMultiId(std::string_view multiIdText, std::uint32_t highest,
                        Quoted(typed) + " is not a hexadecimal multi id: use the digits 0 to 9 "
                                        "and the letters A to F, as in 1F4");
     auto id = LeadingHexValue(digits);
-    if (!id || *id > highest) {
-        char limit[16];
-        std::snprintf(limit, sizeof limit, "%X", highest);
-        throw RunError(err::Overflow, "The multi id " + std::string(typed) + " is above " + limit +
-                                          ", the highest multi id that " + holder + " can hold");
-    }
+    if (!id || *id > HighestMultiId)
+        throw RunError(err::Overflow, "The multi id " + std::string(typed) +
+                                          " is above BFFF, the highest multi id: the item id of "
+                                          "a multi, 4000 hexadecimal + its id, has 16 bits");
     return *id;
 }
-
-} // namespace
 
 std::string ComponentsAsText(const std::vector<MulRecord>& records, size_t first,
                              const Progress& progress) {
@@ -92,10 +86,6 @@ std::string ComponentsAsText(const std::vector<MulRecord>& records, size_t first
     return text;
 }
 
-std::uint32_t PackageMultiId(std::string_view multiIdText) {
-    return ParseMultiId(multiIdText, HighestMultiId, "MultiCollection.uop");
-}
-
 std::string PackageMultiAsText(const std::string& multiUopPath, std::uint32_t multiId,
                                const Progress& progress) {
     if (multiUopPath.empty())
@@ -103,9 +93,8 @@ std::string PackageMultiAsText(const std::string& multiUopPath, std::uint32_t mu
     return ComponentsAsText(ReadPackageMulti(UopPackage::Read(multiUopPath), multiId), 0, progress);
 }
 
-std::int16_t MultiRecordNumber(std::string_view multiIdText) {
-    return static_cast<std::int16_t>(ParseMultiId(multiIdText, HighestIndexMultiId, "multi.idx") +
-                                     1);
+std::int32_t MultiRecordNumber(std::string_view multiIdText) {
+    return static_cast<std::int32_t>(PackageMultiId(multiIdText) + 1);
 }
 
 std::string MultiEntry::Name() const {

@@ -19,11 +19,11 @@ namespace mw {
 
 // The multi.idx record number of a multi id that the user typed in hexadecimal ("1F4" or
 // "0x1F4", blanks around it allowed): multi id N is record N + 1. Fails with a RunError saying
-// why for a text that is not hexadecimal (TypeMismatch) or an id above 7FFE (Overflow), whose
-// record number no 16-bit number holds.
-std::int16_t MultiRecordNumber(std::string_view multiIdText);
+// why for a text that is not hexadecimal (TypeMismatch) or an id above BFFF (Overflow), whose
+// item id, 4000 hexadecimal + id, would not fit 16 bits.
+std::int32_t MultiRecordNumber(std::string_view multiIdText);
 
-// A multi id typed in hexadecimal for MultiCollection.uop: up to BFFF, whose item id is FFFF.
+// A multi id typed in hexadecimal for MultiCollection.uop, read and refused as above.
 std::uint32_t PackageMultiId(std::string_view multiIdText);
 
 // One entry of multi.idx and where it was read, so that a refusal can name it.

@@ -38,7 +38,10 @@ void frmWardstone::cmdPatchMulFiles_Click() {
             SetStatus("Patching cancelled: nothing was written");
             return;
         }
-        SetStatus("Patching failed: nothing was written");
+        // Only a failure that could not be undone leaves anything written; its message says what.
+        SetStatus(failure.Number == err::GameFilesNotRestored
+                      ? "Patching failed: the game files may be changed"
+                      : "Patching failed: nothing was written");
         if (failure.Number == err::MultiFilesNotFound)
             prompts_.Message(MultiFilesNotFoundText, MultiFilesNotFoundTitle,
                              MessageIcon::Critical);

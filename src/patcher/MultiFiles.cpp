@@ -4,6 +4,7 @@
 #include "common/RunError.h"
 #include "common/TextFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -145,6 +146,19 @@ void RecordFile::Truncate(std::int64_t size) {
 
 void RecordFile::Flush() {
     if (::fsync(fd_) != 0) ThrowFileError(errno, path_, "write");
+}
+
+void ForEachIdxEntry(const RecordFile& multiIdx,
+                     const std::function<void(std::int64_t r, const IdxEntry& entry)>& visit) {
+    constexpr std::int64_t EntriesPerRead = 4096;
+    const std::int64_t count = multiIdx.RecordCount(IdxEntrySize);
+    std::vector<unsigned char> block(static_cast<size_t>(EntriesPerRead * IdxEntrySize));
+    for (std::int64_t first = 1; first <= count; first += EntriesPerRead) {
+        std::int64_t n = std::min(EntriesPerRead, count - first + 1);
+        multiIdx.ReadAt((first - 1) * IdxEntrySize, n * IdxEntrySize, block.data());
+        for (std::int64_t i = 0; i < n; ++i)
+            visit(first + i, DecodeIdxEntry(block.data() + i * IdxEntrySize));
+    }
 }
 
 std::vector<MulRecord> ReadMultiRecords(const RecordFile& multiMul, const IdxEntry& entry,

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,8 @@ constexpr std::int64_t RecordBytes(RecordWidth width) {
 }
 constexpr std::int32_t FreeEntryLength = -1;
 constexpr std::int32_t FirstMultiItemId = 0x4000; // the item id of multi 0
+// The highest multi id whose item id, 0x4000 + id, fits 16 bits; no file of ours holds more.
+constexpr std::uint32_t HighestMultiId = 0xBFFF;
 
 // Where the game's two multi files are, as the settings or the command line name them.
 struct MultiFilePaths {
@@ -102,6 +105,11 @@ private:
     std::string path_;
     int fd_ = -1;
 };
+
+// Calls visit(r, entry) for every entry of multi.idx in order, r counted from 1, reading the
+// index in large blocks.
+void ForEachIdxEntry(const RecordFile& multiIdx,
+                     const std::function<void(std::int64_t r, const IdxEntry& entry)>& visit);
 
 // Every record that an index entry covers, the first (the marker of the multis we write)
 // included, decoded at the given width. Refuses, naming the file, an entry that is free, whose

@@ -3,13 +3,13 @@
 #include "common/Convert.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <limits>
 
 namespace mw {
 
 namespace {
 
-constexpr std::int64_t EntriesPerRead = 4096;
 constexpr std::int64_t Int32Max = std::numeric_limits<std::int32_t>::max();
 
 RunError TooBig(const std::string& what) {
@@ -39,25 +39,56 @@ void CheckParallelArrays(const ComponentBuffer& buffer) {
 } // namespace
 
 std::int32_t FindFreeIndexEntry(const RecordFile& multiIdx, const EntryAlsoFree& alsoFree) {
-    const std::int64_t count = std::min(multiIdx.RecordCount(IdxEntrySize), Int32Max);
-    std::vector<unsigned char> block(static_cast<size_t>(EntriesPerRead * IdxEntrySize));
-    bool anyFree = false;
-    for (std::int64_t first = 1; first <= count; first += EntriesPerRead) {
-        std::int64_t n = std::min(EntriesPerRead, count - first + 1);
-        multiIdx.ReadAt((first - 1) * IdxEntrySize, n * IdxEntrySize, block.data());
-        for (std::int64_t i = 0; i < n; ++i) {
-            if (DecodeIdxEntry(block.data() + i * IdxEntrySize).Length != FreeEntryLength) continue;
-            anyFree = true;
-            auto slot = static_cast<std::int32_t>(first + i);
-            if (!alsoFree || alsoFree(slot)) return slot;
+    constexpr std::int64_t LastSlot = std::int64_t{HighestMultiId} + 1;
+    std::int32_t found = 0;
+    bool anyFree = false, freeBeyond = false;
+    ForEachIdxEntry(multiIdx, [&](std::int64_t r, const IdxEntry& entry) {
+        if (found != 0 || entry.Length != FreeEntryLength) return;
+        if (r > LastSlot) {
+            freeBeyond = true;
+            return;
         }
-    }
+        anyFree = true;
+        auto slot = static_cast<std::int32_t>(r);
+        if (!alsoFree || alsoFree(slot)) found = slot;
+    });
+    if (found != 0) return found;
     if (anyFree)
         throw RunError(err::NoFreeMultiId,
                        "No free multi id: every entry of \"" + multiIdx.Path() +
                            "\" with Length -1 is a multi that MultiCollection.uop already holds");
+    if (freeBeyond)
+        throw RunError(err::NoFreeMultiId,
+                       "No free multi id: every entry of \"" + multiIdx.Path() +
+                           "\" up to multi BFFF is in use, and the item id of a multi above BFFF "
+                           "would not fit 16 bits");
     throw RunError(err::MultiFilesNotFound, "No free entry in \"" + multiIdx.Path() +
                                                 "\": none of its entries has Length -1");
+}
+
+void CheckIndexEntries(const RecordFile& multiIdx, std::int64_t mulSize, RecordWidth width) {
+    const std::int64_t size = RecordBytes(width);
+    ForEachIdxEntry(multiIdx, [&](std::int64_t r, const IdxEntry& entry) {
+        if (entry.Lookup < 0 || entry.Length <= 0) return; // free or empty: points at nothing
+        bool whole = entry.Lookup % size == 0 && entry.Length % size == 0;
+        bool inside = std::int64_t{entry.Lookup} + entry.Length <= mulSize;
+        if (whole && inside) return;
+        char id[16];
+        std::snprintf(id, sizeof id, "%llX", static_cast<unsigned long long>(r - 1));
+        std::string entryText = "entry " + std::to_string(r) + " (multi " + id + ") of \"" +
+                                multiIdx.Path() + "\", with Lookup " +
+                                std::to_string(entry.Lookup) + " and Length " +
+                                std::to_string(entry.Length) + ",";
+        if (!whole)
+            throw RunError(err::BadRecordLength,
+                           "multi.idx is damaged: " + entryText + " is not made of whole " +
+                               std::to_string(size) + "-byte records. Nothing was written.");
+        throw RunError(err::InputPastEndOfFile,
+                       "multi.idx is damaged: " + entryText + " reaches past the end of " +
+                           "multi.mul (" + std::to_string(mulSize) +
+                           " bytes), so the new multi would become part of it. Nothing was "
+                           "written.");
+    });
 }
 
 std::int32_t FindMulAppendRecord(const RecordFile& multiMul, RecordWidth width) {
@@ -134,6 +165,7 @@ MulPatch::MulPatch(const std::string& MultiIdxPath, const std::string& MultiMulP
                                                  "the same file, \"" +
                                                      MultiMulPath + "\"");
     width_ = ChooseRecordWidth(recordSize, idx_, mul_);
+    CheckIndexEntries(idx_, mul_.Size(), width_);
     append_ = FindMulAppendRecord(mul_, width_);
     NewIndexEntry(append_, count_, width_); // refuses what would not fit
 }
@@ -162,15 +194,14 @@ void MulPatch::Write(std::int32_t PatchSlot, const std::vector<MulRecord>& compo
     try {
         WriteMultiRecords(mul_, append_, records, width_);
         ProgressTicker(progress, count_).Report(count_);
+        // Only once the records are on the disk may an entry point at them.
+        WriteIndexEntry(idx_, slot_, append_, count_, width_);
     } catch (...) {
-        RestoreTail();
-        throw;
+        UndoAfter(std::current_exception());
     }
-    // From here on the records stay: an entry that may have reached the disk points at them.
-    WriteIndexEntry(idx_, slot_, append_, count_, width_);
 }
 
-// Best effort: the failure that made us restore is the one to report, not a second one.
+// Best effort: records past every entry's end are never read, so what matters is the entry.
 void MulPatch::RestoreTail() {
     try {
         std::int64_t offset = (append_ - std::int64_t{1}) * RecordBytes(width_);
@@ -181,13 +212,27 @@ void MulPatch::RestoreTail() {
     }
 }
 
-void MulPatch::Undo() {
+bool MulPatch::RestoreEntry() {
     try {
         idx_.WriteIdxEntry(slot_, oldEntry_);
         idx_.Flush();
+        return true;
     } catch (const RunError&) {
+        return false;
     }
+}
+
+void MulPatch::UndoAfter(const std::exception_ptr& failure) {
+    bool restored = RestoreEntry();
     RestoreTail();
+    if (restored) std::rethrow_exception(failure);
+    char id[16];
+    std::snprintf(id, sizeof id, "%X", static_cast<unsigned>(slot_ - 1));
+    throw RunError(err::GameFilesNotRestored,
+                   AsRunError(failure).Text() + ". The patch could not be undone: entry " +
+                       std::to_string(slot_) + " (multi " + id + ") of \"" + idx_.Path() +
+                       "\" may point at an incomplete multi. Put multi.idx and multi.mul back "
+                       "from their backups before the game reads them.");
 }
 
 } // namespace mw

@@ -7,6 +7,7 @@
 #include "patcher/RecordSize.h"
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -40,10 +41,16 @@ constexpr std::int32_t MultiItemId(std::int32_t PatchSlot) {
 // Whether a free entry may be taken as well, for a patch that must agree with other files.
 using EntryAlsoFree = std::function<bool(std::int32_t PatchSlot)>;
 
-// The first entry whose Length is -1 (no other value marks a free entry) and that alsoFree
-// accepts. Fails with err::MultiFilesNotFound when the index has no free entry at all, and with
-// err::NoFreeMultiId when alsoFree refused every one (the package holds all those ids).
+// The first entry whose Length is -1 (no other value marks a free entry), whose multi id is at
+// most HighestMultiId and that alsoFree accepts. Fails with err::MultiFilesNotFound when the
+// index has no free entry at all, and with err::NoFreeMultiId when the free ones lie above
+// HighestMultiId or alsoFree refused every one (the package holds all those ids).
 std::int32_t FindFreeIndexEntry(const RecordFile& multiIdx, const EntryAlsoFree& alsoFree = {});
+
+// Refuses, naming the entry, an index whose entries in use (Lookup >= 0 and Length > 0) do not
+// all lie inside a multi.mul of mulSize bytes as whole records: the records appended by a patch
+// would become part of such an entry.
+void CheckIndexEntries(const RecordFile& multiIdx, std::int64_t mulSize, RecordWidth width);
 
 // The record just past the last whole record: floor(size / width) + 1, so that a partial record
 // at the end is overwritten. The file is not read.
@@ -76,8 +83,9 @@ void WriteMultiRecords(RecordFile& multiMul, std::int32_t MulAppendRecord,
 // One patch of multi.idx and multi.mul, checked completely before anything is written, so that
 // it can be run together with a patch of other files. Construction opens both files for
 // writing (neither is ever created), chooses the record width and checks that the new multi
-// fits; Write then appends the marker and the components, flushes them, and only then writes the
-// entry, so that no entry can point at missing data.
+// fits, and that every entry in use lies inside multi.mul; Write then appends the marker and the
+// components, flushes them, and only then writes the entry, so that no entry can point at
+// missing data.
 class MulPatch {
 public:
     MulPatch(const std::string& MultiIdxPath, const std::string& MultiMulPath,
@@ -88,12 +96,15 @@ public:
     const RecordFile& Index() const { return idx_; }
     bool Touches(const std::string& path) const; // whether path names one of the two files
 
-    // A failure puts multi.mul back as it was; the entry is written last. The progress function
-    // is asked once after the records are written, the last moment to cancel.
+    // The entry is written last. A failure puts both files back as they were and goes to the
+    // caller; see UndoAfter. The progress function is asked once after the records are written,
+    // the last moment to cancel.
     void Write(std::int32_t PatchSlot, const std::vector<MulRecord>& components,
                const Progress& progress = {});
-    // Puts both files back as they were before Write, as far as the disk lets it.
-    void Undo();
+    // After Write, when a later step of the patch failed: puts both files back and rethrows
+    // the failure. When the entry cannot be put back, fails with err::GameFilesNotRestored
+    // instead, saying what the files may hold.
+    [[noreturn]] void UndoAfter(const std::exception_ptr& failure);
 
 private:
     struct MulTail {
@@ -101,6 +112,7 @@ private:
         std::vector<unsigned char> Bytes; // the partial record that the new records overwrite
     };
     void RestoreTail();
+    bool RestoreEntry();
 
     RecordFile idx_, mul_;
     RecordWidth width_;

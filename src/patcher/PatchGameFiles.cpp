@@ -1,6 +1,7 @@
 #include "patcher/PatchGameFiles.h"
 
 #include "formats/MultiCollection.h"
+#include "patcher/GameFilesLock.h"
 #include "patcher/UopPatch.h"
 
 #include <optional>
@@ -52,18 +53,23 @@ void BackUp(const PatchTargets& targets, const OpenTargets& open) {
 PatchResult PatchGameFiles(const ComponentBuffer& buffer, const PatchTargets& targets,
                            const Progress& progress) {
     std::vector<MulRecord> components = ComponentRecords(buffer, progress);
+    // Everything from the first look at the files to the last write happens under the lock, so
+    // that two patches never choose the same free entry.
+    GameFilesLock lock({targets.MultiIdxPath, targets.MultiMulPath, targets.MultiUopPath});
     OpenTargets open;
     Open(open, targets, buffer.ComponentCount);
     PatchResult place = ChooseId(open);
     if (open.Uop) open.Uop->Prepare(static_cast<std::uint32_t>(place.PatchSlot - 1), components);
+    ProgressTicker ticker(progress, buffer.ComponentCount);
+    ticker.Report(0); // checked and prepared: the last moment before anything is written
     BackUp(targets, open);
     if (open.Mul) open.Mul->Write(place.PatchSlot, components, progress);
     if (!open.Uop) return place;
     try {
-        ProgressTicker(progress, buffer.ComponentCount).Report(buffer.ComponentCount);
+        ticker.Report(buffer.ComponentCount);
         open.Uop->Commit();
     } catch (...) {
-        if (open.Mul) open.Mul->Undo();
+        if (open.Mul) open.Mul->UndoAfter(std::current_exception());
         throw;
     }
     return place;

@@ -28,13 +28,16 @@ struct PatchTargets {
 // first id free in both (its entry has Length -1 and the package has no file of its name), so
 // that the two agree and one script serves both.
 //
+// The files are opened only under a GameFilesLock, which another patch of the same files holds
+// until it ends: a second patch waits up to 5 seconds, then fails with err::GameFilesBusy.
 // Everything is checked for every file before any is written: the components, each file present
 // and writable, the record width, the whole package, a free id, the new package written beside
 // the old one and read back. Then each file is backed up (once per run, see GameFileBackups), the
 // records and the entry are written, and the new package takes the old one's place. A failure at
-// any point leaves every file as it was, as far as the disk lets it; the RunError goes to the
-// caller. The progress function is asked after the records are written and once more before the
-// package is replaced: the last moments to cancel.
+// any point leaves every file as it was and the RunError goes to the caller; a file that could not
+// be put back is reported as err::GameFilesNotRestored. The progress function is asked once when
+// everything is checked, after the records are written and before the package is replaced: the
+// moments to cancel.
 //
 // With neither set of files configured this is the multi.idx patch, failing as a missing index
 // does (err::MultiFilesNotFound).

@@ -10,7 +10,6 @@ namespace mw {
 
 namespace {
 
-constexpr std::int64_t EntriesPerRead = 4096;
 constexpr size_t SampledMultis = 8;
 constexpr std::int64_t SampledBytes = 192; // 16 records of 12 bytes, 12 of 16
 constexpr int Widest = 256;                // no multi reaches further from its origin
@@ -40,14 +39,8 @@ void Vote(LengthVotes& votes, std::int64_t r, const IdxEntry& entry) {
 
 LengthVotes CountVotes(const RecordFile& multiIdx) {
     LengthVotes votes;
-    const std::int64_t count = multiIdx.RecordCount(IdxEntrySize);
-    std::vector<unsigned char> block(static_cast<size_t>(EntriesPerRead * IdxEntrySize));
-    for (std::int64_t first = 1; first <= count; first += EntriesPerRead) {
-        std::int64_t n = std::min(EntriesPerRead, count - first + 1);
-        multiIdx.ReadAt((first - 1) * IdxEntrySize, n * IdxEntrySize, block.data());
-        for (std::int64_t i = 0; i < n; ++i)
-            Vote(votes, first + i, DecodeIdxEntry(block.data() + i * IdxEntrySize));
-    }
+    ForEachIdxEntry(multiIdx,
+                    [&](std::int64_t r, const IdxEntry& entry) { Vote(votes, r, entry); });
     return votes;
 }
 

@@ -109,7 +109,7 @@ private slots:
         QCOMPARE(f.prompts.Messages.back().Text, QString("Template Import aborted"));
         QCOMPARE(f.prompts.Messages.back().Title, QString("Import was Aborted"));
         QVERIFY(f.prompts.Questions.empty());
-        for (QString id : {QString(""), QString("zz"), QString("7FFF")}) {
+        for (QString id : {QString(""), QString("zz"), QString("C000")}) {
             FileAs("Never filed");
             f.prompts.Answer({id});
             f.window->cmdImportTemplate_Click();

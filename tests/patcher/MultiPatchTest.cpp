@@ -1,3 +1,4 @@
+#include "FailingWrites.h"
 #include "GameFilesTest.h"
 #include "MultiBytes.h"
 
@@ -163,6 +164,49 @@ TEST_F(MultiPatchTest, FailureBetweenRecordsAndEntryLeavesNoEntryPointingAtMissi
         return false;
     });
     EXPECT_TRUE(recordsWereWritten);
+}
+
+// An entry in use that does not lie inside multi.mul as whole records would take in the records
+// appended after it; the patch is refused, naming the entry. Free entries beyond multi BFFF
+// cannot be used: the item id of such a multi would not fit 16 bits.
+TEST_F(MultiPatchTest, DamagedIndexesAndEntriesBeyondTheHighestMultiIdAreRefused) {
+    struct Case {
+        std::string Idx;
+        long Number;
+        const char* Named;
+    } cases[] = {
+        {Entry(0, 24) + Entry(24, 36) + Entry(-1, -1), err::InputPastEndOfFile,
+         "entry 2 (multi 1)"},
+        {Entry(-1, -1) + Entry(0, 20), err::BadRecordLength, "entry 2 (multi 1)"},
+        {Entry(6, 12) + Entry(-1, -1), err::BadRecordLength, "entry 1 (multi 0)"},
+    };
+    for (const Case& c : cases) {
+        Files(c.Idx, test::OldRecords(4));
+        EXPECT_NE(Refused(five, c.Number).Description.find(c.Named), std::string::npos) << c.Named;
+    }
+    std::string full;
+    for (std::uint32_t id = 0; id <= HighestMultiId; ++id)
+        full += Entry(0, 0);
+    Files(full + Entry(-1, -1), "");
+    Refused(five, err::NoFreeMultiId);
+}
+
+// A failing index write is undone with the records before it, and a failure that cannot be
+// undone says so instead of passing for a clean refusal.
+TEST_F(MultiPatchTest, AFailingIndexWriteIsUndoneOrReportedAsNotUndone) {
+    struct Case {
+        int Succeeding, Failing;
+        long Number;
+    } cases[] = {
+        {0, 1, err::PathFileAccessError},    // the entry is not written
+        {1, 1, err::PathFileAccessError},    // written, but not flushed to the disk
+        {0, 100, err::GameFilesNotRestored}, // nor can the old entry be written back
+    };
+    for (const Case& c : cases) {
+        Files(Entry(0, 24) + Entry(-1, -1), test::OldRecords(2) + "xyz");
+        test::FailingWrites failing(targets.MultiIdxPath, c.Succeeding, c.Failing);
+        Refused(five, c.Number);
+    }
 }
 
 } // namespace
