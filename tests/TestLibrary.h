@@ -40,7 +40,7 @@ struct TestLibrary {
 std::string ReadFile(const std::string& path);
 // The files of a folder, sorted, leaving out the lock file that patches keep beside game files.
 std::vector<std::string> FileNames(const std::string& folder);
-std::string DataFile(const std::string& name);                 // a sample file under tests/data
+std::string DataFile(const std::string& name); // a sample file under tests/data
 
 // The RunError `action` throws, nothing when it throws none; FailureNumber gives its number, 0
 // when it throws none.

@@ -1,11 +1,14 @@
 #include "cli/Cli.h"
 
 #include "common/Convert.h"
+#include "common/OutputFile.h"
 #include "common/RunError.h"
 #include "common/TextFile.h"
 #include "patcher/MultiPatch.h"
 #include "store/CTempIndex.h"
+#include "store/TemplateRows.h"
 
+#include <QCoreApplication>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -30,9 +33,13 @@ void Arguments::Option(const QString& name, const QString& description, const QS
 
 bool Arguments::Parse(const QStringList& arguments, int positionalCount) {
     QStringList all = QStringList{"multiwardstone-cli " + name_} + arguments;
-    if (!parser_.parse(all)) throw BadUsage(parser_.errorText().toStdString());
+    if (!parser_.parse(all)) throw BadUsage(Bytes(parser_.errorText()));
     if (parser_.isSet("help")) {
-        std::cout << parser_.helpText().toStdString();
+        // The usage line names the program as users call it, not the path it was started from.
+        QString help = parser_.helpText();
+        QString started = QCoreApplication::arguments().value(0);
+        help.replace(help.indexOf(started), started.size(), "multiwardstone-cli " + name_);
+        std::cout << help.toStdString();
         return false;
     }
     if (parser_.positionalArguments().size() != positionalCount)
@@ -41,9 +48,27 @@ bool Arguments::Parse(const QStringList& arguments, int positionalCount) {
     return true;
 }
 
+std::string Arguments::Text(const QString& name) const {
+    return QString::fromUtf8(parser_.value(name).toLatin1()).toStdString();
+}
+
+std::string Arguments::Path(const QString& name) const {
+    return Bytes(parser_.value(name));
+}
+
+std::string Arguments::At(int index) const {
+    return Bytes(parser_.positionalArguments().at(index));
+}
+
 std::string Arguments::Required(const QString& name) const {
-    if (!parser_.isSet(name)) throw BadUsage("--" + name.toStdString() + " is required");
+    if (parser_.value(name).isEmpty())
+        throw BadUsage("--" + name.toStdString() + " is required and may not be empty");
     return Text(name);
+}
+
+std::string Arguments::RequiredPath(const QString& name) const {
+    if (parser_.value(name).isEmpty()) throw BadUsage("--" + name.toStdString() + " is required");
+    return Path(name);
 }
 
 std::int32_t Arguments::TemplateId(int index) const {
@@ -54,7 +79,32 @@ std::int32_t Arguments::TemplateId(int index) const {
 }
 
 std::string Arguments::LibraryPath() const {
-    return IsSet("db") ? Text("db") : JoinPath(ExecutableFolder(), LibraryFileName);
+    return IsSet("db") ? Path("db") : JoinPath(ExecutableFolder(), LibraryFileName);
+}
+
+QStringList RawArguments(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLatin1(argv[i]);
+    return arguments;
+}
+
+std::string Bytes(const QString& raw) {
+    return raw.toLatin1().toStdString();
+}
+
+void FlushStandardOutput(const std::string& done) {
+    if (std::cout.flush()) return;
+    int e = errno;
+    try {
+        ThrowFileError(e, "standard output", "write");
+    } catch (const RunError& failure) {
+        throw RunError(failure.Number, done.empty() ? failure.Description
+                                                    : done +
+                                                          "; standard output could not be "
+                                                          "written: " +
+                                                          failure.Description);
+    }
 }
 
 std::string FailureText(const RunError& failure) {
@@ -73,7 +123,7 @@ void GameFileOptions(Arguments& args) {
 }
 
 PatchTargets GameFiles(const Arguments& args) {
-    PatchTargets targets{args.Text("idx"), args.Text("mul"), args.Text("uop")};
+    PatchTargets targets{args.Path("idx"), args.Path("mul"), args.Path("uop")};
     if (targets.MultiIdxPath.empty() != targets.MultiMulPath.empty())
         throw BadUsage("--idx and --mul go together");
     if (!targets.HasMulFiles() && !targets.HasPackage())
@@ -90,15 +140,28 @@ void OpenLibrary(Session& session) {
     probe.Connect(session.DatabasePath(), adUseServer, adLockOptimistic);
 }
 
+void RequireStoredTemplate(Session& session, std::int32_t id) {
+    CTempIndex index(session.cnTemplates);
+    index.Connect(session.DatabasePath(), adUseServer, adLockReadOnly);
+    RequireTemplate(index, id);
+}
+
 std::string InputPath(const std::string& path) {
     return path == "-" ? "/dev/stdin" : path;
 }
 
-void WriteOutput(const std::string& path, const std::string& text) {
-    if (path == "-")
-        std::cout << text << std::flush;
-    else
-        WriteFileAtomically(path, text);
+void WriteOutput(const Arguments& args, const std::string& path, const std::string& text) {
+    if (path == "-") {
+        std::cout << text;
+        FlushStandardOutput();
+        return;
+    }
+    RefuseProtectedTarget(path, ProtectedFiles(args));
+    WriteFileAtomically(path, text);
+}
+
+std::vector<std::string> ProtectedFiles(const Arguments& args) {
+    return {args.LibraryPath(), args.Path("idx"), args.Path("mul"), args.Path("uop")};
 }
 
 void LoadComponents(Session& session) {
@@ -107,8 +170,8 @@ void LoadComponents(Session& session) {
 }
 
 TemporaryFile::TemporaryFile(const std::string& name) {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "multiwardstone-XXXXXX").string();
+    const char* folder = std::getenv("TMPDIR");
+    std::string pattern = JoinPath(folder && *folder ? folder : "/tmp", "multiwardstone-XXXXXX");
     if (!mkdtemp(pattern.data())) ThrowFileError(errno, pattern, "create");
     folder_ = pattern;
     path_ = JoinPath(folder_, name);

@@ -10,6 +10,7 @@
 #include <iosfwd>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace mw::cli {
 
@@ -20,7 +21,10 @@ struct BadUsage : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// One subcommand's arguments: its own options plus --db and --help.
+// One subcommand's arguments: its own options plus --db and --help. The arguments arrive as the
+// operating system gave them, byte for byte (see RawArguments): paths are taken as those bytes,
+// so that a file name that is not UTF-8 names the same file; texts that go into the library are
+// read as UTF-8.
 class Arguments {
 public:
     Arguments(const QString& name, const QString& summary);
@@ -30,13 +34,12 @@ public:
     // Parses; false when --help was asked for (the help has then been printed).
     bool Parse(const QStringList& arguments, int positionalCount);
 
-    QString Value(const QString& name) const { return parser_.value(name); }
-    std::string Text(const QString& name) const { return parser_.value(name).toStdString(); }
-    std::string Required(const QString& name) const; // an option that must be given
+    std::string Text(const QString& name) const;     // a text, as UTF-8; empty when not given
+    std::string Path(const QString& name) const;     // a path, byte for byte; empty when not given
+    std::string Required(const QString& name) const; // a text that must be given, not empty
+    std::string RequiredPath(const QString& name) const;
     bool IsSet(const QString& name) const { return parser_.isSet(name); }
-    std::string At(int index) const {
-        return parser_.positionalArguments().at(index).toStdString();
-    }
+    std::string At(int index) const; // a positional argument, byte for byte
     std::int32_t TemplateId(int index) const;
     std::string LibraryPath() const;
 
@@ -45,16 +48,34 @@ private:
     QCommandLineParser parser_;
 };
 
+// The program's arguments after its name, each byte kept as one character (Latin-1), so that
+// parsing them loses nothing that the operating system gave.
+QStringList RawArguments(int argc, char** argv);
+// An argument's bytes, as the operating system gave them.
+std::string Bytes(const QString& raw);
+
 // What the window would show for a failure: the number and the description, with the window's
 // fixed message where it has one.
 std::string FailureText(const RunError& failure);
 
+// Standard output must take everything printed: a full disk, a closed pipe or /dev/full fail
+// with a RunError. `done` says what the command did before, for a script that must not do it
+// again ("patched entry 4 (multi 0x3)").
+void FlushStandardOutput(const std::string& done = {});
+
 // The session over the library that --db names (or the one beside the program), opened.
 void OpenLibrary(Session& session);
 
-// "-" stands for standard input or output where a file is read or written.
+// Fails with "No template has the id ..." when the library holds no such template.
+void RequireStoredTemplate(Session& session, std::int32_t id);
+
+// "-" stands for standard input or output where a file is read or written. An output never
+// replaces the library or the game files the arguments name.
 std::string InputPath(const std::string& path);
-void WriteOutput(const std::string& path, const std::string& text);
+void WriteOutput(const Arguments& args, const std::string& path, const std::string& text);
+
+// The files that no output of a command may replace: the library and the game files it names.
+std::vector<std::string> ProtectedFiles(const Arguments& args);
 
 // Loads components.txt beside the program, when there is one.
 void LoadComponents(Session& session);

@@ -49,9 +49,12 @@ int Patch(const QStringList& arguments) {
     if (args.IsSet("scripts")) {
         format = ScriptFormatOf(args.Text("scripts"));
         entry = {args.Required("name"), args.Required("buy"), args.Required("sell")};
+    } else if (args.IsSet("name") || args.IsSet("buy") || args.IsSet("sell")) {
+        throw BadUsage("--name, --buy and --sell go with --scripts");
     }
     Session session(ExecutableFolder(), args.LibraryPath());
     OpenLibrary(session);
+    RequireStoredTemplate(session, args.TemplateId(0));
     LoadComponents(session);
     session.Backups.Enabled = !args.IsSet("no-backup");
     targets.Backups = &session.Backups;
@@ -63,7 +66,8 @@ int Patch(const QStringList& arguments) {
         std::cout << MakeScripts(*format, {session.Buffer, session.Components, result.PatchSlot},
                                  entry);
     }
-    std::cout << std::flush;
+    // The game files have changed: a script that sees a failure must not patch again blindly.
+    FlushStandardOutput("patched " + PatchLine(result.PatchSlot));
     return Success;
 }
 
@@ -77,15 +81,15 @@ int Extract(const QStringList& arguments) {
     if (!args.Parse(arguments, 2)) return Success;
     if (args.IsSet("uop") == args.IsSet("idx"))
         throw BadUsage("name either --uop, or --idx and --mul");
-    WriteOutput(args.At(1), GameMultiAsText(args, args.At(0), args.IsSet("uop")));
+    WriteOutput(args, args.At(1), GameMultiAsText(args, args.At(0), args.IsSet("uop")));
     return Success;
 }
 
 std::string GameMultiAsText(const Arguments& args, const std::string& hexId, bool fromPackage) {
     PatchTargets files = GameFiles(args);
-    if (fromPackage) return PackageMultiAsText(args.Required("uop"), PackageMultiId(hexId));
-    MultiEntry entry = ReadMultiEntry(args.Required("idx"), MultiRecordNumber(hexId));
-    return MultiAsText(entry, args.Required("mul"), {}, files.RecordSize);
+    if (fromPackage) return PackageMultiAsText(args.RequiredPath("uop"), PackageMultiId(hexId));
+    MultiEntry entry = ReadMultiEntry(args.RequiredPath("idx"), MultiRecordNumber(hexId));
+    return MultiAsText(entry, args.RequiredPath("mul"), {}, files.RecordSize);
 }
 
 } // namespace mw::cli

@@ -49,9 +49,7 @@ void PrintColumns(const std::vector<ListedCategory>& listing) {
 
 // The text of one stored template, after making sure that it exists.
 std::string StoredTemplateText(Session& session, std::int32_t id) {
-    CTempIndex index(session.cnTemplates);
-    index.Connect(session.DatabasePath(), adUseServer, adLockReadOnly);
-    RequireTemplate(index, id);
+    RequireStoredTemplate(session, id);
     return TemplateText(session.cnTemplates, id);
 }
 
@@ -88,7 +86,7 @@ int Show(const QStringList& arguments) {
     if (!args.Parse(arguments, 1)) return Success;
     Session session(ExecutableFolder(), args.LibraryPath());
     OpenLibrary(session);
-    std::cout << StoredTemplateText(session, args.TemplateId(0)) << std::flush;
+    std::cout << StoredTemplateText(session, args.TemplateId(0));
     return Success;
 }
 
@@ -100,7 +98,7 @@ int Export(const QStringList& arguments) {
     if (!args.Parse(arguments, 2)) return Success;
     Session session(ExecutableFolder(), args.LibraryPath());
     OpenLibrary(session);
-    WriteOutput(args.At(1), StoredTemplateText(session, args.TemplateId(0)));
+    WriteOutput(args, args.At(1), StoredTemplateText(session, args.TemplateId(0)));
     return Success;
 }
 

@@ -4,6 +4,7 @@
 #include "common/RunError.h"
 
 #include <QCoreApplication>
+#include <csignal>
 #include <iostream>
 #include <map>
 
@@ -40,8 +41,12 @@ void Usage(std::ostream& out) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A full disk, a file-size limit or a closed pipe makes the write fail with a message
+    // instead of ending the program on the spot, half done.
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication app(argc, argv);
-    QStringList arguments = app.arguments().mid(1);
+    QStringList arguments = mw::cli::RawArguments(argc, argv);
     if (arguments.isEmpty() || arguments.front() == "--help" || arguments.front() == "-h") {
         Usage(arguments.isEmpty() ? std::cerr : std::cout);
         return arguments.isEmpty() ? mw::cli::UsageError : mw::cli::Success;
@@ -49,15 +54,18 @@ int main(int argc, char** argv) {
     auto subcommand = Subcommands().find(arguments.front());
     try {
         if (subcommand == Subcommands().end())
-            throw mw::cli::BadUsage("unknown subcommand \"" + arguments.front().toStdString() +
+            throw mw::cli::BadUsage("unknown subcommand \"" + mw::cli::Bytes(arguments.front()) +
                                     "\"");
-        return subcommand->second.Run(arguments.mid(1));
+        int status = subcommand->second.Run(arguments.mid(1));
+        mw::cli::FlushStandardOutput();
+        return status;
     } catch (const mw::cli::BadUsage& usage) {
         std::cerr << "multiwardstone-cli: " << usage.what() << "\n";
         Usage(std::cerr);
         return mw::cli::UsageError;
-    } catch (const mw::RunError& failure) {
-        std::cerr << "multiwardstone-cli: " << mw::cli::FailureText(failure) << "\n";
+    } catch (...) {
+        std::cerr << "multiwardstone-cli: "
+                  << mw::cli::FailureText(mw::AsRunError(std::current_exception())) << "\n";
         return mw::cli::Failure;
     }
 }

@@ -13,9 +13,8 @@ namespace mw {
 namespace {
 
 // An existing file's permissions, or those that new files get.
-mode_t ModeFor(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) return info.st_mode & 07777;
+mode_t ModeFor(const struct stat* existing) {
+    if (existing) return existing->st_mode & 07777;
     mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
@@ -35,7 +34,13 @@ void SyncFolderOf(const std::string& path) {
 PendingFile::PendingFile(std::string path) : path_(std::move(path)), temp_(path_ + ".XXXXXX") {
     fd_ = ::mkstemp(temp_.data());
     if (fd_ < 0) ThrowFileError(errno, path_, "create");
-    if (::fchmod(fd_, ModeFor(path_)) != 0) {
+    struct stat info {};
+    const bool exists = ::stat(path_.c_str(), &info) == 0;
+    // The owner and group stay where the system lets them (root always; others their groups).
+    if (exists && ::fchown(fd_, info.st_uid, info.st_gid) != 0) {
+        [[maybe_unused]] int ignored = ::fchown(fd_, static_cast<uid_t>(-1), info.st_gid);
+    }
+    if (::fchmod(fd_, ModeFor(exists ? &info : nullptr)) != 0) {
         int e = errno;
         ::close(fd_);
         ::unlink(temp_.c_str());

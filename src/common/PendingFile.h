@@ -7,7 +7,8 @@ namespace mw {
 
 // A new version of a file, written under a temporary name in the same folder, that takes the
 // file's place only when Commit is called; dropped, leaving the file as it was, otherwise. The
-// new file keeps the permissions of the one it replaces.
+// new file keeps the permissions of the one it replaces, and its owner and group where the
+// system lets us.
 class PendingFile {
 public:
     explicit PendingFile(std::string path); // throws RunError naming the path

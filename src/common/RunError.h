@@ -53,12 +53,12 @@ constexpr long ClientFocusLost = 7103;    // the focus moved away from the clien
 constexpr long ClientUnreachable = 7104;  // no window system to reach the client through
 constexpr long ClientCannotType = 7105;   // a character the keyboard layout cannot produce
 // The game's multi files, one number for each answer the user must act on differently.
-constexpr long RecordSizeUnknown = 7201;  // multi.mul's record size cannot be told: choose it
-constexpr long RecordSizeMismatch = 7202; // the chosen record size is not the file's
-constexpr long PackageInvalid = 7203;     // MultiCollection.uop is damaged or not a package
-constexpr long NoFreeMultiId = 7204;      // no multi id left that every patched file has free
-constexpr long MultiNotInPackage = 7205;  // the package holds no multi of that id
-constexpr long GameFilesBusy = 7206;      // another patch of the same files holds their lock
+constexpr long RecordSizeUnknown = 7201;    // multi.mul's record size cannot be told: choose it
+constexpr long RecordSizeMismatch = 7202;   // the chosen record size is not the file's
+constexpr long PackageInvalid = 7203;       // MultiCollection.uop is damaged or not a package
+constexpr long NoFreeMultiId = 7204;        // no multi id left that every patched file has free
+constexpr long MultiNotInPackage = 7205;    // the package holds no multi of that id
+constexpr long GameFilesBusy = 7206;        // another patch of the same files holds their lock
 constexpr long GameFilesNotRestored = 7207; // a patch failed and could not put the files back
 } // namespace err
 

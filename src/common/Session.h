@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace mw {
 
@@ -25,6 +26,10 @@ struct Session {
 
     std::string DatabasePath() const { return cnTemplates.DatabasePath(); }
     std::string ComponentsPath() const { return JoinPath(AppFolder, ComponentsFileName); }
+    // The files that no export or extraction may replace.
+    std::vector<std::string> ProtectedFiles() const {
+        return {DatabasePath(), MultiIdxPath, MultiMulPath, MultiUopPath};
+    }
     // The game files a patch writes into, as the settings name them.
     PatchTargets Targets() {
         return {MultiIdxPath, MultiMulPath, MultiUopPath, RecordSize, &Backups};

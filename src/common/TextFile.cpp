@@ -1,6 +1,5 @@
 #include "common/TextFile.h"
 
-#include "common/PendingFile.h"
 #include "common/RunError.h"
 
 #include <cerrno>
@@ -40,7 +39,7 @@ void ThrowFileError(int errnoValue, const std::string& path, const char* action)
                                                    "\": " + std::strerror(errnoValue));
 }
 
-LineReader::LineReader(const std::string& path) : block_(BlockSize) {
+LineReader::LineReader(const std::string& path) : block_(BlockSize), path_(path) {
     file_ = std::fopen(path.c_str(), "rb");
     if (!file_) ThrowFileError(errno, path, "open");
     struct stat info {};
@@ -70,31 +69,38 @@ bool LineReader::AtEnd() {
     return begin_ == end_ && !Refill();
 }
 
+// Keeps the start of a line that runs on into the next block.
+void LineReader::Carry(const char* start, size_t length) {
+    if (carry_.size() + length > MaxLineLength)
+        throw RunError(err::BadRecordLength, "Bad record length: line " +
+                                                 std::to_string(lineNumber_ + 1) + " of \"" +
+                                                 path_ + "\" is longer than 1 MiB");
+    carry_.append(start, length);
+}
+
 bool LineReader::ReadLine(std::string_view& line) {
     carry_.clear();
     for (;;) {
         if (begin_ == end_ && !Refill()) {
             if (carry_.empty()) return false;
             line = carry_;
+            ++lineNumber_;
             return true; // the last line had no line end
         }
         const char* start = block_.data() + begin_;
         const void* found = std::memchr(start, '\n', end_ - begin_);
         if (!found) {
-            carry_.append(start, end_ - begin_);
+            Carry(start, end_ - begin_);
             consumed_ += static_cast<long long>(end_ - begin_);
             begin_ = end_;
             continue;
         }
         size_t length = static_cast<const char*>(found) - start;
+        if (!carry_.empty()) Carry(start, length);
         begin_ += length + 1;
         consumed_ += static_cast<long long>(length + 1);
-        if (carry_.empty()) {
-            line = std::string_view(start, length);
-        } else {
-            carry_.append(start, length);
-            line = carry_;
-        }
+        line = carry_.empty() ? std::string_view(start, length) : std::string_view(carry_);
+        ++lineNumber_;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         return true;
     }
@@ -111,12 +117,6 @@ Fields::Fields(std::string_view line) {
         if (space == std::string_view::npos) break;
         start = space + 1;
     }
-}
-
-void WriteFileAtomically(const std::string& path, std::string_view contents) {
-    PendingFile file(path);
-    file.Write(contents);
-    file.Commit();
 }
 
 std::string ReadWholeFile(const std::string& path) {

@@ -9,8 +9,12 @@
 namespace mw {
 
 // Reads a single-byte text file line by line, in large blocks, accepting LF and CR LF alike.
+// A line longer than MaxLineLength is refused, so that no file (/dev/zero, a file without line
+// ends) makes the reader hold more than that.
 class LineReader {
 public:
+    static constexpr size_t MaxLineLength = 1 << 20;
+
     explicit LineReader(const std::string& path); // throws RunError when the file cannot be opened
     ~LineReader();
     LineReader(const LineReader&) = delete;
@@ -25,13 +29,15 @@ public:
 
 private:
     bool Refill();
+    void Carry(const char* start, size_t length);
 
     std::FILE* file_ = nullptr;
     std::vector<char> block_;
     size_t begin_ = 0, end_ = 0;
     bool eof_ = false;
     std::string carry_;
-    long long consumed_ = 0, size_ = 0;
+    long long consumed_ = 0, size_ = 0, lineNumber_ = 0;
+    std::string path_;
 };
 
 // The fields of a line split at single spaces: two spaces in a row make an empty field.
@@ -50,10 +56,6 @@ struct Fields {
 
 // The RunError for a failed file operation, from the errno value it left.
 [[noreturn]] void ThrowFileError(int errnoValue, const std::string& path, const char* action);
-
-// Writes the file completely under a temporary name in the same folder and renames it over
-// the target, so that a failure never leaves a truncated file or destroys the existing one.
-void WriteFileAtomically(const std::string& path, std::string_view contents);
 
 std::string ReadWholeFile(const std::string& path);
 bool FileExists(const std::string& path);

@@ -1,6 +1,7 @@
 #include "formats/MultiExtraction.h"
 
 #include "common/Convert.h"
+#include "common/OutputFile.h"
 #include "common/RunError.h"
 #include "common/TextFile.h"
 #include "formats/MultiCollection.h"

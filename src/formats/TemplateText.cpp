@@ -1,6 +1,7 @@
 #include "formats/TemplateText.h"
 
 #include "common/Convert.h"
+#include "common/OutputFile.h"
 #include "common/RunError.h"
 #include "common/TextFile.h"
 #include "formats/ComponentsList.h"
@@ -36,7 +37,10 @@ void ReadComponentLine(ComponentBuffer& buffer, std::string_view line, std::int3
         throw RunError(err::InputPastEndOfFile,
                        "a component line needs item id, x, y and z; this one has " +
                            std::to_string(fields.Count) + " field(s)");
-    ToItemId(fields(1)); // an id the game files cannot hold is refused here, not later
+    // What the game files and the library cannot hold is refused here, naming the line.
+    ToItemId(fields(1));
+    for (size_t n = 2; n <= 4; ++n)
+        ToInteger(fields(n));
     buffer.ItemID.emplace_back(fields(1));
     buffer.X.emplace_back(fields(2));
     buffer.Y.emplace_back(fields(3));

@@ -28,7 +28,7 @@ void CheckItemId(std::string_view value) {
 }
 
 void CheckCoordinate(std::string_view value) {
-    ToLong(value); // a number that the bounds can hold
+    ToInteger(value); // 16 bits, as the game files and the library hold it
 }
 
 std::string Shortened(std::string_view line) {
@@ -104,7 +104,7 @@ void ReadSphereItems(ComponentBuffer& buffer, WorldFileLines& lines) {
         lines.Take(line, buffer.ItemID[i], CheckItemId);
         lines.Take(lines.Next(), buffer.X[i], CheckCoordinate);
         lines.Take(lines.Next(), buffer.Y[i], CheckCoordinate);
-        lines.Take(lines.Next(), buffer.Z[i], nullptr);
+        lines.Take(lines.Next(), buffer.Z[i], CheckCoordinate);
         FinishItem(buffer, i);
         for (int skipped = 0; skipped < SphereLinesAfterData && lines.TryNext(line); ++skipped) {
         }
@@ -141,7 +141,7 @@ void ReadUox3Items(ComponentBuffer& buffer, WorldFileLines& lines) {
         buffer.Z[i].assign(1, '0');
         bool more = lines.TryNext(line);
         if (more && IsZLine(line)) {
-            lines.Take(line, buffer.Z[i], nullptr);
+            lines.Take(line, buffer.Z[i], CheckCoordinate);
             more = lines.TryNext(line);
         }
         FinishItem(buffer, i);

@@ -1,4 +1,5 @@
 // Export: the selected template as a template file.
+#include "common/OutputFile.h"
 #include "formats/TemplateText.h"
 #include "library/ProgressFeedback.h"
 #include "library/Prompts.h"
@@ -20,6 +21,7 @@ void frmWardstone::cmdExportTemplate_Click() {
         WaitCursor wait;
         ProgressFeedback progress(this, "Writing " + path + "...");
         // The file is replaced only once the new one is complete: a failure keeps the old one.
+        RefuseProtectedTarget(path.toStdString(), session_.ProtectedFiles());
         WriteTemplateFile(session_.cnTemplates, path.toStdString(), *id, progress.Callback());
     } catch (const RunError& failure) {
         if (failure.Number != err::Cancelled)

@@ -1,5 +1,6 @@
 // Import: a template read from one of the sources the "Import From" options choose, filed through
 // the template info dialog.
+#include "common/OutputFile.h"
 #include "common/TextFile.h"
 #include "formats/MultiExtraction.h"
 #include "formats/TemplateText.h"

@@ -9,14 +9,18 @@
 
 namespace mw::test {
 
-CliRun RunCli(const std::vector<std::string>& arguments, const std::string& input) {
+CliRun RunCli(const std::vector<std::string>& arguments, const std::string& input,
+              const CliSetting& setting) {
     TempFolder folder;
-    std::string in = folder.Write("in", input), out = folder.File("out"), err = folder.File("err");
+    std::string in = folder.Write("in", input), err = folder.File("err");
+    std::string out = setting.StandardOutput.empty() ? folder.File("out") : setting.StandardOutput;
     pid_t child = fork();
     if (child < 0) throw std::runtime_error("cannot start the tool");
     if (child == 0) {
         int fdIn = open(in.c_str(), O_RDONLY);
         int fdOut = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        for (const auto& variable : setting.Environment)
+            putenv(const_cast<char*>(variable.c_str()));
         int fdErr = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         dup2(fdIn, 0), dup2(fdOut, 1), dup2(fdErr, 2);
         std::vector<char*> argv{const_cast<char*>(CLI_PATH)};
@@ -28,7 +32,8 @@ CliRun RunCli(const std::vector<std::string>& arguments, const std::string& inpu
     }
     int status = 0;
     waitpid(child, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out), ReadFile(err)};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+            setting.StandardOutput.empty() ? ReadFile(out) : "", ReadFile(err)};
 }
 
 } // namespace mw::test

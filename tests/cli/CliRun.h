@@ -11,7 +11,14 @@ struct CliRun {
     std::string Out, Err;
 };
 
+// Where a run differs from a plain one.
+struct CliSetting {
+    std::string StandardOutput;           // a file to write it to instead of capturing it
+    std::vector<std::string> Environment; // "NAME=value" set for the run
+};
+
 // Runs multiwardstone-cli with the arguments, feeding `input` to its standard input.
-CliRun RunCli(const std::vector<std::string>& arguments, const std::string& input = {});
+CliRun RunCli(const std::vector<std::string>& arguments, const std::string& input = {},
+              const CliSetting& setting = {});
 
 } // namespace mw::test

@@ -9,7 +9,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
+#include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace mw::test {
 namespace {
@@ -144,6 +148,110 @@ TEST_F(CliTest, PatchPrintsTheEntryAndTheScripts) {
     EXPECT_EQ(full.Status, 1);
     EXPECT_NE(full.Err.find("File Not Found"), std::string::npos) << full.Err;
     EXPECT_EQ(ReadFile(mul).size(), 48u + 4 * 12);
+}
+
+// An output goes where its path leads: through a symbolic link, straight into a FIFO, never over
+// a read-only file (root included), the library or a game file, and a replaced file keeps its
+// mode and owner.
+TEST_F(CliTest, OutputsReplaceOnlyWhatTheyMayAndKeepWhatTheyReplace) {
+    ASSERT_EQ(ImportTxt(DataFile("extract-lf.txt"), "Cottage").Status, 0);
+    const std::string text = Cli({"show", "1"}).Out;
+    const TempFolder& folder = library.Folder;
+    auto exportTo = [&](const std::string& path) { return Cli({"export", "1", path}).Status; };
+
+    std::string real = folder.Write("real.KivT", "old"), link = folder.File("link.KivT");
+    ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
+    EXPECT_EQ(exportTo(link), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadFile(real), text);
+
+    std::string fifo = folder.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    int pipe = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK); // a reader that never blocks the test
+    EXPECT_EQ(exportTo(fifo), 0);
+    std::string received(4096, '\0');
+    received.resize(static_cast<size_t>(std::max<ssize_t>(0, ::read(pipe, received.data(), 4096))));
+    ::close(pipe);
+    EXPECT_EQ(received, text);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+
+    std::string readOnly = folder.Write("read-only.KivT", "keep");
+    ::chmod(readOnly.c_str(), 0444);
+    EXPECT_EQ(exportTo(readOnly), 1);
+    EXPECT_EQ(ReadFile(readOnly), "keep");
+
+    std::string owned = folder.Write("owned.KivT", "old");
+    ::chmod(owned.c_str(), 0640);
+    const bool chowned = ::chown(owned.c_str(), 1234, 1234) == 0; // as root
+    EXPECT_EQ(exportTo(owned), 0);
+    struct stat info {};
+    ::stat(owned.c_str(), &info);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    if (chowned) {
+        EXPECT_EQ(info.st_uid, 1234u);
+    }
+
+    std::string before = ReadFile(library.Path);
+    EXPECT_EQ(exportTo(library.Path), 1);
+    EXPECT_EQ(ReadFile(library.Path), before);
+    SampleMultiFiles game(folder);
+    std::string mul = ReadFile(game.Paths.MultiMulPath);
+    CliRun overGame = Cli({"extract", "--idx", game.Paths.MultiIdxPath, "--mul",
+                           game.Paths.MultiMulPath, "3", game.Paths.MultiMulPath});
+    EXPECT_EQ(overGame.Status, 1);
+    EXPECT_EQ(ReadFile(game.Paths.MultiMulPath), mul);
+}
+
+// Standard output that takes nothing, input that never ends a line and a temporary folder that
+// does not exist end with a message and status 1; after a patch the message says what was done.
+TEST_F(CliTest, FailuresOfTheSurroundingsEndWithAMessage) {
+    ASSERT_EQ(ImportTxt(DataFile("extract-lf.txt"), "Tower").Status, 0);
+    std::string idx = library.Folder.Write("multi.idx", Entry(0, 24) + Entry(-1, -1));
+    std::string mul = library.Folder.Write("multi.mul", OldRecords(2));
+    CliRun full = RunCli({"patch", "1", "--db", library.Path, "--idx", idx, "--mul", mul}, {},
+                         {"/dev/full", {}});
+    EXPECT_EQ(full.Status, 1);
+    EXPECT_NE(full.Err.find("patched entry 2, multi 0x1, item 0x4001; standard output"),
+              std::string::npos)
+        << full.Err;
+    EXPECT_EQ(ReadFile(idx), Entry(0, 24) + Entry(24, 48, -1));
+    EXPECT_EQ(RunCli({"list", "--db", library.Path}, {}, {"/dev/full", {}}).Status, 1);
+
+    CliRun endless = ImportTxt("/dev/zero", "Zero");
+    EXPECT_EQ(endless.Status, 1);
+    EXPECT_NE(endless.Err.find("longer than 1 MiB"), std::string::npos) << endless.Err;
+    SampleMultiFiles game(library.Folder);
+    CliRun noTemp = RunCli({"import", "--db", library.Path, "--from", "muls", "3", "--idx",
+                            game.Paths.MultiIdxPath, "--mul", game.Paths.MultiMulPath, "--category",
+                            "C", "--subsection", "S", "--description", "D", "--create"},
+                           {}, {{}, {"TMPDIR=/nonexistent"}});
+    EXPECT_EQ(noTemp.Status, 1);
+    EXPECT_NE(noTemp.Err.find("/nonexistent"), std::string::npos) << noTemp.Err;
+}
+
+TEST_F(CliTest, PathsAreTakenByteForByteAndUsageIsCheckedBeforePatching) {
+    ASSERT_EQ(ImportTxt(DataFile("extract-lf.txt"), "Tower").Status, 0);
+    std::string latin = library.Folder.File("t\xFF.KivT"); // not UTF-8
+    EXPECT_EQ(Cli({"export", "1", latin}).Status, 0);
+    EXPECT_TRUE(FileExists(latin));
+    EXPECT_EQ(Import({"kivt", latin}, "Back").Status, 0);
+
+    std::string idx = library.Folder.Write("multi.idx", Entry(-1, -1));
+    std::string mul = library.Folder.Write("multi.mul", "");
+    const std::vector<std::string> files = {"--idx", idx, "--mul", mul};
+    auto patch = [&](std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), "patch");
+        arguments.insert(arguments.end(), files.begin(), files.end());
+        return Cli(arguments);
+    };
+    EXPECT_EQ(patch({"1", "--name", "Tower"}).Status, 2); // no --scripts
+    EXPECT_EQ(patch({"1", "--scripts", "55", "--name", "", "--buy", "1", "--sell", "1"}).Status, 2);
+    CliRun unknown = patch({"99"});
+    EXPECT_EQ(unknown.Status, 1);
+    EXPECT_NE(unknown.Err.find("No template has the id 99"), std::string::npos) << unknown.Err;
+    EXPECT_EQ(ReadFile(idx), Entry(-1, -1));
+    EXPECT_EQ(RunCli({"list", "--help"}).Out.rfind("Usage: multiwardstone-cli list [options]", 0),
+              0u);
 }
 
 } // namespace

@@ -21,8 +21,20 @@ TEST(LineReader, AcceptsLfAndCrLfAndALastLineWithoutEnd) {
     EXPECT_EQ(Lines("a\r\nb\nc"), (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_EQ(Lines("a\n\n"), (std::vector<std::string>{"a", ""}));
     EXPECT_EQ(Lines(""), std::vector<std::string>{});
-    std::string longLine(3 << 20, 'x'); // longer than one block
+    std::string longLine(LineReader::MaxLineLength - 2, 'x'); // across two blocks
     EXPECT_EQ(Lines("1\n" + longLine + "\r\n2"), (std::vector<std::string>{"1", longLine, "2"}));
+}
+
+// No file makes the reader hold more than one long line: a longer one is refused, naming it.
+TEST(LineReader, RefusesALineLongerThanOneMebibyte) {
+    auto failure = test::FailureOf(
+        [] { Lines("1\n" + std::string(LineReader::MaxLineLength + 1, 'x') + "\n"); });
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->Number, err::BadRecordLength);
+    EXPECT_NE(failure->Description.find("line 2 "), std::string::npos) << failure->Description;
+    LineReader zeros("/dev/zero"); // endless, without a line end
+    std::string_view line;
+    EXPECT_EQ(test::FailureNumber([&] { zeros.ReadLine(line); }), err::BadRecordLength);
 }
 
 TEST(Fields, SplitsAtSingleSpaces) {

@@ -1,3 +1,4 @@
+#include "DiskFaults.h"
 #include "TestLibrary.h"
 
 #include "common/RunError.h"
@@ -68,6 +69,8 @@ TEST_F(TemplateTextTest, RefusesBadCountsAndComponentLinesAndLeavesTheBufferClea
         "1 num components\r\n1 0 0\r\n",                  // three fields
         "1 num components\r\n1 0  0 0\r\n",               // two spaces: an empty Y
         "1 num components\r\n1 a 0 0\r\n",                // X no number
+        "1 num components\r\n1 0 -32769 0\r\n",           // Y beyond 16 bits
+        "1 num components\r\n1 0 0 up\r\n",               // Z no number
         "1 num components\r\n65536 0 0 0\r\n",            // item id out of range
         "1 num components\r\ndoor 0 0 0\r\n",             // item id no number
         "2 num components\r\n1 0 0 0\r\n\r\n2 0 0 0\r\n", // blank line inside
@@ -78,6 +81,10 @@ TEST_F(TemplateTextTest, RefusesBadCountsAndComponentLinesAndLeavesTheBufferClea
         EXPECT_EQ(buffer.ComponentCount, 0) << body;
         EXPECT_EQ(buffer.ItemID, std::vector<std::string>{""}) << body;
     }
+    ExpectRefused(Header + "2 num components\r\n1 0 0 0\r\n1 0 0 40000\r\n", ReadErrorTitle);
+    // Named here, not left to the store, which could name only the component.
+    EXPECT_EQ(buffer.LastReadMessage.Text.rfind("6 line 6: Overflow", 0), 0u)
+        << buffer.LastReadMessage.Text;
     EXPECT_FALSE(ReadComponentList(buffer, list, folder.File("missing.txt")));
     EXPECT_EQ(buffer.LastReadMessage.Title, ReadErrorTitle);
     EXPECT_EQ(buffer.LastReadMessage.Text.rfind("53 ", 0), 0u) << buffer.LastReadMessage.Text;
@@ -123,15 +130,18 @@ TEST_F(TemplateTextTest, WritesStoredTemplatesAndReadsThemBack) {
     EXPECT_FALSE(ReadComponentList(again, list, path));
 }
 
+// The disk fills up while the new file is written: the old one is still there, whole.
 TEST_F(TemplateTextTest, FailedWriteKeepsTheOldFile) {
     test::TestLibrary library;
+    ASSERT_TRUE(ReadComponentList(buffer, list, test::DataFile("extract-lf.txt")));
+    std::int32_t id = SaveNewTemplate(*library.cnTemplates, buffer, {"1", "1", "T"});
     std::string path = folder.Write("keep.KivT", "old contents");
-    chmod(folder.Path().c_str(), 0500);
-    if (geteuid() != 0) { // root writes into read-only folders anyway
-        EXPECT_THROW(WriteTemplateFile(*library.cnTemplates, path, 1), RunError);
-        EXPECT_EQ(test::ReadFile(path), "old contents");
+    {
+        test::FileSizeLimit full(40);
+        EXPECT_THROW(WriteTemplateFile(*library.cnTemplates, path, id), RunError);
     }
-    chmod(folder.Path().c_str(), 0700);
+    EXPECT_EQ(test::ReadFile(path), "old contents");
+    EXPECT_EQ(test::FileNames(folder.Path()), std::vector<std::string>{"keep.KivT"});
     EXPECT_THROW(WriteTemplateFile(*library.cnTemplates, folder.File("no/such/folder.KivT"), 1),
                  RunError);
 }

@@ -136,6 +136,9 @@ TEST_F(WorldSavesTest, BadValuesAreRefusedNamingTheLine) {
         {SphereRecord("65536", "0", "0"), "line 5: Overflow"},
         {SphereRecord("door", "0", "0"), "line 5: Type mismatch"},
         {SphereRecord("1", "0", "0").replace(9, 4, "Y\n"), "line 7 has no value"},
+        {SphereRecord("1", "0", "0", "any"), "line 8: Type mismatch"},
+        {SphereRecord("1", "32768", "0"), "line 6: Overflow"},
+        {SphereRecord("1", "0", "0", "-32769"), "line 8: Overflow"},
     };
     for (const auto& c : cases) {
         FillBuffer();
@@ -143,8 +146,8 @@ TEST_F(WorldSavesTest, BadValuesAreRefusedNamingTheLine) {
         EXPECT_NE(buffer.LastReadMessage.Text.find(c.says), std::string::npos)
             << buffer.LastReadMessage.Text;
     }
-    ASSERT_TRUE(ReadSphere(SphereHeader + SphereRecord("-32768", "0", "0", "any")));
-    EXPECT_EQ(buffer.Z[0], "any"); // Z is kept as the file gave it
+    ASSERT_TRUE(ReadSphere(SphereHeader + SphereRecord("-32768", "-32768", "0", "+12")));
+    EXPECT_EQ(buffer.Z[0], "+12"); // Z is kept as the file gave it
 
     EXPECT_FALSE(ReadUox3Wsc(buffer, list, folder.File("missing.wsc")));
     EXPECT_EQ(buffer.LastReadMessage.Title, ReadErrorTitle);

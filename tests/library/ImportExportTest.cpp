@@ -1,3 +1,4 @@
+#include "DiskFaults.h"
 #include "MultiFilesBuilder.h"
 #include "common/TextFile.h"
 #include "library/WindowFixture.h"
@@ -144,9 +145,17 @@ private slots:
 
         f.prompts.Answer({""}); // Cancel writes nothing
         f.window->cmdExportTemplate_Click();
-        f.prompts.Answer({QString::fromStdString(f.library.Folder.File("missing/out.KivT"))});
+        std::string old = f.library.Folder.Write("old.KivT", "old");
+        f.prompts.Answer({QString::fromStdString(old)});
+        {
+            FileSizeLimit full(20); // the disk fills up while the new file is written
+            f.window->cmdExportTemplate_Click();
+        }
+        QVERIFY(f.prompts.Messages.back().Text.contains("old.KivT"));
+        QCOMPARE(ReadFile(old), std::string("old"));
+        f.prompts.Answer({QString::fromStdString(f.library.Path)}); // never over the library
         f.window->cmdExportTemplate_Click();
-        QVERIFY(f.prompts.Messages.back().Text.contains("missing/out.KivT"));
+        QVERIFY(f.prompts.Messages.back().Text.startsWith("70 "));
         QCOMPARE(ReadFile(target), exported);
     }
 };

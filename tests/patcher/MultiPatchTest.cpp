@@ -1,4 +1,4 @@
-#include "FailingWrites.h"
+#include "DiskFaults.h"
 #include "GameFilesTest.h"
 #include "MultiBytes.h"
 

@@ -52,7 +52,7 @@ TEST_F(PatchTemplateTest, StoredOrderBoundsAndFlagsFromTheList) {
 TEST_F(PatchTemplateTest, TemplateWithoutBlocksOrWithAnUnfitItemIdIsRefused) {
     std::string idx = test::ReadFile(idxPath), mul = test::ReadFile(mulPath);
     std::int32_t empty = Store({});
-    EXPECT_NE(test::FailureNumber([&] { Patch(empty); }), 0);
+    EXPECT_EQ(test::FailureNumber([&] { Patch(empty); }), err::SubscriptOutOfRange);
 
     // Refused while loading, naming the component, though the list would convert it first.
     list.Add("04A3");

@@ -1,3 +1,4 @@
+#include "DiskFaults.h"
 #include "TestLibrary.h"
 
 #include "common/RunError.h"
@@ -5,9 +6,7 @@
 #include "store/CTempIndex.h"
 #include "store/SaveNewTemplate.h"
 
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <thread>
 
 namespace mw {
@@ -74,23 +73,6 @@ std::string Scalar(Connection& cn, const char* sql) {
     return query.Text(0);
 }
 
-// Files written by this process may not grow beyond `bytes` while the object lives; a write past
-// it fails as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &before_);
-        rlimit limit = before_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &before_); }
-
-private:
-    rlimit before_{};
-};
-
 // A full disk in the middle of a template makes the engine drop the whole transaction; nothing
 // may be written after that, or the blocks written would be taken over by the next template
 // stored under the reused key. Blocks that an older program left behind under that key are not
@@ -102,7 +84,7 @@ TEST_F(SaveNewTemplateTest, AFullDiskLeavesNoBlockForTheNextTemplate) {
     auto big =
         BufferWith(std::vector<std::array<std::string, 5>>(20000, {"1", "2", "3", "4", "1"}));
     {
-        FileSizeLimit full(200000);
+        test::FileSizeLimit full(200000);
         EXPECT_EQ(FailureNumber([&] { SaveNewTemplate(cn, big, fields); }),
                   err::EngineGeneralFailure);
     }

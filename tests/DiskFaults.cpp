@@ -1,9 +1,11 @@
 // The test programs' own pwrite and fsync stand in for the system's, so that a test can make
-// writes to one file fail; unarmed they pass every call on.
-#include "FailingWrites.h"
+// writes to one file fail; unarmed they pass every call on. A file-size limit stands for a full
+// disk.
+#include "DiskFaults.h"
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <string>
@@ -57,6 +59,18 @@ FailingWrites::FailingWrites(const std::string& path, int succeeding, int failin
 
 FailingWrites::~FailingWrites() {
     failingPath.clear();
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes) {
+    std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of ending the test
+    getrlimit(RLIMIT_FSIZE, &before_);
+    rlimit limit = before_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &before_);
 }
 
 } // namespace mw::test

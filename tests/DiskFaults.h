@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <sys/resource.h>
 
 namespace mw::test {
 
@@ -13,6 +14,19 @@ public:
     ~FailingWrites();
     FailingWrites(const FailingWrites&) = delete;
     FailingWrites& operator=(const FailingWrites&) = delete;
+};
+
+// Files written by this process may not grow beyond `bytes` while the object lives: a write past
+// the limit fails as it would on a full disk, for root too.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit before_{};
 };
 
 } // namespace mw::test

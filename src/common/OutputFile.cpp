@@ -1,0 +1,88 @@
+#include "common/OutputFile.h"
+
+#include "common/PendingFile.h"
+#include "common/RunError.h"
+#include "common/TextFile.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace mw {
+
+namespace {
+
+constexpr int MostLinksFollowed = 40; // as the system itself follows them
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Where a chain of symbolic links ends, also when its last target does not exist yet.
+std::string FinalTarget(std::string path) {
+    for (int followed = 0; followed < MostLinksFollowed; ++followed) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        char target[PATH_MAX];
+        ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
+        if (n < 0) ThrowFileError(errno, path, "write");
+        std::string next(target, static_cast<size_t>(n));
+        path = next.front() == '/' ? next : FolderOf(path) + "/" + next;
+    }
+    ThrowFileError(ELOOP, path, "write");
+}
+
+void WriteDirectly(const std::string& path, std::string_view contents) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) ThrowFileError(errno, path, "write");
+    for (size_t done = 0; done < contents.size();) {
+        ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            int e = n < 0 ? errno : ENOSPC;
+            ::close(fd);
+            ThrowFileError(e, path, "write");
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (::close(fd) != 0) ThrowFileError(errno, path, "write");
+}
+
+void RefuseReadOnly(const std::string& path, const struct stat& info) {
+    if ((info.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0)
+        throw RunError(err::PermissionDenied,
+                       "Permission denied: \"" + path + "\" is read-only; it was left as it was");
+}
+
+} // namespace
+
+void WriteFileAtomically(const std::string& path, std::string_view contents) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) ThrowFileError(EISDIR, path, "write");
+        if (!S_ISREG(info.st_mode)) return WriteDirectly(path, contents);
+        RefuseReadOnly(path, info);
+    }
+    PendingFile file(FinalTarget(path));
+    file.Write(contents);
+    file.Commit();
+}
+
+void RefuseProtectedTarget(const std::string& path,
+                           const std::vector<std::string>& protectedFiles) {
+    struct stat target {};
+    if (::stat(path.c_str(), &target) != 0) return; // a new file is none of them
+    for (const std::string& file : protectedFiles) {
+        struct stat other {};
+        if (file.empty() || ::stat(file.c_str(), &other) != 0) continue;
+        if (target.st_dev == other.st_dev && target.st_ino == other.st_ino)
+            throw RunError(err::PermissionDenied, "Permission denied: \"" + path + "\" is \"" +
+                                                      file + "\", which no output may replace");
+    }
+}
+
+} // namespace mw
