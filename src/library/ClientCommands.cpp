@@ -2,6 +2,7 @@
 // the hand-over of a structure the server extracted.
 #include "client/ClientLink.h"
 #include "formats/TemplateText.h"
+#include "library/Guarded.h"
 #include "library/ProgressFeedback.h"
 #include "library/Prompts.h"
 #include "library/WaitCursor.h"
@@ -105,7 +106,7 @@ void frmWardstone::paintEvent(QPaintEvent* event) {
     // Cleared before anything else, so that the repaints under a message box do not start the
     // hand-over again; the dialog itself may not open inside a paint event.
     blnExtractPending = false;
-    QTimer::singleShot(0, this, &frmWardstone::TakeOverExtract);
+    QTimer::singleShot(0, this, Guarded(prompts_, this, &frmWardstone::TakeOverExtract));
 }
 
 void frmWardstone::TakeOverExtract() {
