@@ -169,7 +169,10 @@ void frmWardstone::ConnectControls() {
     // Every handler is guarded: a failure it lets out is shown and the window goes on.
     auto guarded = [this](auto handler) { return Guarded(prompts_, this, handler); };
     // Keyboard selection counts as a click: the labels and buttons always follow the selection.
+    // A click on the node already selected counts too: the settings may have changed since.
     connect(trvTemplates, &QTreeWidget::currentItemChanged, this,
+            guarded(&frmWardstone::trvTemplates_Click));
+    connect(trvTemplates, &QTreeWidget::itemClicked, this,
             guarded(&frmWardstone::trvTemplates_Click));
     connect(cmdDeleteTemplate, &QPushButton::clicked, this,
             guarded(&frmWardstone::cmdDeleteTemplate_Click));
