@@ -45,6 +45,7 @@ bool frmWardstone::ActivateClient(bool waitForOurFocus) {
 
 void frmWardstone::cmdBuildTemplate_Click() {
     strCommand = ".unextract template.tmp 1";
+    blnExtractPending = false; // an extract it replaces is never typed: nothing to take over
     std::optional<std::int32_t> id = SelectedTemplateId();
     if (!id) {
         prompts_.Message("Select the template to build in the tree first.", ApplicationTitle,
@@ -73,6 +74,7 @@ void frmWardstone::cmdExtractFromSphere_Click() {
 
 void frmWardstone::cmdNuke_Click() {
     strCommand = ".nuke";
+    blnExtractPending = false; // as in Build Multi
     if (ActivateClient(true)) tmrCommand->start();
 }
 
