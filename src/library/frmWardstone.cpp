@@ -326,8 +326,8 @@ void frmWardstone::cmdDeleteTemplate_Click() {
     if (!prompts_.AskYesNo("Are you sure you want to delete the " + name + "?", "Confirm Deletion",
                            MessageIcon::None))
         return;
-    WaitCursor wait;
     try {
+        WaitCursor wait; // ends before any message: the pointer is back when the user reads it
         DeleteTemplate(session_.cnTemplates, TempIndex, TempBlock, *id);
     } catch (const RunError& failure) {
         ShowFailure(failure);
