@@ -1,5 +1,6 @@
 #include "library/frmTemplateInfo.h"
 
+#include "library/CentreOnScreen.h"
 #include "library/Guarded.h"
 #include "library/NamedControls.h"
 #include "library/Prompts.h"
@@ -29,6 +30,7 @@ frmTemplateInfo::frmTemplateInfo(frmWardstone& main) : QDialog(&main), main_(mai
     FillCategories();
     SetOkButton();
     setFixedSize(sizeHint());
+    CentreOnScreen(*this);
 }
 
 void frmTemplateInfo::BuildControls() {

@@ -1,5 +1,6 @@
 #include "scripts/frmScriptsEntry.h"
 
+#include "library/CentreOnScreen.h"
 #include "library/Guarded.h"
 #include "library/NamedControls.h"
 #include "library/Prompts.h"
@@ -59,6 +60,7 @@ frmScriptsEntry::frmScriptsEntry(frmWardstone& main) : QDialog(&main), main_(mai
         control->installEventFilter(this);
     connect(cmdOk, &QPushButton::clicked, this, Guarded(main_.prompts(), this, &QWidget::close));
     setFixedSize(sizeHint());
+    CentreOnScreen(*this);
 }
 
 // OK follows the boxes as they stand when a key arrives, before the key has changed them.
