@@ -2,6 +2,7 @@
 #include "client/ClientLink.h"
 #include "common/Session.h"
 #include "library/CentreOnScreen.h"
+#include "library/Guarded.h"
 #include "library/QtPrompts.h"
 #include "library/frmWardstone.h"
 
@@ -9,15 +10,35 @@
 
 namespace {
 
+// The last safety net: a failure that no handler caught is shown, not passed on to end the
+// program with the user's work.
+class GuardedApplication : public QApplication {
+public:
+    GuardedApplication(int& argc, char** argv, mw::Prompts& prompts)
+        : QApplication(argc, argv), prompts_(prompts) {}
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (...) {
+            mw::ShowAnyFailure(prompts_, std::current_exception());
+            return false;
+        }
+    }
+
+private:
+    mw::Prompts& prompts_;
+};
+
 int Main(int argc, char** argv) {
     // The game client lives on X (under Wine); our window must be there too for the focus checks.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
+    mw::QtPrompts prompts;
+    GuardedApplication app(argc, argv, prompts);
     QCoreApplication::setOrganizationName("MultiWardstone");
     QCoreApplication::setApplicationName("MultiWardstone");
     mw::Session session(mw::ExecutableFolder());
-    mw::QtPrompts prompts;
     mw::frmWardstone frmWardstone(session, prompts);
     if (!frmWardstone.Form_Initialize()) return 0; // the user has been told why
     std::unique_ptr<mw::ClientLink> link = mw::OpenClientLink(frmWardstone.winId());

@@ -2,6 +2,7 @@
 // the hand-over of a structure the server extracted.
 #include "client/ClientLink.h"
 #include "formats/TemplateText.h"
+#include "library/Guarded.h"
 #include "library/ProgressFeedback.h"
 #include "library/Prompts.h"
 #include "library/WaitCursor.h"
@@ -44,6 +45,7 @@ bool frmWardstone::ActivateClient(bool waitForOurFocus) {
 
 void frmWardstone::cmdBuildTemplate_Click() {
     strCommand = ".unextract template.tmp 1";
+    blnExtractPending = false; // an extract it replaces is never typed: nothing to take over
     std::optional<std::int32_t> id = SelectedTemplateId();
     if (!id) {
         prompts_.Message("Select the template to build in the tree first.", ApplicationTitle,
@@ -72,6 +74,7 @@ void frmWardstone::cmdExtractFromSphere_Click() {
 
 void frmWardstone::cmdNuke_Click() {
     strCommand = ".nuke";
+    blnExtractPending = false; // as in Build Multi
     if (ActivateClient(true)) tmrCommand->start();
 }
 
@@ -105,7 +108,7 @@ void frmWardstone::paintEvent(QPaintEvent* event) {
     // Cleared before anything else, so that the repaints under a message box do not start the
     // hand-over again; the dialog itself may not open inside a paint event.
     blnExtractPending = false;
-    QTimer::singleShot(0, this, &frmWardstone::TakeOverExtract);
+    QTimer::singleShot(0, this, Guarded(prompts_, this, &frmWardstone::TakeOverExtract));
 }
 
 void frmWardstone::TakeOverExtract() {

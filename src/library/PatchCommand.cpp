@@ -12,7 +12,7 @@
 namespace mw {
 
 frmMultiScripts& frmWardstone::ScriptsWindow() {
-    if (!scriptsWindow_) scriptsWindow_ = new frmMultiScripts(this);
+    if (!scriptsWindow_) scriptsWindow_ = new frmMultiScripts(this, prompts_);
     return *scriptsWindow_;
 }
 

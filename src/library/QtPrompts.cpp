@@ -59,6 +59,8 @@ QString QtPrompts::OpenFile(const QString& title, const QString& filter) {
     return QFileDialog::getOpenFileName(Owner(), title, QString(), QtFileFilter(filter));
 }
 
+// The dialog asks before an existing file is chosen (no DontConfirmOverwrite): replacing a
+// user's file unasked could lose it.
 QString QtPrompts::SaveFile(const QString& title, const QString& filter) {
     return QFileDialog::getSaveFileName(Owner(), title, QString(), QtFileFilter(filter));
 }

@@ -1,5 +1,7 @@
 #include "library/frmTemplateInfo.h"
 
+#include "library/CentreOnScreen.h"
+#include "library/Guarded.h"
 #include "library/NamedControls.h"
 #include "library/Prompts.h"
 #include "library/frmWardstone.h"
@@ -18,8 +20,6 @@
 
 namespace mw {
 
-namespace {} // namespace
-
 frmTemplateInfo::frmTemplateInfo(frmWardstone& main) : QDialog(&main), main_(main) {
     setObjectName("frmTemplateInfo");
     setWindowTitle("Template General Categories");
@@ -30,6 +30,7 @@ frmTemplateInfo::frmTemplateInfo(frmWardstone& main) : QDialog(&main), main_(mai
     FillCategories();
     SetOkButton();
     setFixedSize(sizeHint());
+    CentreOnScreen(*this);
 }
 
 void frmTemplateInfo::BuildControls() {
@@ -61,13 +62,18 @@ void frmTemplateInfo::BuildControls() {
     layout->addWidget(frame);
     layout->addLayout(buttons);
 
-    connect(cboCategory, &QComboBox::activated, this, [this] { cboCategory_Click(); });
-    connect(cboSubSection, &QComboBox::activated, this, [this] { cboSubSection_Click(); });
-    connect(txtDescription, &QLineEdit::textChanged, this, [this] { SetOkButton(); });
-    connect(cmdNewCategory, &QPushButton::clicked, this, [this] { cmdNewCategory_Click(); });
-    connect(cmdNewSubSection, &QPushButton::clicked, this, [this] { cmdNewSubSection_Click(); });
-    connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    Prompts& prompts = main_.prompts();
+    auto guarded = [this, &prompts](auto handler) { return Guarded(prompts, this, handler); };
+    connect(cboCategory, &QComboBox::activated, this, guarded(&frmTemplateInfo::cboCategory_Click));
+    connect(cboSubSection, &QComboBox::activated, this,
+            guarded(&frmTemplateInfo::cboSubSection_Click));
+    connect(txtDescription, &QLineEdit::textChanged, this, guarded(&frmTemplateInfo::SetOkButton));
+    connect(cmdNewCategory, &QPushButton::clicked, this,
+            guarded(&frmTemplateInfo::cmdNewCategory_Click));
+    connect(cmdNewSubSection, &QPushButton::clicked, this,
+            guarded(&frmTemplateInfo::cmdNewSubSection_Click));
+    connect(cmdOk, &QPushButton::clicked, this, guarded(&frmTemplateInfo::cmdOk_Click));
+    connect(cmdCancel, &QPushButton::clicked, this, guarded(&frmTemplateInfo::cmdCancel_Click));
 }
 
 void frmTemplateInfo::FillCategories() {

@@ -1,6 +1,7 @@
 #include "library/frmWardstone.h"
 
 #include "common/TextFile.h"
+#include "library/Guarded.h"
 #include "library/NamedControls.h"
 #include "library/Prompts.h"
 #include "library/WaitCursor.h"
@@ -165,21 +166,31 @@ void frmWardstone::BuildControls() {
 }
 
 void frmWardstone::ConnectControls() {
+    // Every handler is guarded: a failure it lets out is shown and the window goes on.
+    auto guarded = [this](auto handler) { return Guarded(prompts_, this, handler); };
     // Keyboard selection counts as a click: the labels and buttons always follow the selection.
+    // A click on the node already selected counts too: the settings may have changed since.
     connect(trvTemplates, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* item) { trvTemplates_Click(item); });
-    connect(cmdDeleteTemplate, &QPushButton::clicked, this, &frmWardstone::cmdDeleteTemplate_Click);
-    connect(cmdImportTemplate, &QPushButton::clicked, this, &frmWardstone::cmdImportTemplate_Click);
-    connect(cmdExportTemplate, &QPushButton::clicked, this, &frmWardstone::cmdExportTemplate_Click);
-    connect(cmdPatchMulFiles, &QPushButton::clicked, this, &frmWardstone::cmdPatchMulFiles_Click);
-    connect(cmdBuildTemplate, &QPushButton::clicked, this, &frmWardstone::cmdBuildTemplate_Click);
+            guarded(&frmWardstone::trvTemplates_Click));
+    connect(trvTemplates, &QTreeWidget::itemClicked, this,
+            guarded(&frmWardstone::trvTemplates_Click));
+    connect(cmdDeleteTemplate, &QPushButton::clicked, this,
+            guarded(&frmWardstone::cmdDeleteTemplate_Click));
+    connect(cmdImportTemplate, &QPushButton::clicked, this,
+            guarded(&frmWardstone::cmdImportTemplate_Click));
+    connect(cmdExportTemplate, &QPushButton::clicked, this,
+            guarded(&frmWardstone::cmdExportTemplate_Click));
+    connect(cmdPatchMulFiles, &QPushButton::clicked, this,
+            guarded(&frmWardstone::cmdPatchMulFiles_Click));
+    connect(cmdBuildTemplate, &QPushButton::clicked, this,
+            guarded(&frmWardstone::cmdBuildTemplate_Click));
     connect(cmdExtractFromSphere, &QPushButton::clicked, this,
-            &frmWardstone::cmdExtractFromSphere_Click);
-    connect(cmdNuke, &QPushButton::clicked, this, &frmWardstone::cmdNuke_Click);
-    connect(tmrCommand, &QTimer::timeout, this, &frmWardstone::tmrCommand_Timer);
-    connect(cmdSettings, &QPushButton::clicked, this, &frmWardstone::cmdSettings_Click);
-    connect(cmdExit, &QPushButton::clicked, this, &QWidget::close);
-    connect(Timer, &QTimer::timeout, this, &frmWardstone::Timer_Timer);
+            guarded(&frmWardstone::cmdExtractFromSphere_Click));
+    connect(cmdNuke, &QPushButton::clicked, this, guarded(&frmWardstone::cmdNuke_Click));
+    connect(tmrCommand, &QTimer::timeout, this, guarded(&frmWardstone::tmrCommand_Timer));
+    connect(cmdSettings, &QPushButton::clicked, this, guarded(&frmWardstone::cmdSettings_Click));
+    connect(cmdExit, &QPushButton::clicked, this, guarded(&QWidget::close));
+    connect(Timer, &QTimer::timeout, this, guarded(&frmWardstone::Timer_Timer));
 }
 
 bool frmWardstone::Form_Initialize() {
@@ -315,8 +326,8 @@ void frmWardstone::cmdDeleteTemplate_Click() {
     if (!prompts_.AskYesNo("Are you sure you want to delete the " + name + "?", "Confirm Deletion",
                            MessageIcon::None))
         return;
-    WaitCursor wait;
     try {
+        WaitCursor wait; // ends before any message: the pointer is back when the user reads it
         DeleteTemplate(session_.cnTemplates, TempIndex, TempBlock, *id);
     } catch (const RunError& failure) {
         ShowFailure(failure);
@@ -387,7 +398,7 @@ void frmWardstone::SaveSettings() {
 
 void frmWardstone::closeEvent(QCloseEvent* event) {
     if (!settingsSaved_) {
-        SaveSettings();
+        RunGuarded(prompts_, [this] { SaveSettings(); }); // told, the window closes all the same
         settingsSaved_ = true;
     }
     event->accept();

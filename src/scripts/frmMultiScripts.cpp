@@ -1,5 +1,6 @@
 #include "scripts/frmMultiScripts.h"
 
+#include "library/Guarded.h"
 #include "library/NamedControls.h"
 
 #include <QLabel>
@@ -9,7 +10,7 @@
 
 namespace mw {
 
-frmMultiScripts::frmMultiScripts(QWidget* owner) : QWidget(owner, Qt::Window) {
+frmMultiScripts::frmMultiScripts(QWidget* owner, Prompts& prompts) : QWidget(owner, Qt::Window) {
     setObjectName("frmMultiScripts");
     setWindowTitle("Multi & Deed Scripts");
     setAttribute(Qt::WA_DeleteOnClose);
@@ -25,7 +26,7 @@ frmMultiScripts::frmMultiScripts(QWidget* owner) : QWidget(owner, Qt::Window) {
     layout->addWidget(txtScripts);
     layout->addWidget(new QLabel("Copy these scripts to your sphereitems2.scp"));
     layout->addWidget(OKButton, 0, Qt::AlignRight);
-    connect(OKButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(OKButton, &QPushButton::clicked, this, Guarded(prompts, this, &QWidget::close));
 }
 
 void frmMultiScripts::ShowScripts(const QString& ScriptsText) {

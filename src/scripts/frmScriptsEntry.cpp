@@ -1,5 +1,7 @@
 #include "scripts/frmScriptsEntry.h"
 
+#include "library/CentreOnScreen.h"
+#include "library/Guarded.h"
 #include "library/NamedControls.h"
 #include "library/Prompts.h"
 #include "library/WaitCursor.h"
@@ -56,8 +58,9 @@ frmScriptsEntry::frmScriptsEntry(frmWardstone& main) : QDialog(&main), main_(mai
     for (QWidget* control :
          std::initializer_list<QWidget*>{txtMultiName, txtBuyValue, txtSellValue, cmdOk})
         control->installEventFilter(this);
-    connect(cmdOk, &QPushButton::clicked, this, [this] { close(); });
+    connect(cmdOk, &QPushButton::clicked, this, Guarded(main_.prompts(), this, &QWidget::close));
     setFixedSize(sizeHint());
+    CentreOnScreen(*this);
 }
 
 // OK follows the boxes as they stand when a key arrives, before the key has changed them.
@@ -90,18 +93,18 @@ void frmScriptsEntry::Confirm() {
                       txtBuyValue->text().trimmed().toStdString(),
                       txtSellValue->text().trimmed().toStdString()};
     hide();
-    Session& session = main_.session();
-    QString text;
-    try {
-        WaitCursor wait;
-        ApplyComponentsList(session.Buffer, session.Components);
-        ScriptSource source{session.Buffer, session.Components, session.PatchSlot};
-        text = QString::fromStdString(MakeScripts(main_.ScriptFormat, source, entry));
-    } catch (const RunError& failure) {
-        main_.ShowFailure(failure);
-        return;
-    }
-    main_.ScriptsWindow().ShowScripts(text);
+    // Also reached from the close box, which no connection guards.
+    RunGuarded(main_.prompts(), [this, &entry] {
+        Session& session = main_.session();
+        QString text;
+        {
+            WaitCursor wait;
+            ApplyComponentsList(session.Buffer, session.Components);
+            ScriptSource source{session.Buffer, session.Components, session.PatchSlot};
+            text = QString::fromStdString(MakeScripts(main_.ScriptFormat, source, entry));
+        }
+        main_.ScriptsWindow().ShowScripts(text);
+    });
 }
 
 } // namespace mw

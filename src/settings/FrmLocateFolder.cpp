@@ -2,6 +2,7 @@
 
 #include "common/RunError.h"
 #include "library/CentreOnScreen.h"
+#include "library/Guarded.h"
 #include "library/NamedControls.h"
 #include "library/Prompts.h"
 #include "library/frmWardstone.h"
@@ -111,11 +112,14 @@ void FrmLocateFolder::BuildControls() {
 }
 
 void FrmLocateFolder::ConnectControls() {
-    connect(Drive1, &QComboBox::currentIndexChanged, this, &FrmLocateFolder::Drive1_Change);
-    connect(Dir1, &QTreeWidget::currentItemChanged, this, &FrmLocateFolder::Dir1_Change);
-    connect(Dir1, &QTreeWidget::itemExpanded, this, &FrmLocateFolder::Dir1_Expand);
-    connect(cmdOk, &QPushButton::clicked, this, &FrmLocateFolder::cmdOk_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &FrmLocateFolder::cmdCancel_Click);
+    // Every handler is guarded: a failure it lets out is shown and the chooser goes on.
+    auto guarded = [this](auto handler) { return Guarded(prompts_, this, handler); };
+    connect(Drive1, &QComboBox::currentIndexChanged, this,
+            guarded(&FrmLocateFolder::Drive1_Change));
+    connect(Dir1, &QTreeWidget::currentItemChanged, this, guarded(&FrmLocateFolder::Dir1_Change));
+    connect(Dir1, &QTreeWidget::itemExpanded, this, guarded(&FrmLocateFolder::Dir1_Expand));
+    connect(cmdOk, &QPushButton::clicked, this, guarded(&FrmLocateFolder::cmdOk_Click));
+    connect(cmdCancel, &QPushButton::clicked, this, guarded(&FrmLocateFolder::cmdCancel_Click));
 }
 
 void FrmLocateFolder::FillDrives() {

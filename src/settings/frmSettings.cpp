@@ -2,6 +2,7 @@
 
 #include "common/TextFile.h"
 #include "library/CentreOnScreen.h"
+#include "library/Guarded.h"
 #include "library/NamedControls.h"
 #include "library/Prompts.h"
 #include "library/frmWardstone.h"
@@ -189,36 +190,42 @@ void frmSettings::BuildControls() {
 
 void frmSettings::ConnectControls() {
     Session& session = main_.session();
+    Prompts& prompts = main_.prompts();
+    // Every handler is guarded: a failure it lets out is shown and the dialog goes on.
+    auto guarded = [&prompts](auto handler) { return Guarded(prompts, std::move(handler)); };
     connect(txtMultiIdx, &QLineEdit::textChanged, this,
-            [this, &session] { FilePath_Change(txtMultiIdx, session.MultiIdxPath); });
+            guarded([this, &session] { FilePath_Change(txtMultiIdx, session.MultiIdxPath); }));
     connect(txtMultiMul, &QLineEdit::textChanged, this,
-            [this, &session] { FilePath_Change(txtMultiMul, session.MultiMulPath); });
-    connect(txtSphereFolder, &QLineEdit::textChanged, this, &frmSettings::txtSphereFolder_Change);
-    connect(cmdBrowseMultIdx, &QPushButton::clicked, this, [this, &session] {
-        BrowseForFile(txtMultiIdx, session.MultiIdxPath, "Browse for the multi.idx file",
-                      "Multi.idx files (*.idx)|*.idx");
-    });
-    connect(cmdBrowseMultiMul, &QPushButton::clicked, this, [this, &session] {
-        BrowseForFile(txtMultiMul, session.MultiMulPath, "Browse for the multi.mul file",
-                      "Multi.mul file (*.mul)|*.mul");
-    });
+            guarded([this, &session] { FilePath_Change(txtMultiMul, session.MultiMulPath); }));
+    connect(txtSphereFolder, &QLineEdit::textChanged, this,
+            guarded([this] { txtSphereFolder_Change(); }));
+    connect(cmdBrowseMultIdx, &QPushButton::clicked, this, guarded([this, &session] {
+                BrowseForFile(txtMultiIdx, session.MultiIdxPath, "Browse for the multi.idx file",
+                              "Multi.idx files (*.idx)|*.idx");
+            }));
+    connect(cmdBrowseMultiMul, &QPushButton::clicked, this, guarded([this, &session] {
+                BrowseForFile(txtMultiMul, session.MultiMulPath, "Browse for the multi.mul file",
+                              "Multi.mul file (*.mul)|*.mul");
+            }));
     connect(txtMultiUop, &QLineEdit::textChanged, this,
-            [this, &session] { FilePath_Change(txtMultiUop, session.MultiUopPath); });
-    connect(cmdBrowseMultiUop, &QPushButton::clicked, this, [this, &session] {
-        BrowseForFile(txtMultiUop, session.MultiUopPath, "Browse for the MultiCollection.uop file",
-                      "MultiCollection.uop file (*.uop)|*.uop");
-    });
-    connect(cboRecordSize, &QComboBox::currentTextChanged, this, [&session](const QString& text) {
-        session.RecordSize = RecordSizeChoiceFrom(text.toStdString());
-    });
+            guarded([this, &session] { FilePath_Change(txtMultiUop, session.MultiUopPath); }));
+    connect(cmdBrowseMultiUop, &QPushButton::clicked, this, guarded([this, &session] {
+                BrowseForFile(txtMultiUop, session.MultiUopPath,
+                              "Browse for the MultiCollection.uop file",
+                              "MultiCollection.uop file (*.uop)|*.uop");
+            }));
+    connect(cboRecordSize, &QComboBox::currentTextChanged, this,
+            guarded([&session](const QString& text) {
+                session.RecordSize = RecordSizeChoiceFrom(text.toStdString());
+            }));
     connect(chkBackUpGameFiles, &QCheckBox::toggled, this,
-            [&session](bool checked) { session.Backups.Enabled = checked; });
+            guarded([&session](bool checked) { session.Backups.Enabled = checked; }));
     connect(cmdBrowseForFolder, &QPushButton::clicked, this,
-            &frmSettings::cmdBrowseForFolder_Click);
+            guarded([this] { cmdBrowseForFolder_Click(); }));
     // Clicks only: opening the dialog shows the format without choosing one.
-    connect(optVer51a, &QRadioButton::clicked, this, [this] { main_.ScriptFormat = 2; });
-    connect(optVer54, &QRadioButton::clicked, this, [this] { main_.ScriptFormat = 1; });
-    connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(optVer51a, &QRadioButton::clicked, this, guarded([this] { main_.ScriptFormat = 2; }));
+    connect(optVer54, &QRadioButton::clicked, this, guarded([this] { main_.ScriptFormat = 1; }));
+    connect(cmdClose, &QPushButton::clicked, this, guarded([this] { close(); }));
 }
 
 // A box whose text stays empty keeps its colour: red for the files, grey for the folder.

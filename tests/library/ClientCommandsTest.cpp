@@ -55,14 +55,22 @@ private slots:
                  (std::vector<RecordingClientLink::Activation>{{"Ultima Online", false}}));
     }
 
+    // An Extract that another command replaced before the tick leaves nothing to take over.
     void nukeWaitsForOurFocusAndTheLastCommandWins() {
         ClientFixture f;
         f.window->cmdNuke_Click();
         QVERIFY(f.Link.Activations.back().WaitForOurFocus);
         f.window->cmdExtractFromSphere_Click();
         f.window->cmdNuke_Click();
+        QVERIFY(!f.window->blnExtractPending);
         QTest::qWait(50);
         QCOMPARE(f.Link.Typed, std::string("\n.nuke\n"));
+        f.Select("Hut");
+        f.window->cmdExtractFromSphere_Click();
+        f.window->cmdBuildTemplate_Click();
+        QVERIFY(!f.window->blnExtractPending);
+        QTest::qWait(50);
+        QCOMPARE(f.Link.Typed, std::string("\n.nuke\n\n.unextract template.tmp 1\n"));
     }
 
     void clientNotRunningTypesNothingButBuildHasWrittenItsFile() {

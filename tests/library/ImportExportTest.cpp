@@ -133,6 +133,34 @@ private slots:
         QVERIFY(f.prompts.AllAnswered());
     }
 
+    // Another program holds the library's write lock while the template info dialog opens: the
+    // import stops with the engine's failure, nothing is filed and the window goes on.
+    void lockedLibraryStopsTheImportAndTheWindowGoesOn() {
+        ImportFixture f;
+        f.window->optTxt->setChecked(true);
+        const QString sample = QString::fromStdString(DataFile("extract-lf.txt"));
+        {
+            Connection other(f.library.Path);
+            other.OpenConnection("");
+            other.Run("begin exclusive");
+            other.Run("insert into Category(Name) values ('Elsewhere')");
+            f.prompts.Answer({sample});
+            f.window->cmdImportTemplate->click();
+            other.Run("rollback");
+        }
+        QCOMPARE(f.prompts.Messages.size(), size_t(1));
+        QCOMPARE(f.prompts.Messages[0].Text,
+                 QString("%1 Database engine: database is locked").arg(err::EngineGeneralFailure));
+        QCOMPARE(f.prompts.Messages[0].Title, ApplicationTitle);
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QVERIFY(f.Filed().isEmpty());
+
+        f.prompts.Answer({sample});
+        FileAs("After the lock");
+        f.window->cmdImportTemplate->click();
+        QCOMPARE(f.Filed(), QStringList({"    After the lock"}));
+    }
+
     void exportWritesTheTemplateAndKeepsAnOldFileOnFailure() {
         ImportFixture f;
         f.Select("Hut");

@@ -96,7 +96,9 @@ private slots:
         f.Select("Hut");
         QCOMPARE(w.lblItemCount->text(), QString("0"));
         QCOMPARE(Enabled(w), QString("110111")); // Patch Muls needs both paths
-        f.session.MultiMulPath = "/x/multi.mul";
+        f.session.MultiMulPath = "/x/multi.mul"; // as the settings dialog sets it
+        emit w.trvTemplates->itemClicked(w.trvTemplates->currentItem(), 0); // Hut again
+        QCOMPARE(Enabled(w), QString("111111"));
         f.Select("Villa");
         QCOMPARE(Enabled(w), QString("111111"));
 

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 
 namespace mw::test {
 
@@ -82,6 +83,9 @@ private slots:
         {
             frmTemplateInfo dialog(w);
             dialog.show();
+            QPoint offCentre =
+                dialog.geometry().center() - dialog.screen()->availableGeometry().center();
+            QVERIFY(offCentre.manhattanLength() <= 4); // the window frame may shift it a little
             dialog.close();
             QVERIFY(dialog.isVisible());
             QCOMPARE(f.prompts.Messages.back().Text, QString("Press the cancel button to cancel"));

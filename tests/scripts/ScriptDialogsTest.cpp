@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 
 namespace mw::test {
 
@@ -39,6 +40,9 @@ private slots:
         PatchFixture f;
         frmScriptsEntry dialog(*f.window);
         dialog.show();
+        QPoint offCentre =
+            dialog.geometry().center() - dialog.screen()->availableGeometry().center();
+        QVERIFY(offCentre.manhattanLength() <= 4); // the window frame may shift it a little
         QTest::keyClicks(dialog.txtMultiName, "A");
         QTest::keyClicks(dialog.txtBuyValue, "1");
         QTest::keyClick(dialog.txtSellValue, Qt::Key_2);

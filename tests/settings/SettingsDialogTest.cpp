@@ -150,7 +150,7 @@ private slots:
         }
     }
 
-    void browseTakesTheChosenFileAndCancelChangesNothing() {
+    void browseTakesTheChosenFileAndCancelOrAFailureChangesNothing() {
         WindowFixture f;
         TempFolder files;
         QString idx = QString::fromStdString(files.Write("multi.idx", "x"));
@@ -173,6 +173,13 @@ private slots:
         QCOMPARE(d.txtMultiMul->text().toStdString(), files.File("multi.mul"));
         QCOMPARE(Background(d.txtMultiMul), Green);
         QVERIFY(f.prompts.AllAnswered());
+
+        d.cmdBrowseMultiUop->click(); // no answer scripted: the file dialog fails
+        QCOMPARE(f.prompts.Messages.back().Text,
+                 QString("%1 Internal error: the test gave no answer for a prompt")
+                     .arg(err::InternalError));
+        QCOMPARE(f.prompts.Messages.back().Title, ApplicationTitle);
+        QVERIFY(d.txtMultiUop->text().isEmpty());
     }
 
     void everyFormatButTheOldOneOpensAsTheNewOne() {
