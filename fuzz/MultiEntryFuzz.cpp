@@ -6,11 +6,10 @@
 
 #include "common/RunError.h"
 #include "formats/MultiExtraction.h"
-#include "formats/TemplateText.h"
 #include "patcher/RecordSize.h"
 
 #include <string>
-#include <string_view>
+#include <vector>
 
 namespace mw::fuzz {
 namespace {
@@ -30,32 +29,6 @@ RecordWidth ChosenWidth(const MultiFilePaths& paths, const IdxEntry& entry) {
     return *verdict.Width;
 }
 
-std::string ComponentLine(const MulRecord& record) {
-    return std::to_string(record.ItemID) + ' ' + std::to_string(record.X) + ' ' +
-           std::to_string(record.Y) + ' ' + std::to_string(record.Z) + ' ' +
-           std::to_string(record.Flag);
-}
-
-// The text line by line, the header's four lines first; each component line must be the
-// record at its place, flag included (reading back drops the flag).
-void CheckLines(std::string_view text, const std::uint8_t* records, RecordWidth width,
-                std::int64_t count) {
-    const std::int64_t size = RecordBytes(width);
-    std::int64_t line = 0;
-    for (size_t at = 0; at < text.size(); ++line) {
-        size_t end = text.find("\r\n", at);
-        Require(end != std::string_view::npos, "every line ends with CR LF");
-        if (line >= 4) {
-            Require(line - 4 < count, "there is no line after the last record");
-            MulRecord record = DecodeMulRecord(records + (line - 4) * size, width);
-            Require(text.substr(at, end - at) == ComponentLine(record),
-                    "each component line is the record at its place");
-        }
-        at = end + 2;
-    }
-    Require(line == 4 + count, "there is a line for every record");
-}
-
 void CheckExtractedText(const std::string& text, const IdxEntry& entry, RecordWidth width,
                         const std::uint8_t* mul, size_t mulSize) {
     const std::int64_t size = RecordBytes(width);
@@ -64,25 +37,10 @@ void CheckExtractedText(const std::string& text, const IdxEntry& entry, RecordWi
     Require(entry.Lookup >= 0 && entry.Lookup % size == 0 &&
                 std::int64_t{entry.Lookup} + entry.Length <= static_cast<std::int64_t>(mulSize),
             "an accepted entry lies inside multi.mul");
-    const std::int64_t count = entry.Length / size - 1;
-    const std::uint8_t* records = mul + entry.Lookup + size; // after the marker
-    CheckLines(text, records, width, count);
-
-    ComponentBuffer buffer;
-    bool ok = ReadComponentList(
-        buffer, ComponentsList(),
-        InputFile("template.tmp", reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-    Require(ok, "the extracted text reads back");
-    Require(buffer.ComponentCount == count, "every record is read");
-    for (std::int32_t i = 0; i < buffer.ComponentCount; ++i) {
-        MulRecord record = DecodeMulRecord(records + i * size, width);
-        auto c = static_cast<size_t>(i);
-        Require(buffer.ItemID[c] == std::to_string(record.ItemID) &&
-                    buffer.X[c] == std::to_string(record.X) &&
-                    buffer.Y[c] == std::to_string(record.Y) &&
-                    buffer.Z[c] == std::to_string(record.Z),
-                "each component read back is the record at its place");
-    }
+    std::vector<MulRecord> records;
+    for (std::int64_t at = entry.Lookup + size; at < entry.Lookup + entry.Length; at += size)
+        records.push_back(DecodeMulRecord(mul + at, width)); // after the marker
+    CheckMultiText(text, records);
 }
 
 } // namespace
