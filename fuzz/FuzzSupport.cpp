@@ -2,10 +2,12 @@
 
 #include "common/Convert.h"
 #include "common/RunError.h"
+#include "formats/TemplateText.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <string_view>
 
 namespace mw::fuzz {
 
@@ -56,6 +58,32 @@ const ComponentsList& SomeComponents() {
     return list;
 }
 
+std::string ComponentLine(const MulRecord& record) {
+    return std::to_string(record.ItemID) + ' ' + std::to_string(record.X) + ' ' +
+           std::to_string(record.Y) + ' ' + std::to_string(record.Z) + ' ' +
+           std::to_string(record.Flag);
+}
+
+// Reading back drops the flag, so the lines themselves are compared too.
+void CheckLines(std::string_view text, const std::vector<MulRecord>& records) {
+    size_t line = 0;
+    for (size_t at = 0; at < text.size(); ++line) {
+        size_t end = text.find("\r\n", at);
+        Require(end != std::string_view::npos, "every line ends with CR LF");
+        std::string_view content = text.substr(at, end - at);
+        if (line == 3)
+            Require(content == std::to_string(records.size()) + " num components",
+                    "the header counts the records");
+        if (line >= 4) {
+            Require(line - 4 < records.size(), "there is no line after the last record");
+            Require(content == ComponentLine(records[line - 4]),
+                    "each component line is the record at its place");
+        }
+        at = end + 2;
+    }
+    Require(line == 4 + records.size(), "there is a line for every record");
+}
+
 } // namespace
 
 std::string InputFile(const std::string& name, const std::uint8_t* data, size_t size) {
@@ -84,6 +112,22 @@ void FuzzReader(Reader read, const std::string& fileName, size_t spare, const st
         CheckComponents(buffer, spare);
     else
         Require(IsCleared(buffer), "a failed read leaves the buffer cleared");
+}
+
+void CheckMultiText(const std::string& text, const std::vector<MulRecord>& records) {
+    CheckLines(text, records);
+    ComponentBuffer buffer;
+    bool ok = ReadComponentList(
+        buffer, ComponentsList(),
+        InputFile("template.tmp", reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    Require(ok, "the text reads back");
+    Require(static_cast<size_t>(buffer.ComponentCount) == records.size(), "every record is read");
+    for (size_t c = 0; c < records.size(); ++c)
+        Require(buffer.ItemID[c] == std::to_string(records[c].ItemID) &&
+                    buffer.X[c] == std::to_string(records[c].X) &&
+                    buffer.Y[c] == std::to_string(records[c].Y) &&
+                    buffer.Z[c] == std::to_string(records[c].Z),
+                "each component read back is the record at its place");
 }
 
 } // namespace mw::fuzz

@@ -3,10 +3,12 @@
 #include "common/Progress.h"
 #include "formats/ComponentBuffer.h"
 #include "formats/ComponentsList.h"
+#include "patcher/MultiFiles.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace mw::fuzz {
 
@@ -26,5 +28,10 @@ using Reader = bool (*)(ComponentBuffer&, const ComponentsList&, const std::stri
 // entries after the last component that this reader leaves.
 void FuzzReader(Reader read, const std::string& fileName, size_t spare, const std::uint8_t* data,
                 size_t size);
+
+// Checks a multi's text as extraction writes it against the records it was made of: the four
+// header lines, then one line per record, "item x y z flag" as the record holds them, each ended
+// by CR LF, and nothing after; and the text reads back as a template of exactly those records.
+void CheckMultiText(const std::string& text, const std::vector<MulRecord>& records);
 
 } // namespace mw::fuzz

@@ -1,39 +1,46 @@
 // Multi extraction on any index entry and any multi.mul: the first 12 bytes of the input are
-// the entry, the rest is multi.mul. An accepted entry must lie wholly inside multi.mul, and its
-// text must read back as exactly the records that follow its marker.
+// the entry, the rest is multi.mul. Extraction chooses the record width (Auto) from the files,
+// so the promises hold at the width the files show: an accepted entry lies wholly inside
+// multi.mul, holds whole records after its marker, and its text is exactly those records.
 #include "FuzzSupport.h"
 
 #include "common/RunError.h"
 #include "formats/MultiExtraction.h"
-#include "formats/TemplateText.h"
+#include "patcher/RecordSize.h"
 
 #include <string>
+#include <vector>
 
 namespace mw::fuzz {
 namespace {
 
-void CheckExtractedText(const std::string& text, const IdxEntry& entry, const std::uint8_t* mul,
-                        size_t mulSize) {
-    Require(entry.Length > MulRecordSize && entry.Length % MulRecordSize == 0,
+// The width extraction read at. The index holds this one entry, so a Length that is a whole
+// number of records of one width only must give that width; a multiple of 48 leaves it to the
+// records, as Auto does.
+RecordWidth ChosenWidth(const MultiFilePaths& paths, const IdxEntry& entry) {
+    RecordFile idx(paths.MultiIdxPath, RecordFile::Mode::Read);
+    RecordFile mul(paths.MultiMulPath, RecordFile::Mode::Read);
+    RecordWidthVerdict verdict = DetectRecordWidth(idx, mul);
+    Require(verdict.Width.has_value(), "an accepted entry has a width the files show");
+    if (entry.Length % 48 != 0)
+        Require(*verdict.Width ==
+                    (entry.Length % 16 == 0 ? RecordWidth::Sixteen : RecordWidth::Twelve),
+                "a Length of whole records of one width only gives that width");
+    return *verdict.Width;
+}
+
+void CheckExtractedText(const std::string& text, const IdxEntry& entry, RecordWidth width,
+                        const std::uint8_t* mul, size_t mulSize) {
+    const std::int64_t size = RecordBytes(width);
+    Require(entry.Length > size && entry.Length % size == 0,
             "an accepted entry holds whole records after its marker");
-    Require(entry.Lookup >= 0 && entry.Lookup % MulRecordSize == 0 &&
+    Require(entry.Lookup >= 0 && entry.Lookup % size == 0 &&
                 std::int64_t{entry.Lookup} + entry.Length <= static_cast<std::int64_t>(mulSize),
             "an accepted entry lies inside multi.mul");
-    ComponentBuffer buffer;
-    bool ok = ReadComponentList(
-        buffer, ComponentsList(),
-        InputFile("template.tmp", reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-    Require(ok, "the extracted text reads back");
-    Require(buffer.ComponentCount == entry.Length / MulRecordSize - 1, "every record is read");
-    for (std::int32_t i = 0; i < buffer.ComponentCount; ++i) {
-        MulRecord record = DecodeMulRecord(mul + entry.Lookup + (i + 1) * MulRecordSize);
-        auto c = static_cast<size_t>(i);
-        Require(buffer.ItemID[c] == std::to_string(record.ItemID) &&
-                    buffer.X[c] == std::to_string(record.X) &&
-                    buffer.Y[c] == std::to_string(record.Y) &&
-                    buffer.Z[c] == std::to_string(record.Z),
-                "each component line is the record at its place");
-    }
+    std::vector<MulRecord> records;
+    for (std::int64_t at = entry.Lookup + size; at < entry.Lookup + entry.Length; at += size)
+        records.push_back(DecodeMulRecord(mul + at, width)); // after the marker
+    CheckMultiText(text, records);
 }
 
 } // namespace
@@ -54,6 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         fuzz::Require(!refused.Description.empty(), "a refusal says why");
         return 0;
     }
-    fuzz::CheckExtractedText(text, entry, mul, mulSize);
+    fuzz::CheckExtractedText(text, entry, fuzz::ChosenWidth(paths, entry), mul, mulSize);
     return 0;
 }
