@@ -7,6 +7,7 @@
 #include "library/frmWardstone.h"
 
 #include <QApplication>
+#include <csignal>
 
 namespace {
 
@@ -31,6 +32,9 @@ private:
 };
 
 int Main(int argc, char** argv) {
+    // A write past a file-size limit fails with a message and is undone, instead of ending the
+    // program on the spot with temporary files and half a backup left behind.
+    std::signal(SIGXFSZ, SIG_IGN);
     // The game client lives on X (under Wine); our window must be there too for the focus checks.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
