@@ -48,12 +48,18 @@ bool Arguments::Parse(const QStringList& arguments, int positionalCount) {
     return true;
 }
 
+// An option this subcommand does not take is simply not given: the files that no output may
+// replace are asked for by every subcommand that writes.
+QString Arguments::Value(const QString& name) const {
+    return parser_.optionNames().contains(name) ? parser_.value(name) : QString();
+}
+
 std::string Arguments::Text(const QString& name) const {
-    return QString::fromUtf8(parser_.value(name).toLatin1()).toStdString();
+    return QString::fromUtf8(Value(name).toLatin1()).toStdString();
 }
 
 std::string Arguments::Path(const QString& name) const {
-    return Bytes(parser_.value(name));
+    return Bytes(Value(name));
 }
 
 std::string Arguments::At(int index) const {

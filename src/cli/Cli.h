@@ -44,6 +44,8 @@ public:
     std::string LibraryPath() const;
 
 private:
+    QString Value(const QString& name) const;
+
     QString name_;
     QCommandLineParser parser_;
 };

@@ -127,6 +127,12 @@ void Connection::OpenConnection(const std::string& /*connectString*/) {
     if (rc != SQLITE_OK) {
         std::string why = sqlite3_errmsg(db);
         sqlite3_close_v2(db);
+        if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED)
+            throw RunError(err::EngineGeneralFailure,
+                           "The library '" + path_ +
+                               "' is busy: another program is writing to "
+                               "it (" +
+                               why + "). Try again when it is done.");
         throw RunError(err::EngineGeneralFailure,
                        "The file '" + path_ + "' is not a usable library: " + why);
     }

@@ -157,7 +157,11 @@ TEST_F(CliTest, OutputsReplaceOnlyWhatTheyMayAndKeepWhatTheyReplace) {
     ASSERT_EQ(ImportTxt(DataFile("extract-lf.txt"), "Cottage").Status, 0);
     const std::string text = Cli({"show", "1"}).Out;
     const TempFolder& folder = library.Folder;
-    auto exportTo = [&](const std::string& path) { return Cli({"export", "1", path}).Status; };
+    auto exportTo = [&](const std::string& path) {
+        CliRun run = Cli({"export", "1", path});
+        EXPECT_EQ(run.Status == 0, run.Err.empty()) << run.Err; // a success says nothing
+        return run.Status;
+    };
 
     std::string real = folder.Write("real.KivT", "old"), link = folder.File("link.KivT");
     ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);

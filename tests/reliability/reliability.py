@@ -570,7 +570,7 @@ def locked_library(world):
         holder.execute('begin exclusive')
         done = run(world.cli_import('keep'))  # takes the 3 seconds
         holder.execute('rollback')
-    expect_failed(done, 'import while the library stays locked')
+    expect_failed(done, 'import while the library stays locked', 'is busy')
     expect_stored(before, verify(world, before)[0], {}, 'import while the library stays locked')
 
     with closing(sqlite3.connect(world.db, isolation_level=None)) as holder:
