@@ -1,9 +1,9 @@
 #include "cli/Cli.h"
 
 #include "common/Convert.h"
+#include "common/Files.h"
 #include "common/OutputFile.h"
 #include "common/RunError.h"
-#include "common/TextFile.h"
 #include "patcher/MultiPatch.h"
 #include "store/CTempIndex.h"
 #include "store/TemplateRows.h"

@@ -1,5 +1,6 @@
 // Subcommands that read or write the game's multi files: extract, and patch with the scripts.
 #include "cli/Cli.h"
+#include "store/TemplateBlocks.h"
 
 #include "common/Convert.h"
 #include "formats/MultiExtraction.h"

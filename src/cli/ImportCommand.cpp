@@ -1,9 +1,9 @@
 // import: a template from a file, filed under a category and subsection named on the command line.
 #include "cli/Cli.h"
 
+#include "common/LineReader.h"
 #include "common/OutputFile.h"
 #include "common/RunError.h"
-#include "common/TextFile.h"
 #include "formats/MultiExtraction.h"
 #include "formats/TemplateText.h"
 #include "formats/WorldSaves.h"

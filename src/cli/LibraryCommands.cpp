@@ -1,5 +1,6 @@
 // Subcommands that read or change the library itself: list, show, export, delete.
 #include "cli/Cli.h"
+#include "store/TemplateBlocks.h"
 
 #include "formats/TemplateText.h"
 #include "store/CCategory.h"

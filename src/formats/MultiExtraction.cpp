@@ -3,7 +3,7 @@
 #include "common/Convert.h"
 #include "common/OutputFile.h"
 #include "common/RunError.h"
-#include "common/TextFile.h"
+
 #include "formats/MultiCollection.h"
 #include "formats/UopPackage.h"
 

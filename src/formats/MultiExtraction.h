@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/Progress.h"
-#include "patcher/MultiFiles.h"
-#include "patcher/RecordSize.h"
+#include "formats/MultiFiles.h"
+#include "formats/RecordSize.h"
 
 #include <cstdint>
 #include <string>

@@ -2,13 +2,14 @@
 // the hand-over of a structure the server extracted.
 #include "client/ClientLink.h"
 #include "formats/TemplateText.h"
-#include "library/Guarded.h"
-#include "library/ProgressFeedback.h"
-#include "library/Prompts.h"
-#include "library/WaitCursor.h"
 #include "library/frmTemplateInfo.h"
 #include "library/frmWardstone.h"
 #include "store/SaveNewTemplate.h"
+#include "store/TemplateBlocks.h"
+#include "ui/Guarded.h"
+#include "ui/ProgressFeedback.h"
+#include "ui/Prompts.h"
+#include "ui/WaitCursor.h"
 
 #include <QEvent>
 #include <QTimer>

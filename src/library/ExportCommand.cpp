@@ -1,10 +1,11 @@
 // Export: the selected template as a template file.
 #include "common/OutputFile.h"
 #include "formats/TemplateText.h"
-#include "library/ProgressFeedback.h"
-#include "library/Prompts.h"
-#include "library/WaitCursor.h"
 #include "library/frmWardstone.h"
+#include "store/TemplateBlocks.h"
+#include "ui/ProgressFeedback.h"
+#include "ui/Prompts.h"
+#include "ui/WaitCursor.h"
 
 namespace mw {
 

@@ -1,14 +1,14 @@
 // Import: a template read from one of the sources the "Import From" options choose, filed through
 // the template info dialog.
+#include "common/Files.h"
 #include "common/OutputFile.h"
-#include "common/TextFile.h"
 #include "formats/MultiExtraction.h"
 #include "formats/TemplateText.h"
 #include "formats/WorldSaves.h"
-#include "library/ProgressFeedback.h"
-#include "library/Prompts.h"
-#include "library/WaitCursor.h"
 #include "library/frmWardstone.h"
+#include "ui/ProgressFeedback.h"
+#include "ui/Prompts.h"
+#include "ui/WaitCursor.h"
 
 #include <QRadioButton>
 

@@ -1,11 +1,11 @@
 // Patch Muls: the selected template into the game's multi files, then its scripts.
-#include "library/ProgressFeedback.h"
-#include "library/Prompts.h"
-#include "library/WaitCursor.h"
 #include "library/frmWardstone.h"
 #include "patcher/PatchTemplate.h"
 #include "scripts/frmMultiScripts.h"
 #include "scripts/frmScriptsEntry.h"
+#include "ui/ProgressFeedback.h"
+#include "ui/Prompts.h"
+#include "ui/WaitCursor.h"
 
 #include <QLabel>
 

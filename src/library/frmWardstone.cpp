@@ -1,14 +1,14 @@
 #include "library/frmWardstone.h"
 
-#include "common/TextFile.h"
-#include "library/Guarded.h"
-#include "library/NamedControls.h"
-#include "library/Prompts.h"
-#include "library/WaitCursor.h"
+#include "common/Files.h"
 #include "settings/SettingsStore.h"
 #include "settings/frmSettings.h"
 #include "store/LibraryListing.h"
 #include "store/TemplateRows.h"
+#include "ui/Guarded.h"
+#include "ui/NamedControls.h"
+#include "ui/Prompts.h"
+#include "ui/WaitCursor.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "app/Session.h"
 #include "common/RunError.h"
-#include "common/Session.h"
 #include "store/CCategory.h"
 #include "store/CSubSection.h"
 #include "store/CTempBlock.h"

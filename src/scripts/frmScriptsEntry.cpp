@@ -1,13 +1,13 @@
 #include "scripts/frmScriptsEntry.h"
 
-#include "library/CentreOnScreen.h"
-#include "library/Guarded.h"
-#include "library/NamedControls.h"
-#include "library/Prompts.h"
-#include "library/WaitCursor.h"
 #include "library/frmWardstone.h"
 #include "scripts/MakeScripts.h"
 #include "scripts/frmMultiScripts.h"
+#include "ui/CentreOnScreen.h"
+#include "ui/Guarded.h"
+#include "ui/NamedControls.h"
+#include "ui/Prompts.h"
+#include "ui/WaitCursor.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

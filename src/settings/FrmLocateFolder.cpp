@@ -1,12 +1,12 @@
 #include "settings/FrmLocateFolder.h"
 
 #include "common/RunError.h"
-#include "library/CentreOnScreen.h"
-#include "library/Guarded.h"
-#include "library/NamedControls.h"
-#include "library/Prompts.h"
 #include "library/frmWardstone.h"
 #include "settings/FolderListing.h"
+#include "ui/CentreOnScreen.h"
+#include "ui/Guarded.h"
+#include "ui/NamedControls.h"
+#include "ui/Prompts.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,13 +1,13 @@
 #include "settings/frmSettings.h"
 
-#include "common/TextFile.h"
-#include "library/CentreOnScreen.h"
-#include "library/Guarded.h"
-#include "library/NamedControls.h"
-#include "library/Prompts.h"
+#include "common/Files.h"
 #include "library/frmWardstone.h"
 #include "settings/FrmLocateFolder.h"
 #include "settings/PathChecks.h"
+#include "ui/CentreOnScreen.h"
+#include "ui/Guarded.h"
+#include "ui/NamedControls.h"
+#include "ui/Prompts.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,9 +1,9 @@
 #include "MultiFilesBuilder.h"
 #include "TestLibrary.h"
 
+#include "common/Files.h"
 #include "common/LittleEndian.h"
 #include "common/RunError.h"
-#include "common/TextFile.h"
 #include "formats/MultiExtraction.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "common/TextFile.h"
+#include "common/Files.h"
 #include "library/WindowFixture.h"
 #include "patcher/MultiBytes.h"
 #include "scripts/frmMultiScripts.h"
