@@ -1,6 +1,7 @@
 // Subcommands that read or change the library itself: list, show, export, delete.
 #include "cli/Cli.h"
-#include "store/TemplateBlocks.h"
+
+#include "app/PatchAndScripts.h"
 
 #include "formats/TemplateText.h"
 #include "store/CCategory.h"
@@ -8,6 +9,7 @@
 #include "store/CTempBlock.h"
 #include "store/CTempIndex.h"
 #include "store/LibraryListing.h"
+#include "store/TemplateBlocks.h"
 #include "store/TemplateRows.h"
 
 #include <QJsonArray>

@@ -26,7 +26,7 @@ void frmWardstone::cmdExportTemplate_Click() {
         WriteTemplateFile(session_.cnTemplates, path.toStdString(), *id, progress.Callback());
     } catch (const RunError& failure) {
         if (failure.Number != err::Cancelled)
-            prompts_.Message(FailureText(failure), ApplicationTitle, MessageIcon::Exclamation);
+            prompts_.Message(ShownFailure(failure), ApplicationTitle, MessageIcon::Exclamation);
     }
 }
 

@@ -15,10 +15,6 @@
 
 namespace mw {
 
-constexpr const char* MultiFilesNotFoundText =
-    "Multi.idx & Multi.mul files are not in the same folder as the multi scripter.";
-constexpr const char* MultiFilesNotFoundTitle = "File Not Found!";
-
 // Where the last patch put the new multi. The scripts build the multi's item id from PatchSlot.
 struct PatchResult {
     std::int32_t PatchSlot = 0;       // the multi.idx entry filled: the new multi's id + 1

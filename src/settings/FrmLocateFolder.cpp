@@ -1,7 +1,7 @@
 #include "settings/FrmLocateFolder.h"
 
+#include "app/Failures.h"
 #include "common/RunError.h"
-#include "library/frmWardstone.h"
 #include "settings/FolderListing.h"
 #include "ui/CentreOnScreen.h"
 #include "ui/Guarded.h"
@@ -209,8 +209,9 @@ bool FrmLocateFolder::ReadChildren(QTreeWidgetItem* item) {
     }
 }
 
-void FrmLocateFolder::TellUnreadable(const std::exception& failure) {
-    prompts_.Message(FailureText(failure), ApplicationTitle, MessageIcon::Exclamation);
+void FrmLocateFolder::TellUnreadable(const RunError& failure) {
+    prompts_.Message(QString::fromStdString(FailureText(failure)), ApplicationTitle,
+                     MessageIcon::Exclamation);
 }
 
 void FrmLocateFolder::Drive1_Change(int index) {

@@ -38,7 +38,7 @@ class ScriptDialogsTest : public QObject {
 private slots:
     void okFollowsTheBoxesAsTheyStoodBeforeEachKey() {
         PatchFixture f;
-        frmScriptsEntry dialog(*f.window);
+        frmScriptsEntry dialog(f.session, f.prompts, f.window->ScriptFormat, {}, f.window.get());
         dialog.show();
         QPoint offCentre =
             dialog.geometry().center() - dialog.screen()->availableGeometry().center();
