@@ -1,6 +1,6 @@
 #include "BenchSupport.h"
 
-#include "common/TextFile.h"
+#include "common/Files.h"
 #include "store/CreateLibrary.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 // The main window on big libraries: filling the tree, and a click on a template.
 #include "BenchSupport.h"
 
-#include "library/Prompts.h"
 #include "library/frmWardstone.h"
+#include "ui/Prompts.h"
 
 #include <QApplication>
 #include <QTreeWidget>

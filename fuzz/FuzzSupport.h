@@ -3,7 +3,7 @@
 #include "common/Progress.h"
 #include "formats/ComponentBuffer.h"
 #include "formats/ComponentsList.h"
-#include "patcher/MultiFiles.h"
+#include "formats/MultiFiles.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -6,7 +6,7 @@
 
 #include "common/RunError.h"
 #include "formats/MultiExtraction.h"
-#include "patcher/RecordSize.h"
+#include "formats/RecordSize.h"
 
 #include <string>
 #include <vector>

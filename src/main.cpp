@@ -1,10 +1,10 @@
 // The program: the shared connection, then the main window; closing it ends the program.
+#include "app/Session.h"
 #include "client/ClientLink.h"
-#include "common/Session.h"
-#include "library/CentreOnScreen.h"
-#include "library/Guarded.h"
-#include "library/QtPrompts.h"
 #include "library/frmWardstone.h"
+#include "ui/CentreOnScreen.h"
+#include "ui/Guarded.h"
+#include "ui/QtPrompts.h"
 
 #include <QApplication>
 #include <csignal>

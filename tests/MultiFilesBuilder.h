@@ -1,7 +1,7 @@
 #pragma once
 
 #include "formats/MultiExtraction.h"
-#include "patcher/MultiFiles.h"
+#include "formats/MultiFiles.h"
 
 #include <string>
 #include <vector>

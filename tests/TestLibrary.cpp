@@ -1,6 +1,6 @@
 #include "TestLibrary.h"
 
-#include "common/TextFile.h"
+#include "common/Files.h"
 #include "patcher/GameFilesLock.h"
 #include "store/CTempBlock.h"
 #include "store/CreateLibrary.h"

@@ -1,12 +1,10 @@
 #include "cli/Cli.h"
 
 #include "common/Convert.h"
+#include "common/Files.h"
 #include "common/OutputFile.h"
 #include "common/RunError.h"
-#include "common/TextFile.h"
-#include "patcher/MultiPatch.h"
 #include "store/CTempIndex.h"
-#include "store/TemplateRows.h"
 
 #include <QCoreApplication>
 #include <cerrno>
@@ -113,13 +111,6 @@ void FlushStandardOutput(const std::string& done) {
     }
 }
 
-std::string FailureText(const RunError& failure) {
-    if (failure.Number == err::MultiFilesNotFound)
-        return std::to_string(failure.Number) + " " + MultiFilesNotFoundTitle + " " +
-               MultiFilesNotFoundText + " " + failure.Description;
-    return failure.Text();
-}
-
 void GameFileOptions(Arguments& args) {
     args.Option("idx", "The game's multi.idx.", "FILE");
     args.Option("mul", "The game's multi.mul.", "FILE");
@@ -128,8 +119,11 @@ void GameFileOptions(Arguments& args) {
                 "SIZE");
 }
 
-PatchTargets GameFiles(const Arguments& args) {
-    PatchTargets targets{args.Path("idx"), args.Path("mul"), args.Path("uop")};
+void UseGameFiles(Session& session, const Arguments& args) {
+    session.MultiIdxPath = args.Path("idx");
+    session.MultiMulPath = args.Path("mul");
+    session.MultiUopPath = args.Path("uop");
+    PatchTargets targets = session.Targets();
     if (targets.MultiIdxPath.empty() != targets.MultiMulPath.empty())
         throw BadUsage("--idx and --mul go together");
     if (!targets.HasMulFiles() && !targets.HasPackage())
@@ -137,19 +131,12 @@ PatchTargets GameFiles(const Arguments& args) {
     std::string size = args.IsSet("record-size") ? args.Text("record-size") : "auto";
     if (size != "auto" && size != "12" && size != "16")
         throw BadUsage("--record-size must be auto, 12 or 16");
-    targets.RecordSize = RecordSizeChoiceFrom(size == "auto" ? "Auto" : size);
-    return targets;
+    session.RecordSize = RecordSizeChoiceFrom(size == "auto" ? "Auto" : size);
 }
 
 void OpenLibrary(Session& session) {
     CTempIndex probe(session.cnTemplates); // connecting opens the library, or says why not
     probe.Connect(session.DatabasePath(), adUseServer, adLockOptimistic);
-}
-
-void RequireStoredTemplate(Session& session, std::int32_t id) {
-    CTempIndex index(session.cnTemplates);
-    index.Connect(session.DatabasePath(), adUseServer, adLockReadOnly);
-    RequireTemplate(index, id);
 }
 
 std::string InputPath(const std::string& path) {

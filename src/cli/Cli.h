@@ -1,8 +1,7 @@
 #pragma once
 
+#include "app/Session.h"
 #include "common/RunError.h"
-#include "common/Session.h"
-#include "patcher/PatchGameFiles.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
@@ -56,10 +55,6 @@ QStringList RawArguments(int argc, char** argv);
 // An argument's bytes, as the operating system gave them.
 std::string Bytes(const QString& raw);
 
-// What the window would show for a failure: the number and the description, with the window's
-// fixed message where it has one.
-std::string FailureText(const RunError& failure);
-
 // Standard output must take everything printed: a full disk, a closed pipe or /dev/full fail
 // with a RunError. `done` says what the command did before, for a script that must not do it
 // again ("patched entry 4 (multi 0x3)").
@@ -67,9 +62,6 @@ void FlushStandardOutput(const std::string& done = {});
 
 // The session over the library that --db names (or the one beside the program), opened.
 void OpenLibrary(Session& session);
-
-// Fails with "No template has the id ..." when the library holds no such template.
-void RequireStoredTemplate(Session& session, std::int32_t id);
 
 // "-" stands for standard input or output where a file is read or written. An output never
 // replaces the library or the game files the arguments name.
@@ -84,13 +76,9 @@ void LoadComponents(Session& session);
 
 // The options that name the game's files: --idx, --mul, --uop and --record-size.
 void GameFileOptions(Arguments& args);
-// The files they name; the pair counts when both are given, the package when it is. Usage
-// errors when neither is, or only one of the pair.
-PatchTargets GameFiles(const Arguments& args);
-
-// The text of the multi that the hexadecimal id names in the game files the options name: the
-// package, or multi.idx / multi.mul.
-std::string GameMultiAsText(const Arguments& args, const std::string& hexId, bool fromPackage);
+// Makes the files they name the session's game files; the pair counts when both are given,
+// the package when it is. Usage errors when neither is, or only one of the pair.
+void UseGameFiles(Session& session, const Arguments& args);
 
 // A file of its own in the system's temporary folder, removed again with the object.
 class TemporaryFile {

@@ -1,10 +1,8 @@
 // Subcommands that read or write the game's multi files: extract, and patch with the scripts.
 #include "cli/Cli.h"
 
-#include "common/Convert.h"
-#include "formats/MultiExtraction.h"
-#include "patcher/PatchTemplate.h"
-#include "scripts/MakeScripts.h"
+#include "app/ImportSources.h"
+#include "app/PatchAndScripts.h"
 
 #include <cstdio>
 #include <iostream>
@@ -20,10 +18,10 @@ std::string PatchLine(std::int32_t PatchSlot) {
     return line;
 }
 
-// --scripts 55 or 51a: the script format code the window keeps (1 new, 2 old).
+// --scripts 55 or 51a: the script format code the window keeps.
 std::int16_t ScriptFormatOf(const std::string& version) {
-    if (version == "55") return 1;
-    if (version == "51a") return 2;
+    if (version == "55") return NewScriptFormat;
+    if (version == "51a") return OldScriptFormat;
     throw BadUsage("--scripts must be 55 or 51a");
 }
 
@@ -43,7 +41,8 @@ int Patch(const QStringList& arguments) {
     args.Option("buy", "The deed's buy value, for --scripts.", "TEXT");
     args.Option("sell", "The deed's sell value, for --scripts.", "TEXT");
     if (!args.Parse(arguments, 1)) return Success;
-    PatchTargets targets = GameFiles(args);
+    Session session(ExecutableFolder(), args.LibraryPath());
+    UseGameFiles(session, args);
     std::optional<std::int16_t> format;
     ScriptEntry entry;
     if (args.IsSet("scripts")) {
@@ -52,20 +51,13 @@ int Patch(const QStringList& arguments) {
     } else if (args.IsSet("name") || args.IsSet("buy") || args.IsSet("sell")) {
         throw BadUsage("--name, --buy and --sell go with --scripts");
     }
-    Session session(ExecutableFolder(), args.LibraryPath());
     OpenLibrary(session);
     RequireStoredTemplate(session, args.TemplateId(0));
     LoadComponents(session);
     session.Backups.Enabled = !args.IsSet("no-backup");
-    targets.Backups = &session.Backups;
-    PatchResult result = PatchTemplate(session.cnTemplates, session.Buffer, session.Components,
-                                       args.TemplateId(0), targets);
+    PatchResult result = PatchStoredTemplate(session, args.TemplateId(0));
     std::cout << PatchLine(result.PatchSlot) << "\n";
-    if (format) {
-        ApplyComponentsList(session.Buffer, session.Components);
-        std::cout << MakeScripts(*format, {session.Buffer, session.Components, result.PatchSlot},
-                                 entry);
-    }
+    if (format) std::cout << ScriptsForLastPatch(session, *format, entry);
     // The game files have changed: a script that sees a failure must not patch again blindly.
     FlushStandardOutput("patched " + PatchLine(result.PatchSlot));
     return Success;
@@ -81,15 +73,11 @@ int Extract(const QStringList& arguments) {
     if (!args.Parse(arguments, 2)) return Success;
     if (args.IsSet("uop") == args.IsSet("idx"))
         throw BadUsage("name either --uop, or --idx and --mul");
-    WriteOutput(args, args.At(1), GameMultiAsText(args, args.At(0), args.IsSet("uop")));
+    Session session(ExecutableFolder(), args.LibraryPath());
+    UseGameFiles(session, args);
+    GameMulti multi = ParseGameMulti(args.IsSet("uop"), args.At(0));
+    WriteOutput(args, args.At(1), GameMultiText(session, multi));
     return Success;
-}
-
-std::string GameMultiAsText(const Arguments& args, const std::string& hexId, bool fromPackage) {
-    PatchTargets files = GameFiles(args);
-    if (fromPackage) return PackageMultiAsText(args.RequiredPath("uop"), PackageMultiId(hexId));
-    MultiEntry entry = ReadMultiEntry(args.RequiredPath("idx"), MultiRecordNumber(hexId));
-    return MultiAsText(entry, args.RequiredPath("mul"), {}, files.RecordSize);
 }
 
 } // namespace mw::cli

@@ -1,12 +1,15 @@
 // Subcommands that read or change the library itself: list, show, export, delete.
 #include "cli/Cli.h"
 
+#include "app/PatchAndScripts.h"
+
 #include "formats/TemplateText.h"
 #include "store/CCategory.h"
 #include "store/CSubSection.h"
 #include "store/CTempBlock.h"
 #include "store/CTempIndex.h"
 #include "store/LibraryListing.h"
+#include "store/TemplateBlocks.h"
 #include "store/TemplateRows.h"
 
 #include <QJsonArray>

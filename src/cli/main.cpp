@@ -1,6 +1,7 @@
 // multiwardstone-cli: what the window does with files, from a shell.
 #include "cli/Cli.h"
 
+#include "app/Failures.h"
 #include "common/RunError.h"
 
 #include <QCoreApplication>
@@ -65,7 +66,7 @@ int main(int argc, char** argv) {
         return mw::cli::UsageError;
     } catch (...) {
         std::cerr << "multiwardstone-cli: "
-                  << mw::cli::FailureText(mw::AsRunError(std::current_exception())) << "\n";
+                  << mw::FailureText(mw::AsRunError(std::current_exception())) << "\n";
         return mw::cli::Failure;
     }
 }

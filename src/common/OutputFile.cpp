@@ -1,8 +1,8 @@
 #include "common/OutputFile.h"
 
+#include "common/Files.h"
 #include "common/PendingFile.h"
 #include "common/RunError.h"
-#include "common/TextFile.h"
 
 #include <cerrno>
 #include <climits>

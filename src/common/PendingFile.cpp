@@ -1,6 +1,6 @@
 #include "common/PendingFile.h"
 
-#include "common/TextFile.h"
+#include "common/Files.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -30,6 +30,7 @@ constexpr long TypeMismatch = 13;
 constexpr long BadFileNameOrNumber = 52;
 constexpr long FileNotFound = 53;
 constexpr long BadRecordLength = 59;
+constexpr long DiskFull = 61;
 constexpr long InputPastEndOfFile = 62;
 constexpr long BadRecordNumber = 63;
 constexpr long PermissionDenied = 70;
@@ -38,6 +39,7 @@ constexpr long PathNotFound = 76;
 constexpr long ObjectNotSet = 91;
 constexpr long InvalidUseOfNull = 94;
 constexpr long BadFilterArgument = 3001;
+constexpr long UpdateNotSupported = 3251; // a change through a read-only row set
 constexpr long NoCurrentRow = 3021;
 constexpr long ItemNotInCollection = 3265;
 constexpr long Cancelled = 18;
@@ -60,6 +62,9 @@ constexpr long NoFreeMultiId = 7204;        // no multi id left that every patch
 constexpr long MultiNotInPackage = 7205;    // the package holds no multi of that id
 constexpr long GameFilesBusy = 7206;        // another patch of the same files holds their lock
 constexpr long GameFilesNotRestored = 7207; // a patch failed and could not put the files back
+// multi.idx is missing or has no free entry. Our own number: the window answers it with a fixed
+// message instead of the number and description.
+constexpr long MultiFilesNotFound = 10053;
 } // namespace err
 
 // Any failure as the system reports it: a RunError as it is, exhausted memory as OutOfMemory,

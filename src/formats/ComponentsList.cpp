@@ -1,6 +1,6 @@
 #include "formats/ComponentsList.h"
 
-#include "common/TextFile.h"
+#include "common/LineReader.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "formats/MultiFiles.h"
 #include "formats/UopPackage.h"
-#include "patcher/MultiFiles.h"
 
 #include <cstdint>
 #include <string>

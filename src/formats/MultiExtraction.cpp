@@ -3,13 +3,13 @@
 #include "common/Convert.h"
 #include "common/OutputFile.h"
 #include "common/RunError.h"
-#include "common/TextFile.h"
+
 #include "formats/MultiCollection.h"
+#include "formats/TemplateText.h"
 #include "formats/UopPackage.h"
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cstdio>
 #include <vector>
 
@@ -41,25 +41,9 @@ RecordFile OpenGameFile(const std::string& path, const char* name) {
     return RecordFile(path, RecordFile::Mode::Read);
 }
 
-void AppendNumber(std::string& text, long value, char after) {
-    char digits[24];
-    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    text.append(digits, end);
-    text += after;
-}
-
-void AppendComponentLine(std::string& text, const MulRecord& record) {
-    AppendNumber(text, record.ItemID, ' '); // unsigned: ids from 8000 hex on stay positive
-    AppendNumber(text, record.X, ' ');
-    AppendNumber(text, record.Y, ' ');
-    AppendNumber(text, record.Z, ' ');
-    AppendNumber(text, static_cast<long>(record.Flag), '\r');
-    text += '\n';
-}
-
 } // namespace
 
-std::uint32_t PackageMultiId(std::string_view multiIdText) {
+std::uint32_t ParseMultiId(std::string_view multiIdText) {
     std::string_view typed = Trim(multiIdText);
     std::string_view digits = WithoutHexPrefix(typed);
     if (!IsHexDigits(digits))
@@ -76,15 +60,16 @@ std::uint32_t PackageMultiId(std::string_view multiIdText) {
 
 std::string ComponentsAsText(const std::vector<MulRecord>& records, size_t first,
                              const Progress& progress) {
-    std::string text = "6 version\r\n1 template id\r\n-1 item version\r\n" +
-                       std::to_string(records.size() - first) + " num components\r\n";
-    text.reserve(text.size() + (records.size() - first) * 20);
-    ProgressTicker ticker(progress, static_cast<std::int64_t>(records.size()));
-    for (size_t r = first; r < records.size(); ++r) {
-        ticker.Step(static_cast<std::int64_t>(r));
-        AppendComponentLine(text, records[r]);
-    }
-    return text;
+    auto count = static_cast<std::int64_t>(records.size() - first);
+    return TemplateFileText(
+        count,
+        [&](std::int64_t i) {
+            const MulRecord& record = records[first + static_cast<size_t>(i)];
+            // The item id as the unsigned value the file holds: ids from 8000 hex on stay positive.
+            return TemplateLine{record.ItemID, record.X, record.Y, record.Z,
+                                static_cast<long>(record.Flag)};
+        },
+        progress);
 }
 
 std::string PackageMultiAsText(const std::string& multiUopPath, std::uint32_t multiId,
@@ -92,10 +77,6 @@ std::string PackageMultiAsText(const std::string& multiUopPath, std::uint32_t mu
     if (multiUopPath.empty())
         throw RunError(err::FileNotFound, "File not found: no path is set for MultiCollection.uop");
     return ComponentsAsText(ReadPackageMulti(UopPackage::Read(multiUopPath), multiId), 0, progress);
-}
-
-std::int32_t MultiRecordNumber(std::string_view multiIdText) {
-    return static_cast<std::int32_t>(PackageMultiId(multiIdText) + 1);
 }
 
 std::string MultiEntry::Name() const {

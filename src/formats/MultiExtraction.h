@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/Progress.h"
-#include "patcher/MultiFiles.h"
-#include "patcher/RecordSize.h"
+#include "formats/MultiFiles.h"
+#include "formats/RecordSize.h"
 
 #include <cstdint>
 #include <string>
@@ -17,14 +17,11 @@ namespace mw {
 // refused before anything is written. In multi.mul the multi's first record (the marker record)
 // is not a component and is skipped; the package has no marker.
 
-// The multi.idx record number of a multi id that the user typed in hexadecimal ("1F4" or
-// "0x1F4", blanks around it allowed): multi id N is record N + 1. Fails with a RunError saying
-// why for a text that is not hexadecimal (TypeMismatch) or an id above BFFF (Overflow), whose
-// item id, 4000 hexadecimal + id, would not fit 16 bits.
-std::int32_t MultiRecordNumber(std::string_view multiIdText);
-
-// A multi id typed in hexadecimal for MultiCollection.uop, read and refused as above.
-std::uint32_t PackageMultiId(std::string_view multiIdText);
+// A multi id that the user typed in hexadecimal ("1F4" or "0x1F4", blanks around it allowed),
+// for either set of game files; in multi.idx multi id N is entry N + 1. Fails with a RunError
+// saying why for a text that is not hexadecimal (TypeMismatch) or an id above BFFF (Overflow),
+// whose item id, 4000 hexadecimal + id, would not fit 16 bits.
+std::uint32_t ParseMultiId(std::string_view multiIdText);
 
 // One entry of multi.idx and where it was read, so that a refusal can name it.
 struct MultiEntry {

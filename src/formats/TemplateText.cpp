@@ -1,15 +1,21 @@
 #include "formats/TemplateText.h"
 
 #include "common/Convert.h"
+#include "common/LineReader.h"
 #include "common/OutputFile.h"
 #include "common/RunError.h"
-#include "common/TextFile.h"
 #include "formats/ComponentsList.h"
-#include "store/CTempBlock.h"
+
+#include <charconv>
 
 namespace mw {
 
 namespace {
+
+void AppendNumber(std::string& text, long value) {
+    char digits[24];
+    text.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
 
 // The file is not in the template text format at all.
 struct NotATemplateFile {};
@@ -110,29 +116,24 @@ bool ReadComponentList(ComponentBuffer& buffer, const ComponentsList& list, cons
     return false;
 }
 
-std::string TemplateText(Connection& cnTemplates, std::int32_t templateId,
-                         const Progress& progress) {
-    CTempBlock blocks(cnTemplates);
-    blocks.Connect(cnTemplates.DatabasePath(), adUseClient, adLockReadOnly);
-    blocks.Filter("TempIndexID='" + std::to_string(templateId) + "'");
-    std::int32_t n = blocks.RecordCount();
-    std::string text = "6 version\r\n1 template id\r\n-1 item version\r\n" + std::to_string(n) +
+std::string TemplateFileText(std::int64_t count,
+                             const std::function<TemplateLine(std::int64_t)>& line,
+                             const Progress& progress) {
+    std::string text = "6 version\r\n1 template id\r\n-1 item version\r\n" + std::to_string(count) +
                        " num components\r\n";
-    text.reserve(text.size() + static_cast<size_t>(n) * 24);
-    ProgressTicker ticker(progress, n);
-    for (std::int32_t i = 0; i < n; ++i) {
+    text.reserve(text.size() + static_cast<size_t>(count) * 20);
+    ProgressTicker ticker(progress, count);
+    for (std::int64_t i = 0; i < count; ++i) {
         ticker.Step(i);
-        text += std::to_string(blocks.ItemID()) + ' ' + std::to_string(blocks.X()) + ' ' +
-                std::to_string(blocks.Y()) + ' ' + std::to_string(blocks.Z()) + ' ' +
-                std::to_string(blocks.Flag()) + "\r\n";
-        blocks.MoveNext();
+        TemplateLine next = line(i);
+        for (long value : {next.ItemID, next.X, next.Y, next.Z}) {
+            AppendNumber(text, value);
+            text += ' ';
+        }
+        AppendNumber(text, next.Flag);
+        text += "\r\n";
     }
     return text;
-}
-
-void WriteTemplateFile(Connection& cnTemplates, const std::string& path, std::int32_t templateId,
-                       const Progress& progress) {
-    WriteFileAtomically(path, TemplateText(cnTemplates, templateId, progress));
 }
 
 } // namespace mw

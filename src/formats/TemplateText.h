@@ -4,12 +4,12 @@
 #include "formats/ComponentBuffer.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace mw {
 
 class ComponentsList;
-class Connection;
 
 // The template text format, the exchange format of the system and of the server's extract
 // command:
@@ -30,13 +30,15 @@ constexpr const char* ReadErrorTitle = "Error While Reading Multi Template File"
 bool ReadComponentList(ComponentBuffer& buffer, const ComponentsList& list, const std::string& path,
                        const Progress& progress = {});
 
-// The text of a stored template in the template text format.
-std::string TemplateText(Connection& cnTemplates, std::int32_t templateId,
-                         const Progress& progress = {});
+// One component line of the format, as the file shows it.
+struct TemplateLine {
+    long ItemID = 0, X = 0, Y = 0, Z = 0, Flag = 0;
+};
 
-// Writes a stored template as a file in the template text format, replacing any file at path
-// only once the new one is complete.
-void WriteTemplateFile(Connection& cnTemplates, const std::string& path, std::int32_t templateId,
-                       const Progress& progress = {});
+// A whole file in the template text format: the header for `count` components, then the lines
+// that `line` gives for 0 to count - 1, asked for in that order.
+std::string TemplateFileText(std::int64_t count,
+                             const std::function<TemplateLine(std::int64_t)>& line,
+                             const Progress& progress = {});
 
 } // namespace mw

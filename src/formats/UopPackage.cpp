@@ -1,7 +1,7 @@
 #include "formats/UopPackage.h"
 
+#include "common/Files.h"
 #include "common/LittleEndian.h"
-#include "common/TextFile.h"
 #include "formats/Zlib.h"
 
 #include <algorithm>

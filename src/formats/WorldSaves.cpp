@@ -1,8 +1,8 @@
 #include "formats/WorldSaves.h"
 
 #include "common/Convert.h"
+#include "common/LineReader.h"
 #include "common/RunError.h"
-#include "common/TextFile.h"
 #include "formats/ComponentsList.h"
 #include "formats/TemplateText.h"
 

@@ -1,14 +1,10 @@
 // Build Multi, Extract from Server and Nuke Cmd: server commands typed into the game client, and
 // the hand-over of a structure the server extracted.
 #include "client/ClientLink.h"
-#include "formats/TemplateText.h"
-#include "library/Guarded.h"
-#include "library/ProgressFeedback.h"
-#include "library/Prompts.h"
-#include "library/WaitCursor.h"
-#include "library/frmTemplateInfo.h"
 #include "library/frmWardstone.h"
-#include "store/SaveNewTemplate.h"
+#include "store/TemplateBlocks.h"
+#include "ui/Guarded.h"
+#include "ui/Prompts.h"
 
 #include <QEvent>
 #include <QTimer>
@@ -38,7 +34,7 @@ bool frmWardstone::ActivateClient(bool waitForOurFocus) {
             prompts_.Message("Ultima Online is not running", NotActiveTitle,
                              MessageIcon::Exclamation);
         else
-            prompts_.Message(FailureText(failure), NotActiveTitle, MessageIcon::Exclamation);
+            prompts_.Message(ShownFailure(failure), NotActiveTitle, MessageIcon::Exclamation);
         return false;
     }
 }
@@ -87,7 +83,7 @@ void frmWardstone::tmrCommand_Timer() {
         clientLink_->SendKeys(CommandKeys(strCommand.toStdString()));
     } catch (const RunError& failure) {
         blnExtractPending = false; // the server was not asked, so there is nothing to take over
-        prompts_.Message(FailureText(failure), NotActiveTitle, MessageIcon::Exclamation);
+        prompts_.Message(ShownFailure(failure), NotActiveTitle, MessageIcon::Exclamation);
     }
 }
 
@@ -113,43 +109,11 @@ void frmWardstone::paintEvent(QPaintEvent* event) {
 
 void frmWardstone::TakeOverExtract() {
     std::string path = JoinPath(session_.SphereFolderPath, "temp.tmp");
-    if (!ReadComponentList(session_.Buffer, session_.Components, path)) {
+    if (!ReadImportFile(session_, ImportSource::Txt, path)) {
         ShowReaderMessage();
         return;
     }
     FileNewTemplate();
-}
-
-void frmWardstone::ShowReaderMessage() {
-    const ReaderMessage& why = session_.Buffer.LastReadMessage;
-    if (!why.Title.empty())
-        prompts_.Message(QString::fromStdString(why.Text), QString::fromStdString(why.Title),
-                         MessageIcon::Exclamation);
-}
-
-bool frmWardstone::AskFiling() {
-    frmTemplateInfo info(*this);
-    info.exec();
-    return !blnCancelAdd;
-}
-
-bool frmWardstone::StoreBuffer() {
-    try {
-        WaitCursor wait;
-        ProgressFeedback progress(this, "Storing the template...");
-        NewTemplateFields fields{NewCategoryID.toStdString(), NewSubsectID.toStdString(),
-                                 strNewDescription.toStdString()};
-        SaveNewTemplate(session_.cnTemplates, session_.Buffer, fields, progress.Callback());
-    } catch (const RunError& failure) {
-        if (failure.Number != err::Cancelled) ShowFailure(failure); // a cancel stores nothing
-        return false;
-    }
-    FillTemplatesList();
-    return true;
-}
-
-bool frmWardstone::FileNewTemplate() {
-    return AskFiling() && StoreBuffer();
 }
 
 } // namespace mw

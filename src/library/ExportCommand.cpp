@@ -1,10 +1,11 @@
 // Export: the selected template as a template file.
 #include "common/OutputFile.h"
 #include "formats/TemplateText.h"
-#include "library/ProgressFeedback.h"
-#include "library/Prompts.h"
-#include "library/WaitCursor.h"
 #include "library/frmWardstone.h"
+#include "store/TemplateBlocks.h"
+#include "ui/ProgressFeedback.h"
+#include "ui/Prompts.h"
+#include "ui/WaitCursor.h"
 
 namespace mw {
 
@@ -25,7 +26,7 @@ void frmWardstone::cmdExportTemplate_Click() {
         WriteTemplateFile(session_.cnTemplates, path.toStdString(), *id, progress.Callback());
     } catch (const RunError& failure) {
         if (failure.Number != err::Cancelled)
-            prompts_.Message(FailureText(failure), ApplicationTitle, MessageIcon::Exclamation);
+            prompts_.Message(ShownFailure(failure), ApplicationTitle, MessageIcon::Exclamation);
     }
 }
 

@@ -1,14 +1,12 @@
 // Import: a template read from one of the sources the "Import From" options choose, filed through
 // the template info dialog.
-#include "common/OutputFile.h"
-#include "common/TextFile.h"
-#include "formats/MultiExtraction.h"
-#include "formats/TemplateText.h"
-#include "formats/WorldSaves.h"
-#include "library/ProgressFeedback.h"
-#include "library/Prompts.h"
-#include "library/WaitCursor.h"
+#include "app/Failures.h"
+#include "app/ImportSources.h"
+#include "common/Files.h"
 #include "library/frmWardstone.h"
+#include "ui/ProgressFeedback.h"
+#include "ui/Prompts.h"
+#include "ui/WaitCursor.h"
 
 #include <QRadioButton>
 
@@ -20,7 +18,7 @@ struct FileSource {
     QRadioButton* Option;
     const char* Filter;
     const char* Title;
-    frmWardstone::FileReaderFn Reader;
+    ImportSource Source;
 };
 
 const QString AbortedText = "Template Import aborted";
@@ -31,17 +29,18 @@ const QString AbortedTitle = "Import was Aborted";
 void frmWardstone::cmdImportTemplate_Click() {
     // Tested in this order; the first selected option is the source.
     const FileSource sources[] = {
-        {optTxt, "Multi.txt files (*.txt)|*.txt", "Import Multi.txt file", ReadComponentList},
-        {optUox3, "UOX3 Items.wsc file (*.wsc)|*.wsc", "Import UOX3 Items.wsc file", ReadUox3Wsc},
+        {optTxt, "Multi.txt files (*.txt)|*.txt", "Import Multi.txt file", ImportSource::Txt},
+        {optUox3, "UOX3 Items.wsc file (*.wsc)|*.wsc", "Import UOX3 Items.wsc file",
+         ImportSource::Uox3},
         {optKivT, "KivT Multi Templates (*.KivT)|*.KivT", "Import Kiv Multi Template",
-         ReadComponentList},
+         ImportSource::KivT},
         {optWsc, "Exported file from sphere (*.wsc)|*.wsc", "Import an exported wsc file",
-         ReadSphereExportWsc},
+         ImportSource::SphereWsc},
     };
     bool chosen = false;
     for (const FileSource& source : sources) {
         if (!source.Option->isChecked()) continue;
-        ImportFile(source.Filter, source.Title, source.Reader);
+        ImportFile(source.Filter, source.Title, source.Source);
         chosen = true;
         break;
     }
@@ -52,7 +51,7 @@ void frmWardstone::cmdImportTemplate_Click() {
     strNewDescription.clear();
 }
 
-void frmWardstone::ImportFile(const QString& filter, const QString& title, FileReaderFn reader) {
+void frmWardstone::ImportFile(const QString& filter, const QString& title, ImportSource source) {
     QString path = prompts_.OpenFile(title, filter);
     if (path.isEmpty()) return;
     bool read;
@@ -60,8 +59,7 @@ void frmWardstone::ImportFile(const QString& filter, const QString& title, FileR
         WaitCursor wait;
         ProgressFeedback progress(this, "Reading " + path + "...");
         ClearComponentBuffer(session_.Buffer);
-        read =
-            reader(session_.Buffer, session_.Components, path.toStdString(), progress.Callback());
+        read = ReadImportFile(session_, source, path.toStdString(), progress.Callback());
     }
     if (!read) {
         ShowReaderMessage();
@@ -84,56 +82,37 @@ void frmWardstone::ImportFromGameFiles(bool fromPackage) {
         prompts_.Message(AbortedText, AbortedTitle, MessageIcon::None);
         return;
     }
-    std::uint32_t multiId;
+    GameMulti multi;
     try {
-        multiId = fromPackage ? PackageMultiId(answer.toStdString())
-                              : static_cast<std::uint32_t>(MultiRecordNumber(answer.toStdString()));
+        multi = ParseGameMulti(fromPackage, answer.toStdString());
     } catch (const RunError& failure) {
         prompts_.Message(AbortedText + ": " + QString::fromStdString(failure.Description),
                          AbortedTitle, MessageIcon::Exclamation);
         return;
     }
     std::string temporary = JoinPath(session_.AppFolder, "template.tmp");
-    if (!ExtractToTemporaryFile(temporary, fromPackage, multiId)) return;
-    bool read;
-    {
-        WaitCursor wait;
-        read = ReadComponentList(session_.Buffer, session_.Components, temporary);
+    if (FileExists(temporary) &&
+        !prompts_.AskYesNo("File exists. Do you wish to overwrite this file?",
+                           "File Already Exisits", MessageIcon::None)) {
+        prompts_.Message("extraction canceled", "Action Canceled", MessageIcon::None);
+        return; // the old file is neither read, filed nor deleted
     }
-    RemoveFile(temporary);
+    bool read;
+    try {
+        WaitCursor wait;
+        ProgressFeedback progress(this, "Reading the multi files...");
+        read = ReadGameMulti(session_, multi, temporary, progress.Callback());
+    } catch (const RunError& failure) {
+        if (failure.Number != err::Cancelled)
+            prompts_.Message(ShownFailure(failure), "Error While Reading Multi Template File",
+                             MessageIcon::Exclamation);
+        return;
+    }
     if (!read) {
         ShowReaderMessage();
         return;
     }
     if (StoreBuffer()) SetStatus("Import Complete");
-}
-
-// Writes the multi as a template text file; false, with the user told why, when it did not.
-// multiId is the package's multi id, or the multi.idx record number.
-bool frmWardstone::ExtractToTemporaryFile(const std::string& path, bool fromPackage,
-                                          std::uint32_t multiId) {
-    if (FileExists(path) && !prompts_.AskYesNo("File exists. Do you wish to overwrite this file?",
-                                               "File Already Exisits", MessageIcon::None)) {
-        prompts_.Message("extraction canceled", "Action Canceled", MessageIcon::None);
-        return false; // the old file is neither read, filed nor deleted
-    }
-    try {
-        WaitCursor wait;
-        ProgressFeedback progress(this, "Reading the multi files...");
-        if (fromPackage)
-            WriteFileAtomically(
-                path, PackageMultiAsText(session_.MultiUopPath, multiId, progress.Callback()));
-        else
-            ExtractMulti({session_.MultiIdxPath, session_.MultiMulPath},
-                         static_cast<std::int32_t>(multiId), path, progress.Callback(),
-                         session_.RecordSize);
-        return true;
-    } catch (const RunError& failure) {
-        if (failure.Number != err::Cancelled)
-            prompts_.Message(FailureText(failure), "Error While Reading Multi Template File",
-                             MessageIcon::Exclamation);
-        return false;
-    }
 }
 
 } // namespace mw

@@ -1,11 +1,12 @@
 // Patch Muls: the selected template into the game's multi files, then its scripts.
-#include "library/ProgressFeedback.h"
-#include "library/Prompts.h"
-#include "library/WaitCursor.h"
+#include "app/Failures.h"
+#include "app/PatchAndScripts.h"
 #include "library/frmWardstone.h"
-#include "patcher/PatchTemplate.h"
 #include "scripts/frmMultiScripts.h"
 #include "scripts/frmScriptsEntry.h"
+#include "ui/ProgressFeedback.h"
+#include "ui/Prompts.h"
+#include "ui/WaitCursor.h"
 
 #include <QLabel>
 
@@ -23,7 +24,6 @@ void frmWardstone::cmdPatchMulFiles_Click() {
                          MessageIcon::Exclamation);
         return;
     }
-    PatchResult result;
     try {
         WaitCursor wait;
         ProgressFeedback progress(this, "Patching the game files...");
@@ -31,8 +31,7 @@ void frmWardstone::cmdPatchMulFiles_Click() {
             SetStatus(text);
             lblStatus->repaint();
         };
-        result = PatchTemplate(session_.cnTemplates, session_.Buffer, session_.Components, *id,
-                               session_.Targets(), status, progress.Callback());
+        PatchStoredTemplate(session_, *id, status, progress.Callback());
     } catch (const RunError& failure) {
         if (failure.Number == err::Cancelled) {
             SetStatus("Patching cancelled: nothing was written");
@@ -49,9 +48,9 @@ void frmWardstone::cmdPatchMulFiles_Click() {
             ShowFailure(failure);
         return;
     }
-    session_.PatchSlot = result.PatchSlot;
-    session_.MulAppendRecord = result.MulAppendRecord;
-    frmScriptsEntry entry(*this);
+    frmScriptsEntry entry(
+        session_, prompts_, ScriptFormat,
+        [this](const QString& scripts) { ScriptsWindow().ShowScripts(scripts); }, this);
     entry.exec();
 }
 

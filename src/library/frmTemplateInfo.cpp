@@ -1,11 +1,11 @@
 #include "library/frmTemplateInfo.h"
 
-#include "library/CentreOnScreen.h"
-#include "library/Guarded.h"
-#include "library/NamedControls.h"
-#include "library/Prompts.h"
 #include "library/frmWardstone.h"
 #include "store/Filing.h"
+#include "ui/CentreOnScreen.h"
+#include "ui/Guarded.h"
+#include "ui/NamedControls.h"
+#include "ui/Prompts.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -1,14 +1,16 @@
 #include "library/frmWardstone.h"
 
-#include "common/TextFile.h"
-#include "library/Guarded.h"
-#include "library/NamedControls.h"
-#include "library/Prompts.h"
-#include "library/WaitCursor.h"
+#include "app/Failures.h"
+
+#include "common/Files.h"
 #include "settings/SettingsStore.h"
 #include "settings/frmSettings.h"
 #include "store/LibraryListing.h"
 #include "store/TemplateRows.h"
+#include "ui/Guarded.h"
+#include "ui/NamedControls.h"
+#include "ui/Prompts.h"
+#include "ui/WaitCursor.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -52,9 +54,8 @@ void SetOption(QRadioButton* option, const std::optional<bool>& value) {
 
 } // namespace
 
-QString FailureText(const std::exception& failure) {
-    if (auto* run = dynamic_cast<const RunError*>(&failure)) return FromStd(run->Text());
-    return QString::fromLocal8Bit(failure.what());
+QString ShownFailure(const RunError& failure) {
+    return FromStd(FailureText(failure));
 }
 
 frmWardstone::frmWardstone(Session& session, Prompts& prompts, QWidget* parent)
@@ -206,7 +207,7 @@ bool frmWardstone::Form_Initialize() {
             prompts_.Message("Wardstone.dat file is missing", "Wardstone Data file not found",
                              MessageIcon::Exclamation);
         else
-            prompts_.Message(FailureText(failure), ApplicationTitle, MessageIcon::Critical);
+            prompts_.Message(ShownFailure(failure), ApplicationTitle, MessageIcon::Critical);
         return false;
     }
     try {
@@ -338,7 +339,7 @@ void frmWardstone::cmdDeleteTemplate_Click() {
 void frmWardstone::cmdSettings_Click() {
     if (SettingsDialog) return; // already open, and this window hidden
     hide();
-    SettingsDialog = new frmSettings(*this);
+    SettingsDialog = new frmSettings(session_, prompts_, ScriptFormat, *this);
     SettingsDialog->show();
 }
 
@@ -352,8 +353,8 @@ void frmWardstone::Timer_Timer() {
     Timer->stop();
 }
 
-void frmWardstone::ShowFailure(const std::exception& failure) {
-    prompts_.Message(FailureText(failure), ApplicationTitle, MessageIcon::None);
+void frmWardstone::ShowFailure(const RunError& failure) {
+    prompts_.Message(ShownFailure(failure), ApplicationTitle, MessageIcon::None);
 }
 
 void frmWardstone::ApplyStoredSettings(const StoredSettings& stored) {

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "app/ImportSources.h"
+#include "app/Session.h"
 #include "common/RunError.h"
-#include "common/Session.h"
 #include "store/CCategory.h"
 #include "store/CSubSection.h"
 #include "store/CTempBlock.h"
@@ -62,11 +63,7 @@ public:
     // The window that shows generated scripts, made on first use and kept while it is open.
     frmMultiScripts& ScriptsWindow();
     // Shows "number description" in a message box titled with the application's title.
-    void ShowFailure(const std::exception& failure);
-
-    // A reader of one import source: fills the buffer from the file at a path.
-    using FileReaderFn = bool (*)(ComponentBuffer&, const ComponentsList&, const std::string&,
-                                  const Progress&);
+    void ShowFailure(const RunError& failure);
 
     // Event handlers; public so that tests can drive them as the events would.
     void trvTemplates_Click(QTreeWidgetItem* item);
@@ -120,9 +117,8 @@ private:
     void ApplyStoredSettings(const StoredSettings& stored);
     void DisableTemplateButtons();
     void ShowFillFailures(const std::vector<RunError>& failures);
-    void ImportFile(const QString& filter, const QString& title, FileReaderFn reader);
+    void ImportFile(const QString& filter, const QString& title, ImportSource source);
     void ImportFromGameFiles(bool fromPackage);
-    bool ExtractToTemporaryFile(const std::string& path, bool fromPackage, std::uint32_t multiId);
     bool ActivateClient(bool waitForOurFocus);
     bool RequireSphereFolder();
     void TakeOverExtract();
@@ -136,6 +132,6 @@ private:
 };
 
 // The text a message box shows for a failure: "number description".
-QString FailureText(const std::exception& failure);
+QString ShownFailure(const RunError& failure);
 
 } // namespace mw

@@ -1,8 +1,8 @@
 #include "patcher/GameFilesLock.h"
 
+#include "common/Files.h"
 #include "common/Paths.h"
 #include "common/RunError.h"
-#include "common/TextFile.h"
 
 #include <cerrno>
 #include <climits>

@@ -3,8 +3,9 @@
 #include "common/Progress.h"
 #include "common/RunError.h"
 #include "formats/ComponentBuffer.h"
-#include "patcher/MultiFiles.h"
-#include "patcher/RecordSize.h"
+#include "formats/ComponentRecords.h"
+#include "formats/MultiFiles.h"
+#include "formats/RecordSize.h"
 
 #include <cstdint>
 #include <exception>
@@ -14,27 +15,12 @@
 
 namespace mw {
 
-namespace err {
-// multi.idx is missing or has no free entry. Our own number: the window answers it with the
-// fixed message below instead of the number and description.
-constexpr long MultiFilesNotFound = 10053;
-} // namespace err
-
-constexpr const char* MultiFilesNotFoundText =
-    "Multi.idx & Multi.mul files are not in the same folder as the multi scripter.";
-constexpr const char* MultiFilesNotFoundTitle = "File Not Found!";
-
 // Where the last patch put the new multi. The scripts build the multi's item id from PatchSlot.
 struct PatchResult {
     std::int32_t PatchSlot = 0;       // the multi.idx entry filled: the new multi's id + 1
     std::int32_t MulAppendRecord = 0; // the multi.mul record of its marker; 0 when not patched
     RecordWidth Width = RecordWidth::Twelve; // of multi.mul's records
 };
-
-// The game item id of the multi in entry PatchSlot: 16383 + PatchSlot.
-constexpr std::int32_t MultiItemId(std::int32_t PatchSlot) {
-    return FirstMultiItemId - 1 + PatchSlot;
-}
 
 // The steps of a patch, on files the caller has opened. MulPatch runs them in a safe order.
 
@@ -65,15 +51,6 @@ IdxEntry NewIndexEntry(std::int32_t MulAppendRecord, std::int32_t ComponentCount
 // Writes the new multi's entry as record PatchSlot and flushes it to the disk.
 void WriteIndexEntry(RecordFile& multiIdx, std::int32_t PatchSlot, std::int32_t MulAppendRecord,
                      std::int32_t ComponentCount, RecordWidth width = RecordWidth::Twelve);
-
-// Component i as the data file holds it: item id from -32768 to 65535 stored as its unsigned
-// 16-bit value, x, y and z as signed 16-bit, the flag as signed 32-bit. A value that does not
-// convert fails with a RunError naming the component (counted from 1) and the field.
-MulRecord ComponentRecord(const ComponentBuffer& buffer, std::int32_t i);
-
-// Every component in buffer order, without a marker. Refuses an empty buffer.
-std::vector<MulRecord> ComponentRecords(const ComponentBuffer& buffer,
-                                        const Progress& progress = {});
 
 // Writes the records from record MulAppendRecord on and flushes them to the disk.
 void WriteMultiRecords(RecordFile& multiMul, std::int32_t MulAppendRecord,

@@ -3,8 +3,8 @@
 #include "common/GameFileBackups.h"
 #include "common/Progress.h"
 #include "formats/ComponentBuffer.h"
+#include "formats/RecordSize.h"
 #include "patcher/MultiPatch.h"
-#include "patcher/RecordSize.h"
 
 #include <string>
 

@@ -18,13 +18,6 @@ constexpr const char* ReadingTemplateText = "Reading Template...";
 constexpr const char* PleaseWaitText = "Please wait...";
 constexpr const char* PatchingCompletedText = "Patching Completed";
 
-// Fills the buffer and its bounds from the stored blocks of one template, in stored order, every
-// component with Flag "1" until the components list marks the listed ones "0". A component that
-// the multi file cannot hold is refused here, naming it. On failure the buffer is left cleared.
-void LoadTemplateBlocks(Connection& cnTemplates, ComponentBuffer& buffer,
-                        const ComponentsList& list, std::int32_t templateId,
-                        const Progress& progress = {});
-
 using StatusLine = std::function<void(const char* text)>;
 
 // The whole patch of a stored template: LoadTemplateBlocks, then PatchGameFiles, telling the

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/PendingFile.h"
+#include "formats/MultiFiles.h"
 #include "formats/UopPackage.h"
-#include "patcher/MultiFiles.h"
 
 #include <cstdint>
 #include <memory>

@@ -3,7 +3,7 @@
 #include "common/Convert.h"
 #include "common/RunError.h"
 #include "formats/ComponentsList.h"
-#include "patcher/MultiPatch.h"
+#include "formats/MultiFiles.h"
 
 #include <initializer_list>
 #include <string_view>
@@ -158,7 +158,8 @@ std::string MakeScripts55(const ScriptSource& source, const ScriptEntry& entry) 
 
 std::string MakeScripts(std::int16_t ScriptFormat, const ScriptSource& source,
                         const ScriptEntry& entry) {
-    return ScriptFormat == 2 ? MakeScripts51a(source, entry) : MakeScripts55(source, entry);
+    return ScriptFormat == OldScriptFormat ? MakeScripts51a(source, entry)
+                                           : MakeScripts55(source, entry);
 }
 
 } // namespace mw

@@ -9,6 +9,13 @@ namespace mw {
 
 class ComponentsList;
 
+// The script format codes the settings keep ("Settings" "ScriptFormat"). A stored value that
+// names neither (0: never chosen) stays as it is and means the new format.
+enum ScriptFormatCode : std::int16_t {
+    NewScriptFormat = 1, // Sphere 55 and later
+    OldScriptFormat = 2, // Sphere 51a
+};
+
 // What the script entry dialog asks for. The generators take the texts less their outer blanks.
 struct ScriptEntry {
     std::string MultiName;
@@ -30,7 +37,7 @@ struct ScriptSource {
 std::string MakeScripts51a(const ScriptSource& source, const ScriptEntry& entry);
 std::string MakeScripts55(const ScriptSource& source, const ScriptEntry& entry);
 
-// The old format for ScriptFormat 2, the new one for any other value (1, or 0 never chosen).
+// The old format for OldScriptFormat, the new one for any other value.
 std::string MakeScripts(std::int16_t ScriptFormat, const ScriptSource& source,
                         const ScriptEntry& entry);
 

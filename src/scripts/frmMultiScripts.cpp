@@ -1,7 +1,7 @@
 #include "scripts/frmMultiScripts.h"
 
-#include "library/Guarded.h"
-#include "library/NamedControls.h"
+#include "ui/Guarded.h"
+#include "ui/NamedControls.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

@@ -1,13 +1,12 @@
 #include "scripts/frmScriptsEntry.h"
 
-#include "library/CentreOnScreen.h"
-#include "library/Guarded.h"
-#include "library/NamedControls.h"
-#include "library/Prompts.h"
-#include "library/WaitCursor.h"
-#include "library/frmWardstone.h"
-#include "scripts/MakeScripts.h"
-#include "scripts/frmMultiScripts.h"
+#include "app/PatchAndScripts.h"
+
+#include "ui/CentreOnScreen.h"
+#include "ui/Guarded.h"
+#include "ui/NamedControls.h"
+#include "ui/Prompts.h"
+#include "ui/WaitCursor.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -30,7 +29,10 @@ QLineEdit* Box(const QString& name, const QString& tooltip) {
 
 } // namespace
 
-frmScriptsEntry::frmScriptsEntry(frmWardstone& main) : QDialog(&main), main_(main) {
+frmScriptsEntry::frmScriptsEntry(Session& session, Prompts& prompts, std::int16_t ScriptFormat,
+                                 ShowScripts show, QWidget* parent)
+    : QDialog(parent), session_(session), prompts_(prompts), ScriptFormat_(ScriptFormat),
+      show_(std::move(show)) {
     setObjectName("frmScriptsEntry");
     setWindowTitle("Sphere Scripts Input");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -58,7 +60,7 @@ frmScriptsEntry::frmScriptsEntry(frmWardstone& main) : QDialog(&main), main_(mai
     for (QWidget* control :
          std::initializer_list<QWidget*>{txtMultiName, txtBuyValue, txtSellValue, cmdOk})
         control->installEventFilter(this);
-    connect(cmdOk, &QPushButton::clicked, this, Guarded(main_.prompts(), this, &QWidget::close));
+    connect(cmdOk, &QPushButton::clicked, this, Guarded(prompts_, this, &QWidget::close));
     setFixedSize(sizeHint());
     CentreOnScreen(*this);
 }
@@ -94,16 +96,13 @@ void frmScriptsEntry::Confirm() {
                       txtSellValue->text().trimmed().toStdString()};
     hide();
     // Also reached from the close box, which no connection guards.
-    RunGuarded(main_.prompts(), [this, &entry] {
-        Session& session = main_.session();
+    RunGuarded(prompts_, [this, &entry] {
         QString text;
         {
             WaitCursor wait;
-            ApplyComponentsList(session.Buffer, session.Components);
-            ScriptSource source{session.Buffer, session.Components, session.PatchSlot};
-            text = QString::fromStdString(MakeScripts(main_.ScriptFormat, source, entry));
+            text = QString::fromStdString(ScriptsForLastPatch(session_, ScriptFormat_, entry));
         }
-        main_.ScriptsWindow().ShowScripts(text);
+        show_(text);
     });
 }
 

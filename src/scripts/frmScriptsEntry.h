@@ -1,20 +1,26 @@
 #pragma once
 
 #include <QDialog>
+#include <cstdint>
+#include <functional>
 
 class QLineEdit;
 class QPushButton;
 
 namespace mw {
 
-class frmWardstone;
+class Prompts;
+struct Session;
 
 // Asks for the new multi's name and prices after a patch, then shows its scripts. It has no
 // Cancel: the only way out is to confirm, which OK allows once all three boxes hold something.
 class frmScriptsEntry : public QDialog {
     Q_OBJECT
 public:
-    explicit frmScriptsEntry(frmWardstone& main);
+    using ShowScripts = std::function<void(const QString& scripts)>;
+    // The scripts are made in ScriptFormat from the session's last patch and handed to `show`.
+    frmScriptsEntry(Session& session, Prompts& prompts, std::int16_t ScriptFormat, ShowScripts show,
+                    QWidget* parent);
 
     QLineEdit *txtMultiName, *txtBuyValue, *txtSellValue;
     QPushButton* cmdOk;
@@ -29,7 +35,10 @@ protected:
 private:
     void Confirm();
 
-    frmWardstone& main_;
+    Session& session_;
+    Prompts& prompts_;
+    std::int16_t ScriptFormat_;
+    ShowScripts show_;
     bool confirmed_ = false;
 };
 

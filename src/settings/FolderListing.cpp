@@ -1,6 +1,6 @@
 #include "settings/FolderListing.h"
 
-#include "common/TextFile.h"
+#include "common/Files.h"
 
 #include <algorithm>
 #include <cstdlib>

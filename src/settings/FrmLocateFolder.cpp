@@ -1,12 +1,12 @@
 #include "settings/FrmLocateFolder.h"
 
+#include "app/Failures.h"
 #include "common/RunError.h"
-#include "library/CentreOnScreen.h"
-#include "library/Guarded.h"
-#include "library/NamedControls.h"
-#include "library/Prompts.h"
-#include "library/frmWardstone.h"
 #include "settings/FolderListing.h"
+#include "ui/CentreOnScreen.h"
+#include "ui/Guarded.h"
+#include "ui/NamedControls.h"
+#include "ui/Prompts.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -209,8 +209,9 @@ bool FrmLocateFolder::ReadChildren(QTreeWidgetItem* item) {
     }
 }
 
-void FrmLocateFolder::TellUnreadable(const std::exception& failure) {
-    prompts_.Message(FailureText(failure), ApplicationTitle, MessageIcon::Exclamation);
+void FrmLocateFolder::TellUnreadable(const RunError& failure) {
+    prompts_.Message(QString::fromStdString(FailureText(failure)), ApplicationTitle,
+                     MessageIcon::Exclamation);
 }
 
 void FrmLocateFolder::Drive1_Change(int index) {

@@ -12,6 +12,7 @@ class QTreeWidgetItem;
 namespace mw {
 
 class Prompts;
+class RunError;
 
 // Picks the Sphere server folder: a list of drives (on Linux the mount points a user would pick
 // from, the root and the home folder first) and a tree of the folders on them. Both start at the
@@ -48,7 +49,7 @@ private:
     void AddChildren(QTreeWidgetItem* item, const std::vector<std::string>& names);
     bool ReadChildren(QTreeWidgetItem* item);
     void SelectDriveOf(const std::string& folder);
-    void TellUnreadable(const std::exception& failure);
+    void TellUnreadable(const RunError& failure);
 
     Prompts& prompts_;
     int driveIndex_ = -1; // the drive shown, to go back to when another cannot be read

@@ -1,13 +1,14 @@
 #include "settings/frmSettings.h"
 
-#include "common/TextFile.h"
-#include "library/CentreOnScreen.h"
-#include "library/Guarded.h"
-#include "library/NamedControls.h"
-#include "library/Prompts.h"
-#include "library/frmWardstone.h"
+#include "app/Session.h"
+#include "common/Files.h"
+#include "scripts/MakeScripts.h"
 #include "settings/FrmLocateFolder.h"
 #include "settings/PathChecks.h"
+#include "ui/CentreOnScreen.h"
+#include "ui/Guarded.h"
+#include "ui/NamedControls.h"
+#include "ui/Prompts.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -76,7 +77,9 @@ void StyleCaption(QGroupBox* frame, std::optional<QColor> colour = std::nullopt)
 
 } // namespace
 
-frmSettings::frmSettings(frmWardstone& main) : main_(main) {
+frmSettings::frmSettings(Session& session, Prompts& prompts, std::int16_t& ScriptFormat,
+                         QWidget& mainWindow)
+    : session_(session), prompts_(prompts), ScriptFormat_(ScriptFormat), mainWindow_(mainWindow) {
     setObjectName("frmSettings");
     setWindowTitle("Settings");
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -189,8 +192,8 @@ void frmSettings::BuildControls() {
 }
 
 void frmSettings::ConnectControls() {
-    Session& session = main_.session();
-    Prompts& prompts = main_.prompts();
+    Session& session = session_;
+    Prompts& prompts = prompts_;
     // Every handler is guarded: a failure it lets out is shown and the dialog goes on.
     auto guarded = [&prompts](auto handler) { return Guarded(prompts, std::move(handler)); };
     connect(txtMultiIdx, &QLineEdit::textChanged, this,
@@ -223,8 +226,10 @@ void frmSettings::ConnectControls() {
     connect(cmdBrowseForFolder, &QPushButton::clicked, this,
             guarded([this] { cmdBrowseForFolder_Click(); }));
     // Clicks only: opening the dialog shows the format without choosing one.
-    connect(optVer51a, &QRadioButton::clicked, this, guarded([this] { main_.ScriptFormat = 2; }));
-    connect(optVer54, &QRadioButton::clicked, this, guarded([this] { main_.ScriptFormat = 1; }));
+    connect(optVer51a, &QRadioButton::clicked, this,
+            guarded([this] { ScriptFormat_ = OldScriptFormat; }));
+    connect(optVer54, &QRadioButton::clicked, this,
+            guarded([this] { ScriptFormat_ = NewScriptFormat; }));
     connect(cmdClose, &QPushButton::clicked, this, guarded([this] { close(); }));
 }
 
@@ -232,14 +237,14 @@ void frmSettings::ConnectControls() {
 void frmSettings::Form_Load() {
     for (QLineEdit* box : {txtMultiIdx, txtMultiMul, txtMultiUop})
         SetBackground(box, MissingRed);
-    const Session& session = main_.session();
+    const Session& session = session_;
     txtMultiIdx->setText(FromStd(session.MultiIdxPath));
     txtMultiMul->setText(FromStd(session.MultiMulPath));
     txtMultiUop->setText(FromStd(session.MultiUopPath));
     cboRecordSize->setCurrentText(RecordSizeChoiceText(session.RecordSize));
     chkBackUpGameFiles->setChecked(session.Backups.Enabled);
     txtSphereFolder->setText(FromStd(session.SphereFolderPath));
-    (main_.ScriptFormat == 2 ? optVer51a : optVer54)->setChecked(true);
+    (ScriptFormat_ == OldScriptFormat ? optVer51a : optVer54)->setChecked(true);
 }
 
 // Runs on every change, so on every key stroke: a path is kept only while it names something.
@@ -254,19 +259,19 @@ void frmSettings::FilePath_Change(QLineEdit* box, std::string& setting) {
 void frmSettings::txtSphereFolder_Change() {
     std::string text = txtSphereFolder->text().toStdString();
     SetBackground(txtSphereFolder, FindsNormalFile(text) ? FoundGreen : MissingRed);
-    main_.session().SphereFolderPath = text;
+    session_.SphereFolderPath = text;
 }
 
 void frmSettings::BrowseForFile(QLineEdit* box, std::string& setting, const QString& title,
                                 const QString& filter) {
-    QString chosen = main_.prompts().OpenFile(title, filter);
+    QString chosen = prompts_.OpenFile(title, filter);
     if (chosen.isEmpty()) return;
     box->setText(chosen);
     FilePath_Change(box, setting); // again: the box may have shown this path already
 }
 
 void frmSettings::cmdBrowseForFolder_Click() {
-    FrmLocateFolder chooser(main_.prompts(), this);
+    FrmLocateFolder chooser(prompts_, this);
     if (chooser.exec() == QDialog::Accepted) {
         txtSphereFolder->setText(chooser.ChosenFolder());
         txtSphereFolder_Change(); // again: the box may have shown this folder already
@@ -278,7 +283,7 @@ void frmSettings::cmdBrowseForFolder_Click() {
 
 // However the dialog closes, the main window comes back as it was left.
 void frmSettings::closeEvent(QCloseEvent* event) {
-    main_.show();
+    mainWindow_.show();
     event->accept();
 }
 

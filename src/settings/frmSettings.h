@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
 #include <string>
 
 class QCheckBox;
@@ -13,15 +14,18 @@ class QRadioButton;
 
 namespace mw {
 
-class frmWardstone;
+class Prompts;
+struct Session;
 
 // Edits the paths of the game's multi files, the Sphere server folder and the script format.
 // Every change takes effect at once; there is nothing to apply or cancel. While it is open the
 // main window is hidden; closing it in any way shows the main window again and deletes it.
+// It edits the session's paths and options and the main window's script format in place.
 class frmSettings : public QWidget {
     Q_OBJECT
 public:
-    explicit frmSettings(frmWardstone& main);
+    frmSettings(Session& session, Prompts& prompts, std::int16_t& ScriptFormat,
+                QWidget& mainWindow);
 
     // Event handlers; public so that tests can drive them as the events would.
     void cmdBrowseForFolder_Click();
@@ -52,7 +56,10 @@ private:
     void BrowseForFile(QLineEdit* box, std::string& setting, const QString& title,
                        const QString& filter);
 
-    frmWardstone& main_;
+    Session& session_;
+    Prompts& prompts_;
+    std::int16_t& ScriptFormat_;
+    QWidget& mainWindow_;
 };
 
 } // namespace mw

@@ -1,7 +1,7 @@
 #include "store/CreateLibrary.h"
 
+#include "common/Files.h"
 #include "common/RunError.h"
-#include "common/TextFile.h"
 
 #include <cstdio>
 #include <sqlite3.h>

@@ -1,6 +1,6 @@
 // create-library LIBRARY SCHEMA: the build's way of giving a fresh machine an empty library.
+#include "common/Files.h"
 #include "common/RunError.h"
-#include "common/TextFile.h"
 #include "store/CreateLibrary.h"
 
 #include <iostream>

@@ -266,8 +266,9 @@ std::int32_t RowSet::RecordCount() {
 
 void RowSet::RequireWritable() const {
     if (readOnly_)
-        throw RunError(3251, "Current Recordset does not support updating. This may be a "
-                             "limitation of the provider, or of the selected locktype.");
+        throw RunError(err::UpdateNotSupported,
+                       "Current Recordset does not support updating. This may be a "
+                       "limitation of the provider, or of the selected locktype.");
 }
 
 void RowSet::AddNew() {

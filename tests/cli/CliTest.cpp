@@ -1,7 +1,7 @@
 #include "MultiFilesBuilder.h"
 #include "TestLibrary.h"
 #include "cli/CliRun.h"
-#include "common/TextFile.h"
+#include "common/Files.h"
 #include "formats/SamplePackage.h"
 #include "patcher/MultiBytes.h"
 

@@ -1,9 +1,9 @@
 #include "MultiFilesBuilder.h"
 #include "TestLibrary.h"
 
+#include "common/Files.h"
 #include "common/LittleEndian.h"
 #include "common/RunError.h"
-#include "common/TextFile.h"
 #include "formats/MultiExtraction.h"
 
 #include <gtest/gtest.h>
@@ -125,15 +125,15 @@ TEST_F(MultiExtractionTest, TruncatedOrDamagedFilesNeverReadOutside) {
         }
 }
 
-TEST(MultiRecordNumber, ReadsTheHexadecimalMultiId) {
+TEST(ParseMultiId, ReadsTheHexadecimalMultiId) {
     for (const char* typed : {" 1F4 ", "1f4", "0x1F4"})
-        EXPECT_EQ(MultiRecordNumber(typed), 501) << typed;
-    EXPECT_EQ(MultiRecordNumber("0"), 1);
-    EXPECT_EQ(MultiRecordNumber("BFFF"), 0xC000); // item id FFFF, as a patch may write it
+        EXPECT_EQ(ParseMultiId(typed), 0x1F4u) << typed;
+    EXPECT_EQ(ParseMultiId("0"), 0u);
+    EXPECT_EQ(ParseMultiId("BFFF"), 0xBFFFu); // item id FFFF, as a patch may write it
     for (const char* refused : {"", "  ", "G12", "1F4h", "-1", "1 F4", "&H1F4", "0x-1", "0x"})
-        EXPECT_EQ(FailureNumber([&] { MultiRecordNumber(refused); }), err::TypeMismatch) << refused;
+        EXPECT_EQ(FailureNumber([&] { ParseMultiId(refused); }), err::TypeMismatch) << refused;
     for (const char* refused : {"C000", "FFFF", "123456789ABCDEF"})
-        EXPECT_EQ(FailureNumber([&] { MultiRecordNumber(refused); }), err::Overflow) << refused;
+        EXPECT_EQ(FailureNumber([&] { ParseMultiId(refused); }), err::Overflow) << refused;
 }
 
 } // namespace

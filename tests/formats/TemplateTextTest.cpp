@@ -5,6 +5,7 @@
 #include "formats/ComponentsList.h"
 #include "formats/TemplateText.h"
 #include "store/SaveNewTemplate.h"
+#include "store/TemplateBlocks.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,5 +1,5 @@
 #include "client/RecordingClientLink.h"
-#include "common/TextFile.h"
+#include "common/Files.h"
 #include "library/WindowFixture.h"
 #include "library/frmTemplateInfo.h"
 

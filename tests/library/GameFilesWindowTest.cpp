@@ -1,4 +1,4 @@
-#include "common/TextFile.h"
+
 #include "formats/SamplePackage.h"
 #include "library/WindowFixture.h"
 #include "library/frmTemplateInfo.h"

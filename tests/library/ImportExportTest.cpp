@@ -1,6 +1,6 @@
 #include "DiskFaults.h"
 #include "MultiFilesBuilder.h"
-#include "common/TextFile.h"
+#include "common/Files.h"
 #include "library/WindowFixture.h"
 #include "library/frmTemplateInfo.h"
 

@@ -1,6 +1,6 @@
 #include "library/WindowFixture.h"
 
-#include "common/TextFile.h"
+#include "common/Files.h"
 
 #include <QLabel>
 #include <QPushButton>

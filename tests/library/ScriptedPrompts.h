@@ -1,6 +1,6 @@
 #pragma once
 
-#include "library/Prompts.h"
+#include "ui/Prompts.h"
 
 #include <QStringList>
 #include <deque>

@@ -7,6 +7,7 @@
 #include "formats/TemplateText.h"
 #include "patcher/PatchTemplate.h"
 #include "store/SaveNewTemplate.h"
+#include "store/TemplateBlocks.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 #include "MultiBytes.h"
 #include "formats/SamplePackage.h"
 
+#include "common/Files.h"
 #include "common/LittleEndian.h"
 #include "common/RunError.h"
-#include "common/TextFile.h"
 #include "formats/MultiExtraction.h"
 
 namespace mw {

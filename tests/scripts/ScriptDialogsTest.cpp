@@ -1,4 +1,4 @@
-#include "common/TextFile.h"
+#include "common/Files.h"
 #include "library/WindowFixture.h"
 #include "patcher/MultiBytes.h"
 #include "scripts/frmMultiScripts.h"
@@ -38,7 +38,7 @@ class ScriptDialogsTest : public QObject {
 private slots:
     void okFollowsTheBoxesAsTheyStoodBeforeEachKey() {
         PatchFixture f;
-        frmScriptsEntry dialog(*f.window);
+        frmScriptsEntry dialog(f.session, f.prompts, f.window->ScriptFormat, {}, f.window.get());
         dialog.show();
         QPoint offCentre =
             dialog.geometry().center() - dialog.screen()->availableGeometry().center();

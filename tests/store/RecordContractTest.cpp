@@ -1,7 +1,7 @@
 #include "TestLibrary.h"
 
+#include "common/Files.h"
 #include "common/RunError.h"
-#include "common/TextFile.h"
 #include "store/CCategory.h"
 #include "store/CSubSection.h"
 #include "store/CTempIndex.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "library/Prompts.h"
+#include "ui/Prompts.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "library/ProgressFeedback.h"
+#include "ui/ProgressFeedback.h"
 
 #include <QProgressDialog>
 

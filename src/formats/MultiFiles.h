@@ -40,6 +40,12 @@ constexpr std::int32_t FirstMultiItemId = 0x4000; // the item id of multi 0
 // The highest multi id whose item id, 0x4000 + id, fits 16 bits; no file of ours holds more.
 constexpr std::uint32_t HighestMultiId = 0xBFFF;
 
+// The game item id of the multi in multi.idx entry PatchSlot (multi PatchSlot - 1):
+// 16383 + PatchSlot.
+constexpr std::int32_t MultiItemId(std::int32_t PatchSlot) {
+    return FirstMultiItemId - 1 + PatchSlot;
+}
+
 // Where the game's two multi files are, as the settings or the command line name them.
 struct MultiFilePaths {
     std::string MultiIdxPath;

@@ -4,8 +4,8 @@
 #include "common/Paths.h"
 #include "formats/ComponentBuffer.h"
 #include "formats/ComponentsList.h"
+#include "formats/RecordSize.h"
 #include "patcher/PatchGameFiles.h"
-#include "patcher/RecordSize.h"
 #include "store/Connection.h"
 
 #include <cstdint>

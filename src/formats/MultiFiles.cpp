@@ -1,8 +1,8 @@
-#include "patcher/MultiFiles.h"
+#include "formats/MultiFiles.h"
 
+#include "common/Files.h"
 #include "common/LittleEndian.h"
 #include "common/RunError.h"
-#include "common/TextFile.h"
 
 #include <algorithm>
 #include <cerrno>

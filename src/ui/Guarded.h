@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/RunError.h"
-#include "library/Prompts.h"
+#include "ui/Prompts.h"
 
 #include <exception>
 #include <utility>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "patcher/MultiFiles.h"
+#include "formats/MultiFiles.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 #include "TestLibrary.h"
 
-#include "common/TextFile.h"
+#include "common/LineReader.h"
 
 #include <gtest/gtest.h>
 

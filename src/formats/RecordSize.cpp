@@ -1,4 +1,4 @@
-#include "patcher/RecordSize.h"
+#include "formats/RecordSize.h"
 
 #include "common/RunError.h"
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,12 +52,5 @@ struct Fields {
         return n <= Kept && n <= Count ? Field[n - 1] : std::string_view();
     }
 };
-
-// The RunError for a failed file operation, from the errno value it left.
-[[noreturn]] void ThrowFileError(int errnoValue, const std::string& path, const char* action);
-
-std::string ReadWholeFile(const std::string& path);
-bool FileExists(const std::string& path);
-void RemoveFile(const std::string& path);
 
 } // namespace mw

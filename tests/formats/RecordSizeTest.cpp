@@ -1,11 +1,11 @@
 // multi.mul files of 16-byte records beside the classic 12-byte ones: telling them apart,
 // reading them and patching them without ever mixing the two widths.
-#include "GameFilesTest.h"
-#include "MultiBytes.h"
+#include "patcher/GameFilesTest.h"
+#include "patcher/MultiBytes.h"
 
 #include "common/RunError.h"
 #include "formats/MultiExtraction.h"
-#include "patcher/RecordSize.h"
+#include "formats/RecordSize.h"
 
 namespace mw {
 namespace {

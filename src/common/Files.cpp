@@ -1,0 +1,65 @@
+#include "common/Files.h"
+
+#include "common/LineReader.h"
+#include "common/RunError.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace mw {
+
+namespace {
+
+long ErrorNumberFor(int e) {
+    switch (e) {
+    case ENOENT:
+        return err::FileNotFound;
+    case ENOTDIR:
+        return err::PathNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return err::PermissionDenied;
+    case ENOSPC:
+        return err::DiskFull;
+    case EISDIR:
+    case ENAMETOOLONG:
+        return err::BadFileNameOrNumber;
+    default:
+        return err::PathFileAccessError;
+    }
+}
+} // namespace
+
+void ThrowFileError(int errnoValue, const std::string& path, const char* action) {
+    throw RunError(ErrorNumberFor(errnoValue), std::string("Cannot ") + action + " \"" + path +
+                                                   "\": " + std::strerror(errnoValue));
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    LineReader probe(path); // reports a missing file or a folder the same way as every reader
+    std::string text;
+    text.resize(static_cast<size_t>(probe.FileSize()));
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) ThrowFileError(errno, path, "open");
+    size_t n = std::fread(text.data(), 1, text.size(), file);
+    bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) ThrowFileError(EIO, path, "read"); // never a short text that passes for whole
+    text.resize(n);
+    return text;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+void RemoveFile(const std::string& path) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) ThrowFileError(errno, path, "delete");
+}
+
+} // namespace mw

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+namespace mw {
+
+// The RunError for a failed file operation, from the errno value it left.
+[[noreturn]] void ThrowFileError(int errnoValue, const std::string& path, const char* action);
+
+std::string ReadWholeFile(const std::string& path);
+bool FileExists(const std::string& path);
+void RemoveFile(const std::string& path);
+
+} // namespace mw

@@ -1,0 +1,43 @@
+// Filing a new template: the template info dialog asks where, then the buffer is stored there.
+#include "library/frmTemplateInfo.h"
+#include "library/frmWardstone.h"
+#include "store/SaveNewTemplate.h"
+#include "ui/ProgressFeedback.h"
+#include "ui/Prompts.h"
+#include "ui/WaitCursor.h"
+
+namespace mw {
+
+void frmWardstone::ShowReaderMessage() {
+    const ReaderMessage& why = session_.Buffer.LastReadMessage;
+    if (!why.Title.empty())
+        prompts_.Message(QString::fromStdString(why.Text), QString::fromStdString(why.Title),
+                         MessageIcon::Exclamation);
+}
+
+bool frmWardstone::AskFiling() {
+    frmTemplateInfo info(*this);
+    info.exec();
+    return !blnCancelAdd;
+}
+
+bool frmWardstone::StoreBuffer() {
+    try {
+        WaitCursor wait;
+        ProgressFeedback progress(this, "Storing the template...");
+        NewTemplateFields fields{NewCategoryID.toStdString(), NewSubsectID.toStdString(),
+                                 strNewDescription.toStdString()};
+        SaveNewTemplate(session_.cnTemplates, session_.Buffer, fields, progress.Callback());
+    } catch (const RunError& failure) {
+        if (failure.Number != err::Cancelled) ShowFailure(failure); // a cancel stores nothing
+        return false;
+    }
+    FillTemplatesList();
+    return true;
+}
+
+bool frmWardstone::FileNewTemplate() {
+    return AskFiling() && StoreBuffer();
+}
+
+} // namespace mw
