@@ -25,7 +25,8 @@ std::int32_t Filed(std::optional<std::int32_t> found, bool create, const std::st
 
 } // namespace
 
-std::int32_t StoreFiledByName(Session& session, const FilingByName& filing) {
+std::int32_t StoreFiledByName(Session& session, const FilingByName& filing,
+                              const Progress& progress) {
     CCategory category(session.cnTemplates);
     CSubSection subsection(session.cnTemplates);
     category.Connect(session.DatabasePath(), adUseServer, adLockOptimistic);
@@ -40,7 +41,7 @@ std::int32_t StoreFiledByName(Session& session, const FilingByName& filing) {
               [&] { return AddSubSection(subsection, categoryId, filing.Subsection); });
     NewTemplateFields fields{std::to_string(categoryId), std::to_string(subsectionId),
                              filing.Description};
-    std::int32_t id = SaveNewTemplate(session.cnTemplates, session.Buffer, fields);
+    std::int32_t id = SaveNewTemplate(session.cnTemplates, session.Buffer, fields, progress);
     transaction.Commit();
     return id;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Progress.h"
+
 #include <cstdint>
 #include <string>
 
@@ -16,6 +18,7 @@ struct FilingByName {
 // Finds (or, when asked, makes) the category and subsection and stores the session's buffer as
 // a new template there, all in one transaction; returns the new template's id. A missing name
 // that may not be made fails with err::ItemNotInCollection, and nothing is stored.
-std::int32_t StoreFiledByName(Session& session, const FilingByName& filing);
+std::int32_t StoreFiledByName(Session& session, const FilingByName& filing,
+                              const Progress& progress = {});
 
 } // namespace mw

@@ -7,14 +7,11 @@
 //
 // Prints the new template's id or the filled entry; exit status 0, or 1 with the failure on
 // standard error. No components.txt is read and no backups are made.
+#include "app/FileByName.h"
+#include "app/ImportSources.h"
+#include "app/PatchAndScripts.h"
+#include "app/Session.h"
 #include "common/RunError.h"
-#include "common/Session.h"
-#include "formats/TemplateText.h"
-#include "patcher/PatchTemplate.h"
-#include "store/CCategory.h"
-#include "store/CSubSection.h"
-#include "store/Filing.h"
-#include "store/SaveNewTemplate.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -40,34 +37,23 @@ mw::Progress Interrupting(const Options& options) {
     };
 }
 
-// As the command line's import files it: category and subsection found or added, and the
-// template stored, in one transaction.
+// As the command line imports: the file read, then filed by name in one transaction, in which
+// the progress function is called.
 std::int32_t Import(mw::Session& session, const Options& options) {
-    if (!mw::ReadComponentList(session.Buffer, session.Components, Option(options, "file")))
+    if (!mw::ReadImportFile(session, mw::ImportSource::Txt, Option(options, "file")))
         throw mw::RunError(mw::err::InvalidProcedureCall, session.Buffer.LastReadMessage.Text);
-    mw::CCategory category(session.cnTemplates);
-    mw::CSubSection subsection(session.cnTemplates);
-    category.Connect(session.DatabasePath(), mw::adUseServer, mw::adLockOptimistic);
-    subsection.Connect(session.DatabasePath(), mw::adUseServer, mw::adLockOptimistic);
-    mw::Transaction filing(session.cnTemplates);
-    std::string categoryName = Option(options, "category"), name = Option(options, "subsection");
-    auto categoryId = mw::FindCategory(category, categoryName);
-    if (!categoryId) categoryId = mw::AddCategory(category, categoryName);
-    auto subsectionId = mw::FindSubSection(subsection, *categoryId, name);
-    if (!subsectionId) subsectionId = mw::AddSubSection(subsection, *categoryId, name);
-    mw::NewTemplateFields fields{std::to_string(*categoryId), std::to_string(*subsectionId),
-                                 Option(options, "description")};
-    std::int32_t id =
-        mw::SaveNewTemplate(session.cnTemplates, session.Buffer, fields, Interrupting(options));
-    filing.Commit();
-    return id;
+    mw::FilingByName filing{Option(options, "category"), Option(options, "subsection"),
+                            Option(options, "description"), true};
+    return mw::StoreFiledByName(session, filing, Interrupting(options));
 }
 
 std::int32_t Patch(mw::Session& session, const Options& options) {
-    mw::PatchTargets targets{Option(options, "idx"), Option(options, "mul"),
-                             Option(options, "uop")};
-    return mw::PatchTemplate(session.cnTemplates, session.Buffer, session.Components,
-                             std::stoi(Option(options, "id")), targets, {}, Interrupting(options))
+    session.MultiIdxPath = Option(options, "idx");
+    session.MultiMulPath = Option(options, "mul");
+    session.MultiUopPath = Option(options, "uop");
+    session.Backups.Enabled = false;
+    return mw::PatchStoredTemplate(session, std::stoi(Option(options, "id")), {},
+                                   Interrupting(options))
         .PatchSlot;
 }
 
