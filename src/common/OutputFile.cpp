@@ -5,8 +5,6 @@
 #include "common/RunError.h"
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,27 +12,6 @@
 namespace mw {
 
 namespace {
-
-constexpr int MostLinksFollowed = 40; // as the system itself follows them
-
-std::string FolderOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Where a chain of symbolic links ends, also when its last target does not exist yet.
-std::string FinalTarget(std::string path) {
-    for (int followed = 0; followed < MostLinksFollowed; ++followed) {
-        struct stat info {};
-        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-        char target[PATH_MAX];
-        ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
-        if (n < 0) ThrowFileError(errno, path, "write");
-        std::string next(target, static_cast<size_t>(n));
-        path = next.front() == '/' ? next : FolderOf(path) + "/" + next;
-    }
-    ThrowFileError(ELOOP, path, "write");
-}
 
 void WriteDirectly(const std::string& path, std::string_view contents) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
@@ -67,7 +44,7 @@ void WriteFileAtomically(const std::string& path, std::string_view contents) {
         if (!S_ISREG(info.st_mode)) return WriteDirectly(path, contents);
         RefuseReadOnly(path, info);
     }
-    PendingFile file(FinalTarget(path));
+    PendingFile file(path);
     file.Write(contents);
     file.Commit();
 }

@@ -3,6 +3,7 @@
 #include "common/Files.h"
 
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <libgen.h>
 #include <sys/stat.h>
@@ -11,6 +12,27 @@
 namespace mw {
 
 namespace {
+
+constexpr int MostLinksFollowed = 40; // as the system itself follows them
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Where a chain of symbolic links ends, also when its last target does not exist yet.
+std::string FinalTarget(std::string path) {
+    for (int followed = 0; followed < MostLinksFollowed; ++followed) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+        char target[PATH_MAX];
+        ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
+        if (n < 0) ThrowFileError(errno, path, "write");
+        std::string next(target, static_cast<size_t>(n));
+        path = next.front() == '/' ? next : FolderOf(path) + "/" + next;
+    }
+    ThrowFileError(ELOOP, path, "write");
+}
 
 // An existing file's permissions, or those that new files get.
 mode_t ModeFor(const struct stat* existing) {
@@ -31,7 +53,8 @@ void SyncFolderOf(const std::string& path) {
 
 } // namespace
 
-PendingFile::PendingFile(std::string path) : path_(std::move(path)), temp_(path_ + ".XXXXXX") {
+PendingFile::PendingFile(const std::string& path)
+    : path_(FinalTarget(path)), temp_(path_ + ".XXXXXX") {
     fd_ = ::mkstemp(temp_.data());
     if (fd_ < 0) ThrowFileError(errno, path_, "create");
     struct stat info {};

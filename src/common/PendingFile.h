@@ -8,11 +8,12 @@ namespace mw {
 // A new version of a file, written under a temporary name in the same folder, that takes the
 // file's place only when Commit is called; dropped, leaving the file as it was, otherwise. The
 // new file keeps the permissions of the one it replaces, and its owner and group where the
-// system lets us.
+// system lets us. A path through symbolic links means the file at their end, which is replaced
+// there, so that the links stay links.
 class PendingFile {
 public:
-    explicit PendingFile(std::string path); // throws RunError naming the path
-    ~PendingFile();                         // removes the temporary file unless committed
+    explicit PendingFile(const std::string& path); // throws RunError naming the path
+    ~PendingFile();                                // removes the temporary file unless committed
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
 

@@ -20,13 +20,14 @@ namespace {
 
 constexpr auto RetryEvery = std::chrono::milliseconds(50);
 
-// The folder that holds a file, under one name however the path names it, so that two paths
-// into one folder take one lock and every patch takes its locks in the same order. Empty for a
-// folder that does not exist: opening the file there fails with its own message.
+// The folder that really holds a file, under one name however the path names it (links
+// followed), so that two names of one file take one lock and every patch takes its locks in the
+// same order. Empty for a folder that does not exist: opening the file there fails with its own
+// message.
 std::string FolderOf(const std::string& path) {
-    std::string copy = path;
-    std::string folder = ::dirname(copy.data());
     char resolved[PATH_MAX];
+    std::string file = ::realpath(path.c_str(), resolved) ? resolved : path;
+    std::string folder = ::dirname(file.data());
     return ::realpath(folder.c_str(), resolved) ? resolved : "";
 }
 
