@@ -71,15 +71,6 @@ TEST_F(MultiPatchTest, FirstFreeEntryAndRecordsAfterTheLastWholeRecord) {
         EXPECT_EQ(place.MulAppendRecord, c.Append);
         ExpectFiles(c.IdxAfter, c.MulAfter);
     }
-    EXPECT_EQ(MultiItemId(4), 0x4003);
-}
-
-TEST_F(MultiPatchTest, TwoPatchesTakeTwoEntriesAndAppendBehindEachOther) {
-    Files(Entry(0, 24) + Entry(-1, -1) + Entry(-1, -1) + Entry(-1, -1), test::OldRecords(2));
-    EXPECT_EQ(Patch(test::BufferWith({{"1", "2", "3", "4", "1"}})).PatchSlot, 2);
-    EXPECT_EQ(Patch(five).PatchSlot, 3);
-    ExpectFiles(Entry(0, 24) + Entry(24, 24, -1) + Entry(48, 72, -1) + Entry(-1, -1),
-                test::OldRecords(2) + Marker + Record(1, 2, 3, 4, 1) + fiveRecords);
 }
 
 TEST_F(MultiPatchTest, MissingFilesOrNoFreeEntryAreRefusedAndNothingIsCreated) {
@@ -109,7 +100,7 @@ TEST_F(MultiPatchTest, MissingFilesOrNoFreeEntryAreRefusedAndNothingIsCreated) {
 
 TEST_F(MultiPatchTest, RefusedTemplatesLeaveBothFilesAsTheyWere) {
     Files(Entry(0, 24) + Entry(-1, -1), test::OldRecords(2) + "xyz");
-    Refused(ComponentBuffer(), err::SubscriptOutOfRange);
+    Refused(ComponentBuffer(), err::SubscriptOutOfRange); // a stored template without blocks
     struct Case {
         std::array<std::string, 5> Component;
         long Number;

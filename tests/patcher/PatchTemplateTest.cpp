@@ -1,10 +1,8 @@
 #include "MultiBytes.h"
-#include "MultiFilesBuilder.h"
 #include "TestLibrary.h"
 
 #include "common/RunError.h"
 #include "formats/ComponentsList.h"
-#include "formats/TemplateText.h"
 #include "patcher/PatchTemplate.h"
 #include "store/SaveNewTemplate.h"
 #include "store/TemplateBlocks.h"
@@ -23,8 +21,8 @@ protected:
     std::int32_t Store(const ComponentBuffer& components) {
         return SaveNewTemplate(cn, components, {"1", "1", "Tower"});
     }
-    PatchResult Patch(std::int32_t templateId, const StatusLine& status = {}) {
-        return PatchTemplate(cn, buffer, list, templateId, {idxPath, mulPath}, status);
+    PatchResult Patch(std::int32_t templateId) {
+        return PatchTemplate(cn, buffer, list, templateId, {idxPath, mulPath});
     }
 
     test::TestLibrary library;
@@ -50,12 +48,9 @@ TEST_F(PatchTemplateTest, StoredOrderBoundsAndFlagsFromTheList) {
                                            Record(0xA2AC, -1, 2, 5, 0));
 }
 
-TEST_F(PatchTemplateTest, TemplateWithoutBlocksOrWithAnUnfitItemIdIsRefused) {
+// Refused while loading, naming the component, though the list would convert it first.
+TEST_F(PatchTemplateTest, TemplateWithAnUnfitItemIdIsRefused) {
     std::string idx = test::ReadFile(idxPath), mul = test::ReadFile(mulPath);
-    std::int32_t empty = Store({});
-    EXPECT_EQ(test::FailureNumber([&] { Patch(empty); }), err::SubscriptOutOfRange);
-
-    // Refused while loading, naming the component, though the list would convert it first.
     list.Add("04A3");
     std::int32_t unfit =
         Store(test::BufferWith({{"1187", "0", "0", "0", "1"}, {"70000", "0", "0", "0", "1"}}));
@@ -66,25 +61,6 @@ TEST_F(PatchTemplateTest, TemplateWithoutBlocksOrWithAnUnfitItemIdIsRefused) {
     EXPECT_EQ(buffer.ComponentCount, 0);
     EXPECT_EQ(test::ReadFile(idxPath), idx);
     EXPECT_EQ(test::ReadFile(mulPath), mul);
-}
-
-// A multi of game files built here, imported into the library, patched back as a new multi and
-// extracted again: the same components in the same order, the listed one with its flag 0.
-TEST_F(PatchTemplateTest, RoundTripThroughAGamesFiles) {
-    test::SampleMultiFiles game(library.Folder);
-    idxPath = game.Paths.MultiIdxPath, mulPath = game.Paths.MultiMulPath;
-    std::string imported = library.Folder.File("template.tmp");
-    ExtractMulti(game.Paths, 1, imported);
-    list.Add("0FFFF"); // the sample's one component of flag 0
-    ASSERT_TRUE(ReadComponentList(buffer, list, imported)) << buffer.LastReadMessage.Text;
-    std::int32_t id = Store(buffer);
-
-    std::vector<std::string> said;
-    PatchResult place = Patch(id, [&](const char* text) { said.emplace_back(text); });
-    EXPECT_EQ(said, (std::vector<std::string>{"Reading Template...", "Please wait...",
-                                              "Patching Completed"}));
-    EXPECT_EQ(place.PatchSlot, 2);
-    EXPECT_EQ(MultiAsText(ReadMultiEntry(idxPath, 2), mulPath), test::ReadFile(imported));
 }
 
 } // namespace

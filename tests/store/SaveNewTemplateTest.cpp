@@ -3,7 +3,6 @@
 
 #include "common/RunError.h"
 #include "store/CTempBlock.h"
-#include "store/CTempIndex.h"
 #include "store/SaveNewTemplate.h"
 
 #include <gtest/gtest.h>
@@ -16,61 +15,63 @@ using test::BufferWith;
 using test::FailureNumber;
 using Rows = std::vector<std::string>;
 
+std::string Scalar(Connection& cn, const std::string& sql) {
+    Statement query = cn.Prepare(sql);
+    query.Step();
+    return query.Text(0);
+}
+
 class SaveNewTemplateTest : public ::testing::Test {
 protected:
-    std::int32_t TemplateRows() {
-        CTempIndex index(cn);
-        index.Connect(library.Path, adUseServer, adLockOptimistic);
-        return index.RecordCount();
-    }
+    std::string TemplateRows() { return Scalar(cn, "select count(*) from TemplateIndex"); }
 
     test::TestLibrary library;
     Connection& cn = *library.cnTemplates;
     NewTemplateFields fields{"3", "5", "Small Tower"};
 };
 
+// Texts as the files give them, converted as the engine converts a quoted number.
 TEST_F(SaveNewTemplateTest, StoresIndexRowAndBlocksInBufferOrder) {
     auto buffer = BufferWith({{"1189", "4", "-3", "0", "1"},
-                              {"1187", "0", "0", "0", "0"},
-                              {"1188", "-1", "2", "5", "1"}});
+                              {"41644", "2.5", "0", "0", "0"},
+                              {" 12 ", "-1", "2", "5", "1"}});
     std::int32_t first = SaveNewTemplate(cn, buffer, fields);
     std::int32_t empty = SaveNewTemplate(cn, ComponentBuffer(), {"3", "5", "Other"});
     EXPECT_LT(first, empty);
     EXPECT_EQ(test::StoredBlocks(cn, first),
-              (Rows{"1189 4 -3 0 1", "1187 0 0 0 0", "1188 -1 2 5 1"}));
+              (Rows{"1189 4 -3 0 1", "41644 2 0 0 0", "12 -1 2 5 1"}));
     EXPECT_TRUE(test::StoredBlocks(cn, empty).empty()); // an index row only
-    CTempIndex index(cn);
-    index.Connect(library.Path, adUseServer, adLockOptimistic);
-    index.Filter("TempIndexID='" + std::to_string(first) + "'");
-    EXPECT_EQ(index.BlockCount(), 3);
-    EXPECT_EQ(index.CategoryID(), "3");
-    EXPECT_EQ(index.SubsectID(), "5");
-    EXPECT_EQ(index.Description(), "Small Tower");
+    EXPECT_EQ(Scalar(cn, "select BlockCount || ' ' || CategoryID || ' ' || SubsectID || ' ' || "
+                         "Description from TemplateIndex where TempIndexID = " +
+                             std::to_string(first)),
+              "3 3 5 Small Tower");
 }
 
-// The index row and its blocks go in one transaction: a refused block or index value, or a
-// cancel, leaves no index row without its blocks.
+// The index row and its blocks go in one transaction: a refused block (named, and never part of
+// a statement) or index value, or a cancel, leaves nothing of the template and harms no other.
 TEST_F(SaveNewTemplateTest, AnyFailureLeavesNothingOfTheTemplate) {
-    auto refused = BufferWith({{"1187", "0", "0", "0", "1"}, {"1188", "x", "0", "0", "1"}});
-    EXPECT_NE(FailureNumber([&] { SaveNewTemplate(cn, refused, fields); }), 0);
     auto good = BufferWith({{"1187", "0", "0", "0", "1"}});
-    for (const char* category : {"", "three"})
-        EXPECT_EQ(FailureNumber([&] {
-                      SaveNewTemplate(cn, good, {category, "5", "Tower"});
-                  }),
-                  err::TypeMismatch);
+    std::int32_t kept = SaveNewTemplate(cn, good, fields);
+    for (const char* x : {"x", "32768", "0'); delete from TemplateBlocks; --"}) {
+        auto refused = BufferWith({{"1187", "0", "0", "0", "1"}, {"1188", x, "0", "0", "1"}});
+        auto failure = test::FailureOf([&] { SaveNewTemplate(cn, refused, fields); });
+        ASSERT_TRUE(failure) << x;
+        EXPECT_NE(failure->Description.find("Component 2"), std::string::npos)
+            << failure->Description;
+    }
+    for (auto [category, number] : {std::pair{"", err::TypeMismatch},
+                                    {"three", err::TypeMismatch},
+                                    {"99999999999", err::Overflow}}) {
+        NewTemplateFields refused{category, "5", "Tower"};
+        EXPECT_EQ(FailureNumber([&] { SaveNewTemplate(cn, good, refused); }), number) << category;
+    }
     auto big =
         BufferWith(std::vector<std::array<std::string, 5>>(40000, {"1", "0", "0", "0", "1"}));
     auto cancel = [](std::int64_t, std::int64_t) { return false; };
     EXPECT_EQ(FailureNumber([&] { SaveNewTemplate(cn, big, fields, cancel); }), err::Cancelled);
-    EXPECT_EQ(TemplateRows(), 0);
-    EXPECT_TRUE(test::StoredBlocks(cn, 1).empty());
-}
-
-std::string Scalar(Connection& cn, const char* sql) {
-    Statement query = cn.Prepare(sql);
-    query.Step();
-    return query.Text(0);
+    EXPECT_EQ(TemplateRows(), "1");
+    EXPECT_EQ(test::StoredBlocks(cn, kept), (Rows{"1187 0 0 0 1"}));
+    EXPECT_TRUE(test::StoredBlocks(cn, kept + 1).empty());
 }
 
 // A full disk in the middle of a template makes the engine drop the whole transaction; nothing
@@ -93,7 +94,8 @@ TEST_F(SaveNewTemplateTest, AFullDiskLeavesNoBlockForTheNextTemplate) {
     std::int32_t next = SaveNewTemplate(cn, small, fields);
     EXPECT_EQ(next, 2);
     EXPECT_EQ(test::StoredBlocks(cn, next), (Rows{"1187 0 0 0 1"}));
-    EXPECT_EQ(TemplateRows(), 2);
+    EXPECT_EQ(Scalar(cn, "select count(*) from TemplateBlocks"), "2"); // the first one's kept
+    EXPECT_EQ(TemplateRows(), "2");
     EXPECT_EQ(Scalar(cn, "pragma integrity_check"), "ok");
 }
 
@@ -119,7 +121,7 @@ TEST_F(SaveNewTemplateTest, ASecondWriterWaitsItsTurn) {
     first->Commit();
     second.join();
     EXPECT_FALSE(secondFailure) << secondFailure->Text();
-    EXPECT_EQ(TemplateRows(), 2);
+    EXPECT_EQ(TemplateRows(), "2");
 }
 
 } // namespace
