@@ -80,14 +80,20 @@ protected:
     ScriptEntry entry{" Small Tower ", "500 ", " 250"};
 };
 
+// The worked example through the format setting: 2 is the old format, any other the new one.
 TEST_F(MakeScriptsTest, SmallTowerInBothFormats) {
-    ExpectTexts({}, {});
+    EXPECT_EQ(MakeScripts(2, {tower, list, 101}, entry), OldTower);
+    EXPECT_EQ(MakeScripts(1, {tower, list, 101}, entry), NewTower);
+    EXPECT_EQ(MakeScripts(0, {tower, list, 101}, entry), NewTower);
 }
 
-TEST_F(MakeScriptsTest, BlanksOfTheNameBecomeUnderscoresInTheNewFormatOnly) {
+// Blanks of the name become underscores in the new format only.
+TEST_F(MakeScriptsTest, TheNameAndTheItemIdFromThePatchSlot) {
     entry.MultiName = "Big Stone House";
-    ExpectTexts({{"Small Tower", "Big Stone House"}},
-                {{"Small Tower", "Big Stone House"}, {"Small_Tower", "Big_Stone_House"}});
+    ExpectTexts(
+        {{"Small Tower", "Big Stone House"}, {"4064", "4000"}},
+        {{"Small Tower", "Big Stone House"}, {"Small_Tower", "Big_Stone_House"}, {"4064", "4000"}},
+        1);
 }
 
 TEST_F(MakeScriptsTest, WithoutAComponentsListNoComponentIsListed) {
@@ -102,13 +108,6 @@ TEST_F(MakeScriptsTest, ListedComponentsInBufferOrderWithTheir16BitHexId) {
     ExpectTexts(
         {{"COMPONENT=0675, 0, -3, 0", "COMPONENT=0A2AC, 3, 4, 0\r\nCOMPONENT=0FFFF, 0, -3, 0"}},
         {{"COMPONENT=0675,0,-3,0,0", "COMPONENT=0A2AC,3,4,0,0\r\nCOMPONENT=0FFFF,0,-3,0,0"}});
-}
-
-TEST_F(MakeScriptsTest, TheMultisItemIdFollowsThePatchSlotAndFormatTwoIsTheOldOne) {
-    ExpectTexts({{"4064", "4000"}}, {{"4064", "4000"}}, 1);
-    EXPECT_EQ(MakeScripts(2, {tower, list, 101}, entry), OldTower);
-    EXPECT_EQ(MakeScripts(1, {tower, list, 101}, entry), NewTower);
-    EXPECT_EQ(MakeScripts(0, {tower, list, 101}, entry), NewTower);
 }
 
 } // namespace
