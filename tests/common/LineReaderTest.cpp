@@ -17,14 +17,12 @@ std::vector<std::string> Lines(const std::string& contents) {
     return lines;
 }
 
-TEST(LineReader, AcceptsLfAndCrLfAndALastLineWithoutEnd) {
+TEST(LineReader, ReadsLinesOfEitherEndAndRefusesOnesLongerThanOneMebibyte) {
     EXPECT_EQ(Lines("a\r\nb\n\nc"), (std::vector<std::string>{"a", "b", "", "c"}));
     std::string longLine(LineReader::MaxLineLength - 2, 'x'); // across two blocks
     EXPECT_EQ(Lines("1\n" + longLine + "\r\n2"), (std::vector<std::string>{"1", longLine, "2"}));
-}
 
-// No file makes the reader hold more than one long line: a longer one is refused, naming it.
-TEST(LineReader, RefusesALineLongerThanOneMebibyte) {
+    // No file makes the reader hold more than one long line: a longer one is refused, naming it.
     auto failure = test::FailureOf(
         [] { Lines("1\n" + std::string(LineReader::MaxLineLength + 1, 'x') + "\n"); });
     ASSERT_TRUE(failure);

@@ -25,14 +25,6 @@ protected:
     MultiFilePaths paths = sample.Paths;
 };
 
-// The records after the marker, byte for byte (the read-back is in the patch round trip).
-TEST_F(MultiExtractionTest, ExtractsTheRecordsAfterTheMarkerByteForByte) {
-    std::string target = folder.File("template.tmp");
-    ExtractMulti(paths, 1, target);
-    EXPECT_EQ(test::ReadFile(target), TemplateFile({"1187 -3 2 0 1", "32768 0 -1 5 1",
-                                                    "65535 -32768 32767 -128 0", "7 1 1 1 1"}));
-}
-
 TEST_F(MultiExtractionTest, RefusesEntriesThatNameNoReadableMulti) {
     EXPECT_EQ(FailureNumber([&] { Extract(3); }), err::BadRecordLength); // the marker alone
     EXPECT_EQ(FailureNumber([&] { Extract(5); }), err::BadRecordNumber); // past multi.idx
@@ -64,8 +56,14 @@ TEST_F(MultiExtractionTest, RefusesEntriesThatNameNoReadableMulti) {
     EXPECT_NO_THROW(CheckMultiEntry({96, 24, 0}, size, "whole file end"));
 }
 
-TEST_F(MultiExtractionTest, RefusalsNameTheEntryAndWriteNothing) {
-    std::string target = folder.Write("template.tmp", "kept");
+// The records after the marker, byte for byte (the read-back is in the patch round trip);
+// refusals name the entry and write nothing.
+TEST_F(MultiExtractionTest, ExtractsTheRecordsAfterTheMarkerAndRefusalsWriteNothing) {
+    std::string target = folder.File("template.tmp");
+    ExtractMulti(paths, 1, target);
+    EXPECT_EQ(test::ReadFile(target), TemplateFile({"1187 -3 2 0 1", "32768 0 -1 5 1",
+                                                    "65535 -32768 32767 -128 0", "7 1 1 1 1"}));
+    folder.Write("template.tmp", "kept");
     auto failure = test::FailureOf([&] { ExtractMulti(paths, 2, target); });
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->Description, "There is no multi here: entry 2 (multi 1) of \"" +
@@ -111,8 +109,6 @@ TEST_F(MultiExtractionTest, TruncatedOrDamagedFilesNeverReadOutside) {
                 BytesAt(mulBytes, static_cast<std::uint64_t>(entry.Lookup + at)), width));
         EXPECT_EQ(text, ComponentsAsText(records, 1));
     };
-    for (size_t length = 0; length <= idx.size(); ++length)
-        tryExtract(idx.substr(0, length), mul);
     for (size_t length = 0; length <= mul.size(); ++length)
         tryExtract(idx, mul.substr(0, length));
     for (size_t at = 0; at < IdxEntrySize; ++at)

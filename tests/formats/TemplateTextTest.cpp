@@ -32,13 +32,10 @@ protected:
     ComponentBuffer buffer;
 };
 
-TEST_F(TemplateTextTest, RefusesFilesThatAreNotTemplates) {
+TEST_F(TemplateTextTest, RefusesOtherFilesAndBadCountsAndComponentLinesNamingTheLine) {
     for (const std::string& contents : {Header + "3 Num Components\r\n1 0 0 0\r\n", Header, {}})
         ExpectRefused(contents, InvalidFileTypeTitle);
     EXPECT_EQ(buffer.LastReadMessage.Text, InvalidFileTypeText);
-}
-
-TEST_F(TemplateTextTest, RefusesBadCountsAndComponentLinesAndLeavesTheBufferCleared) {
     const Strings bad = {
         "0 num components\r\n",                           // nothing to read back
         "x num components\r\n1 0 0 0\r\n",                // count no number
@@ -53,7 +50,7 @@ TEST_F(TemplateTextTest, RefusesBadCountsAndComponentLinesAndLeavesTheBufferClea
         "1 num components\r\ndoor 0 0 0\r\n",             // item id no number
         "2 num components\r\n1 0 0 0\r\n\r\n2 0 0 0\r\n", // blank line inside
     };
-    for (const auto& body : bad) {
+    for (const auto& body : bad) { // each after a good read, and leaving the buffer cleared
         ASSERT_TRUE(Read(test::TemplateFile({"5 1 1 1"})));
         ExpectRefused(Header + body, ReadErrorTitle);
         EXPECT_EQ(buffer.ComponentCount, 0) << body;

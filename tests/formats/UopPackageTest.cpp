@@ -62,6 +62,11 @@ TEST_F(UopPackageTest, EveryFileReadsBackFromSeveralBlocks) {
     EXPECT_EQ(PackageMultiIds(package), (std::vector<std::uint32_t>{0, 3, 4, 9, 17}));
     EXPECT_EQ(FirstFreePackageMultiId(package), 1u);
     EXPECT_EQ(test::FailureNumber([&] { ReadPackageMulti(package, 1); }), err::MultiNotInPackage);
+
+    std::string slots = bytes; // a slot of zeros is no file
+    UopPackage unused(slots.replace(EntryAt(1), UopEntrySize, UopEntrySize, '\0'), "p.uop");
+    EXPECT_EQ(unused.Entries().size(), 5u);
+    EXPECT_FALSE(PackageHasMulti(unused, 0));
 }
 
 TEST_F(UopPackageTest, MultiDataSwapsTheTwoFlagsAndSkipsExtraValues) {
@@ -83,26 +88,7 @@ TEST_F(UopPackageTest, MultiDataSwapsTheTwoFlagsAndSkipsExtraValues) {
     EXPECT_THROW(EncodeMultiData(7, {{1, 0, 0, 0, -1}}), RunError);
 }
 
-TEST_F(UopPackageTest, DamagedMultiDataIsRefused) {
-    std::string data = EncodeMultiData(7, test::SampleMulti(2));
-    std::string hugeCount = data, hugeExtras = data;
-    hugeCount.replace(4, 4, test::Le(0xFFFFFFFF, 4));
-    hugeExtras.replace(8 + 10, 4, test::Le(0x40000000, 4));
-    struct Case {
-        std::string Data;
-        std::uint32_t Id;
-        const char* Why;
-    } cases[] = {{data, 8, "holds the multi 7"},
-                 {data.substr(0, 5), 7, "cut short"},
-                 {data.substr(0, data.size() - 1), 7, "more than it holds"},
-                 {data + "x", 7, "runs on past its last tile"},
-                 {hugeCount, 7, "more than it holds"},
-                 {hugeExtras, 7, "cut short"}};
-    for (const Case& c : cases)
-        ExpectRefused([&] { DecodeMultiData(package, c.Data, c.Id); }, c.Why);
-}
-
-TEST_F(UopPackageTest, DamagedPackagesAreRefusedWithTheReason) {
+TEST_F(UopPackageTest, DamagedPackagesAndMultiDataAreRefusedWithTheReason) {
     const UopEntry* nine = package.Find(UopNameHash(MultiFileName(9)));
     std::string garbled = bytes;
     for (std::uint64_t i = 2; i < nine->StoredSize - 4; ++i)
@@ -128,6 +114,24 @@ TEST_F(UopPackageTest, DamagedPackagesAreRefusedWithTheReason) {
     };
     for (const auto& [damaged, why] : cases)
         ExpectRefused([&] { ReadEverything(UopPackage(damaged, "p.uop")); }, why);
+
+    // The data of a multi, once inflated.
+    std::string data = EncodeMultiData(7, test::SampleMulti(2));
+    std::string hugeCount = data, hugeExtras = data;
+    hugeCount.replace(4, 4, test::Le(0xFFFFFFFF, 4));
+    hugeExtras.replace(8 + 10, 4, test::Le(0x40000000, 4));
+    struct Case {
+        std::string Data;
+        std::uint32_t Id;
+        const char* Why;
+    } dataCases[] = {{data, 8, "holds the multi 7"},
+                     {data.substr(0, 5), 7, "cut short"},
+                     {data.substr(0, data.size() - 1), 7, "more than it holds"},
+                     {data + "x", 7, "runs on past its last tile"},
+                     {hugeCount, 7, "more than it holds"},
+                     {hugeExtras, 7, "cut short"}};
+    for (const Case& c : dataCases)
+        ExpectRefused([&] { DecodeMultiData(package, c.Data, c.Id); }, c.Why);
 }
 
 // Cut at every length and with every byte of the header and first table flipped: refused or
@@ -141,13 +145,6 @@ TEST_F(UopPackageTest, NoCutOrFlipReadsPastTheEnd) {
         ASSERT_TRUE(refusedOrRead(bytes.substr(0, length))) << length;
     for (size_t at = 0; at < EntryAt(4); ++at)
         ASSERT_TRUE(refusedOrRead(With(at, 1, static_cast<unsigned char>(bytes[at]) ^ 0xFF))) << at;
-}
-
-TEST_F(UopPackageTest, ASlotOfZerosIsNoFile) {
-    std::string slots = bytes;
-    UopPackage unused(slots.replace(EntryAt(1), UopEntrySize, UopEntrySize, '\0'), "p.uop");
-    EXPECT_EQ(unused.Entries().size(), 5u);
-    EXPECT_FALSE(PackageHasMulti(unused, 0));
 }
 
 } // namespace

@@ -60,15 +60,16 @@ TEST_F(WorldSavesTest, SphereExportItemsAreCentredOnTheirBoundingBox) {
 }
 
 // Records follow at a stride of fourteen lines, whatever their keys, and the last one may end
-// anywhere after its Z line. Both world readers share the step that applies the list.
+// anywhere after its Z line. Both world readers share the step that applies the list. The
+// centre 2.5 rounds to even, down to 2 (the UOX3 sample has one that rounds up).
 TEST_F(WorldSavesTest, SphereExportRecordsFollowAtAStrideOfFourteenLines) {
     ASSERT_TRUE(ReadSphere(SphereHeader));
     EXPECT_EQ(buffer.ComponentCount, 0); // the header alone is a file without items
     list.Add("04A3");
     for (const char* after : {"", "A 0\n", "A 0\nB 0\n"}) {
         ASSERT_TRUE(ReadSphere(SphereHeader + SphereRecord("1187", "0", "0") +
-                               "COLOR 2\nX 4\nY 4\nZ 9\n" + after));
-        EXPECT_EQ(Rows(buffer), (Strings{"1187 -2 -2 0 0", "2 2 2 9 1"}));
+                               "COLOR 2\nX 5\nY 4\nZ 9\n" + after));
+        EXPECT_EQ(Rows(buffer), (Strings{"1187 -2 -2 0 0", "2 3 2 9 1"}));
     }
     ASSERT_TRUE(ReadSphere(SphereHeader + SphereRecord("-32768", "-32768", "0", "+12")));
     EXPECT_EQ(buffer.Z[0], "+12"); // Z is kept as the file gave it
@@ -89,7 +90,6 @@ TEST_F(WorldSavesTest, BadFilesAreRefusedNamingTheLine) {
         {true, "section worlditem\n;\n;\n;\n", InvalidWscTitle, "", true},
         {true, "SECTION WORLDCHAR\n" + one, InvalidWscTitle, "", true},
         {true, "SECTION WORLDITEM\n", InvalidWscTitle},
-        {true, "[SECTION WORLDITEM]\n;\n;", InvalidWscTitle},
         {true, SphereHeader + one + "ID 2\nX 4\nY 4\n", InvalidWscTitle}, // cut before Z
         {true, SphereHeader + std::string(one).replace(0, 4, "ID"), ReadErrorTitle,
          "line 5 has no value"},
@@ -99,12 +99,9 @@ TEST_F(WorldSavesTest, BadFilesAreRefusedNamingTheLine) {
         {true, SphereHeader + SphereRecord("65536", "0", "0"), ReadErrorTitle, "line 5: Overflow"},
         {true, SphereHeader + SphereRecord("door", "0", "0"), ReadErrorTitle,
          "line 5: Type mismatch"},
-        {true, SphereHeader + SphereRecord("1", "0", "0", "any"), ReadErrorTitle,
-         "line 8: Type mismatch"},
         {true, SphereHeader + SphereRecord("1", "32768", "0"), ReadErrorTitle, "line 6: Overflow"},
         {true, SphereHeader + SphereRecord("1", "0", "0", "-32769"), ReadErrorTitle,
          "line 8: Overflow"},
-        {false, "", InvalidWscTitle},
         {false, "HIDDEN 1\nSERIALID 5\nHIDAMAGE 3\nid 4\n ID 4\n", InvalidWscTitle}, // no item key
         {false, "ID 1\nX 4\n", InvalidWscTitle},                                     // cut short
         {false, "ID 1\nX 4\nY 6\nID 2\nX 1\n", InvalidWscTitle}, // the second item cut short
