@@ -17,16 +17,12 @@ std::vector<std::string> Lines(const std::string& contents) {
     return lines;
 }
 
-TEST(LineReader, AcceptsLfAndCrLfAndALastLineWithoutEnd) {
-    EXPECT_EQ(Lines("a\r\nb\nc"), (std::vector<std::string>{"a", "b", "c"}));
-    EXPECT_EQ(Lines("a\n\n"), (std::vector<std::string>{"a", ""}));
-    EXPECT_EQ(Lines(""), std::vector<std::string>{});
+TEST(LineReader, ReadsLinesOfEitherEndAndRefusesOnesLongerThanOneMebibyte) {
+    EXPECT_EQ(Lines("a\r\nb\n\nc"), (std::vector<std::string>{"a", "b", "", "c"}));
     std::string longLine(LineReader::MaxLineLength - 2, 'x'); // across two blocks
     EXPECT_EQ(Lines("1\n" + longLine + "\r\n2"), (std::vector<std::string>{"1", longLine, "2"}));
-}
 
-// No file makes the reader hold more than one long line: a longer one is refused, naming it.
-TEST(LineReader, RefusesALineLongerThanOneMebibyte) {
+    // No file makes the reader hold more than one long line: a longer one is refused, naming it.
     auto failure = test::FailureOf(
         [] { Lines("1\n" + std::string(LineReader::MaxLineLength + 1, 'x') + "\n"); });
     ASSERT_TRUE(failure);
@@ -35,16 +31,6 @@ TEST(LineReader, RefusesALineLongerThanOneMebibyte) {
     LineReader zeros("/dev/zero"); // endless, without a line end
     std::string_view line;
     EXPECT_EQ(test::FailureNumber([&] { zeros.ReadLine(line); }), err::BadRecordLength);
-}
-
-TEST(Fields, SplitsAtSingleSpaces) {
-    Fields fields("1187  2 3");
-    EXPECT_EQ(fields.Count, 4u);
-    EXPECT_EQ(fields(1), "1187");
-    EXPECT_EQ(fields(2), "");
-    EXPECT_EQ(fields(4), "3");
-    EXPECT_EQ(fields(5), "");
-    EXPECT_EQ(Fields(" x").Field[0], "");
 }
 
 } // namespace

@@ -11,57 +11,22 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-// Components at these X values (Y 0, Z 7), their bounds tracked as a reader tracks them.
-ComponentBuffer AtX(const Strings& xs) {
-    std::vector<std::array<std::string, 5>> components;
-    for (const auto& x : xs)
-        components.push_back({"1", x, "0", "7", "1"});
-    ComponentBuffer buffer = test::BufferWith(components);
-    for (std::int32_t i = 0; i < buffer.ComponentCount; ++i)
-        TrackBounds(buffer, i);
-    return buffer;
-}
-
-TEST(ComponentBuffer, ClearingKeepsOneEmptyEntryAndLastReadOK) {
-    ComponentBuffer buffer = AtX({"3"});
-    buffer.LastReadOK = true;
-    ClearComponentBuffer(buffer);
-    EXPECT_EQ(buffer.ComponentCount, 0);
-    EXPECT_EQ(buffer.X, Strings{""});
-    EXPECT_EQ(buffer.MaxX, 0);
-    EXPECT_TRUE(buffer.LastReadOK);
-}
-
-TEST(ComponentBuffer, CentringRoundsTheCentreWithTiesToEven) {
-    auto buffer = AtX({"10", "13"}); // centre 11.5 -> 12
-    CentreComponents(buffer);
-    EXPECT_EQ(buffer.X, (Strings{"-2", "1", ""}));
-    EXPECT_EQ(buffer.MaxX, 1);
-    EXPECT_EQ(buffer.MinX, -2);
-    buffer = AtX({"10", "15"}); // centre 12.5 -> 12
-    CentreComponents(buffer);
-    EXPECT_EQ(buffer.X, (Strings{"-2", "3", ""}));
-    EXPECT_EQ(buffer.Z[1], "7");
-}
-
-TEST(ComponentBuffer, ListedItemIdsGetFlagZero) {
+// The file skips its heading and empty lines and upper-cases the keys.
+TEST(ComponentsList, TheFileIsReadAndListedItemIdsGetFlagZero) {
     ComponentsList list;
-    list.Add("04A3");
-    list.Add("0A2AC");
-    ComponentBuffer buffer = AtX({"0", "0", "0", "0"});
-    buffer.ItemID = {"1187", "1188", "41644", "-23892", ""};
+    LoadComponentsList(list, test::DataFile("components-sample.txt"));
+    EXPECT_EQ(list.Entries(), (Strings{"04A3", "0A2AC"}));
+    ComponentBuffer buffer = test::BufferWith({{"1187", "0", "0", "0", "1"},
+                                               {"1188", "0", "0", "0", "1"},
+                                               {"41644", "0", "0", "0", "1"},
+                                               {"-23892", "0", "0", "0", "1"}});
     ApplyComponentsList(buffer, list);
     EXPECT_EQ(buffer.Flag, (Strings{"0", "1", "0", "0", ""}));
     buffer.ItemID[1] = "65536";
     EXPECT_THROW(ApplyComponentsList(buffer, list), RunError);
     buffer.ItemID[1] = "letters";
     ApplyComponentsList(buffer, ComponentsList()); // an empty list converts nothing
-}
 
-TEST(ComponentsListFile, SkipsTheHeadingAndEmptyLinesAndUpperCasesKeys) {
-    ComponentsList list;
-    LoadComponentsList(list, test::DataFile("components-sample.txt"));
-    EXPECT_EQ(list.Entries(), (Strings{"04A3", "0A2AC"}));
     test::TempFolder folder;
     LoadComponentsList(list, folder.Write("c.txt", "04A3 is only the heading\n0675\n"));
     EXPECT_EQ(list.Entries(), Strings{"0675"});

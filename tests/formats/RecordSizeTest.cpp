@@ -38,24 +38,22 @@ protected:
     ComponentBuffer one = test::BufferWith({{"1187", "3", "-2", "10", "1"}});
 };
 
-// The whole-file comparisons of the patch tests check encoding; this checks that decoding gives
-// back what was encoded, the 8-byte flag of 16-byte records included.
-TEST(MulRecords, AreLittleEndianWhateverTheHost) {
+// The patch and extraction tests compare whole files with flags 0 and 1; this adds the 8-byte
+// flag of 16-byte records, of which a 12-byte read keeps the low half.
+TEST(MulRecords, SixteenByteRecordsKeepTheWholeFlagLittleEndian) {
     unsigned char bytes[16];
-    for (RecordWidth width : {RecordWidth::Twelve, RecordWidth::Sixteen}) {
-        const bool wide = width == RecordWidth::Sixteen;
-        MulRecord record{0xA2AC, -3, 2, 7, wide ? 0x123456789A : 0x3456789A};
-        EncodeMulRecord(record, bytes, width);
-        EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), RecordBytes(width)),
-                  test::Record(0xA2AC, -3, 2, 7, record.Flag, wide));
-        EXPECT_EQ(DecodeMulRecord(bytes, width), record);
-    }
-    EXPECT_EQ(DecodeMulRecord(bytes, RecordWidth::Twelve).Flag, 0x3456789A); // the low half
+    MulRecord record{0xA2AC, -3, 2, 7, 0x123456789A};
+    EncodeMulRecord(record, bytes, RecordWidth::Sixteen);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), 16),
+              test::Record(0xA2AC, -3, 2, 7, record.Flag, true));
+    EXPECT_EQ(DecodeMulRecord(bytes, RecordWidth::Sixteen), record);
+    EXPECT_EQ(DecodeMulRecord(bytes, RecordWidth::Twelve).Flag, 0x3456789A);
 }
 
 // Lengths that fit one width only decide; multiples of 48 are judged by their records; anything
-// else leaves it open, and Auto then refuses to patch.
-TEST_F(RecordSizeTest, AutoDetection) {
+// else leaves it open, and Auto then refuses to patch. A width chosen against what the files
+// show is refused too.
+TEST_F(RecordSizeTest, DetectionAndTheChosenWidth) {
     const std::optional<RecordWidth> open, twelve = RecordWidth::Twelve,
                                            sixteen = RecordWidth::Sixteen;
     struct Case {
@@ -81,30 +79,21 @@ TEST_F(RecordSizeTest, AutoDetection) {
         RecordWidthVerdict verdict = DetectRecordWidth(idx, mul);
         EXPECT_EQ(verdict.Width, c.Width) << c.Reason;
         EXPECT_NE(verdict.Reason.find(c.Reason), std::string::npos) << verdict.Reason;
-        if (c.Width) continue;
-        EXPECT_NE(Refused(RecordSizeChoice::Auto, err::RecordSizeUnknown).find("Choose"),
-                  std::string::npos);
+        if (!c.Width) {
+            EXPECT_NE(Refused(RecordSizeChoice::Auto, err::RecordSizeUnknown).find("Choose"),
+                      std::string::npos);
+        } else if (c.Width == sixteen) {
+            EXPECT_NE(Refused(RecordSizeChoice::Twelve, err::RecordSizeMismatch).find("16-byte"),
+                      std::string::npos);
+        } else {
+            Refused(RecordSizeChoice::Sixteen, err::RecordSizeMismatch);
+        }
     }
-}
-
-TEST_F(RecordSizeTest, AChosenWidthIsTakenUnlessTheFilesSayOtherwise) {
-    Files(Entry(0, 32) + Entry(32, 48) + Entry(-1, -1), OldRecords(5, true));
-    EXPECT_NE(Refused(RecordSizeChoice::Twelve, err::RecordSizeMismatch).find("16-byte"),
-              std::string::npos);
-    Files(ThreeEntriesOf48, MultisOf48Bytes(true));
-    Refused(RecordSizeChoice::Twelve, err::RecordSizeMismatch);
-    Files(Entry(0, 36) + Entry(-1, -1), OldRecords(3));
-    Refused(RecordSizeChoice::Sixteen, err::RecordSizeMismatch);
-
     // Files that cannot tell take the user's choice.
     Files(Entry(-1, -1), "");
     targets.RecordSize = RecordSizeChoice::Sixteen;
     EXPECT_EQ(Patch(one).Width, RecordWidth::Sixteen);
     ExpectFiles(Entry(0, 32, -1), test::WideMarker + Record(1187, 3, -2, 10, 1, true));
-
-    for (auto choice :
-         {RecordSizeChoice::Auto, RecordSizeChoice::Twelve, RecordSizeChoice::Sixteen})
-        EXPECT_EQ(RecordSizeChoiceFrom(RecordSizeChoiceText(choice)), choice); // the setting
 }
 
 // Detected, patched in 16-byte records behind a partial record, and extracted as written.
@@ -114,9 +103,8 @@ TEST_F(RecordSizeTest, PatchIntoAWideFileAndExtractItAgain) {
     PatchResult place = Patch(test::BufferWith({{"1187", "0", "0", "0", "1"},
                                                 {"1188", "-1", "2", "5", "0"},
                                                 {"65535", "-32768", "32767", "-128", "1"}}));
-    EXPECT_EQ(place.PatchSlot, 2);
-    EXPECT_EQ(place.MulAppendRecord, 6);
-    EXPECT_EQ(place.Width, RecordWidth::Sixteen);
+    EXPECT_EQ(std::tuple(place.PatchSlot, place.MulAppendRecord, place.Width),
+              std::tuple(2, 6, RecordWidth::Sixteen));
     ExpectFiles(Entry(0, 32) + Entry(80, 64, -1) + Entry(32, 48),
                 old + test::WideMarker + Record(1187, 0, 0, 0, 1, true) +
                     Record(1188, -1, 2, 5, 0, true) + Record(65535, -32768, 32767, -128, 1, true));

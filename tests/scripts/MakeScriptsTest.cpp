@@ -80,35 +80,31 @@ protected:
     ScriptEntry entry{" Small Tower ", "500 ", " 250"};
 };
 
-TEST_F(MakeScriptsTest, SmallTowerInBothFormats) {
-    ExpectTexts({}, {});
-}
+// The worked example through the format setting: 2 is the old format, any other the new one.
+TEST_F(MakeScriptsTest, SmallTowerInBothFormatsAndAnotherNameAndSlot) {
+    EXPECT_EQ(MakeScripts(2, {tower, list, 101}, entry), OldTower);
+    EXPECT_EQ(MakeScripts(1, {tower, list, 101}, entry), NewTower);
+    EXPECT_EQ(MakeScripts(0, {tower, list, 101}, entry), NewTower);
 
-TEST_F(MakeScriptsTest, BlanksOfTheNameBecomeUnderscoresInTheNewFormatOnly) {
+    // Every blank of the name becomes an underscore in the new format only; the multi's item id
+    // follows the patch slot.
     entry.MultiName = "Big Stone House";
-    ExpectTexts({{"Small Tower", "Big Stone House"}},
-                {{"Small Tower", "Big Stone House"}, {"Small_Tower", "Big_Stone_House"}});
+    ExpectTexts(
+        {{"Small Tower", "Big Stone House"}, {"4064", "4000"}},
+        {{"Small Tower", "Big Stone House"}, {"Small_Tower", "Big_Stone_House"}, {"4064", "4000"}},
+        1);
 }
 
-TEST_F(MakeScriptsTest, WithoutAComponentsListNoComponentIsListed) {
-    list.Clear();
-    ExpectTexts({{"COMPONENT=0675, 0, -3, 0\r\n", ""}}, {{"COMPONENT=0675,0,-3,0,0\r\n", ""}});
-}
-
-// A stored negative id prints as the 16-bit id it stands for, never as FFFFA2AC.
-TEST_F(MakeScriptsTest, ListedComponentsInBufferOrderWithTheir16BitHexId) {
+// Listed components in buffer order; a stored negative id prints as the 16-bit id it stands for,
+// never as FFFFA2AC. Without a components list no component is listed.
+TEST_F(MakeScriptsTest, ListedComponentsWithTheir16BitHexId) {
     tower.ItemID[0] = "-23892", tower.Flag[0] = "0";
     tower.ItemID[1] = "65535";
     ExpectTexts(
         {{"COMPONENT=0675, 0, -3, 0", "COMPONENT=0A2AC, 3, 4, 0\r\nCOMPONENT=0FFFF, 0, -3, 0"}},
         {{"COMPONENT=0675,0,-3,0,0", "COMPONENT=0A2AC,3,4,0,0\r\nCOMPONENT=0FFFF,0,-3,0,0"}});
-}
-
-TEST_F(MakeScriptsTest, TheMultisItemIdFollowsThePatchSlotAndFormatTwoIsTheOldOne) {
-    ExpectTexts({{"4064", "4000"}}, {{"4064", "4000"}}, 1);
-    EXPECT_EQ(MakeScripts(2, {tower, list, 101}, entry), OldTower);
-    EXPECT_EQ(MakeScripts(1, {tower, list, 101}, entry), NewTower);
-    EXPECT_EQ(MakeScripts(0, {tower, list, 101}, entry), NewTower);
+    list.Clear();
+    ExpectTexts({{"COMPONENT=0675, 0, -3, 0\r\n", ""}}, {{"COMPONENT=0675,0,-3,0,0\r\n", ""}});
 }
 
 } // namespace
