@@ -4,15 +4,31 @@
 #include <gtest/gtest.h>
 
 #include "TestLibrary.h"
-#include "client/XServer.h"
 #include "client/x11/X11ClientLink.h"
 
 #include <deque>
+#include <sys/types.h>
 
 namespace mw::test {
 
 constexpr const char* ClientTitle = "Ultima Online";
 constexpr const char* DecoyTitle = "Ultima Online Launcher";
+
+// A program run for a test, ended (SIGTERM, then reaped) with the object; its error output is
+// discarded. One that cannot start reads as a program that printed nothing.
+class ChildProcess {
+public:
+    explicit ChildProcess(std::vector<std::string> command);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    // The next line of its output; empty when none came within ten seconds.
+    std::string ReadLine() const;
+
+private:
+    pid_t pid_ = -1;
+    int output_ = -1;
+};
 
 // A fake game client: its process, its window and the log of the characters it received.
 struct FakeClient {
@@ -21,7 +37,8 @@ struct FakeClient {
     std::string LogPath;
 };
 
-// A test on an X server of its own, with fake clients and a connection of the test's own.
+// A test on an Xvfb server of its own, so that tests can run side by side, with fake clients and
+// a connection of the test's own.
 class LinkFixture : public ::testing::Test {
 protected:
     // Skips the test when Xvfb cannot start on this machine.
@@ -31,7 +48,9 @@ protected:
     FakeClient& StartClient(const std::string& title);
     // A fake client with the given options (see fake_client.cpp); waits until it is shown.
     FakeClient& StartClientWith(std::vector<std::string> options);
-    X11ClientLink Link(NativeWindowId ownWindow = 0) const;
+    X11ClientLink Link(NativeWindowId ownWindow = 0) const {
+        return X11ClientLink(name_, ownWindow);
+    }
 
     // What the client received once it has at least `length` bytes (or after a few seconds).
     std::string WaitForText(const FakeClient& client, size_t length) const;
@@ -42,7 +61,8 @@ protected:
     Display* Own() const { return own_->Get(); }
 
 private:
-    std::unique_ptr<XServer> server_;
+    std::unique_ptr<ChildProcess> server_, windowManager_;
+    std::string name_; // the display's name
     std::unique_ptr<X11Display> own_;
     TempFolder folder_;
     std::deque<FakeClient> clients_;

@@ -19,9 +19,8 @@ public:
 
     void ActivateWindow(const std::string& title, bool waitForOurFocus) override {
         Activations.push_back({title, waitForOurFocus});
-        clientFocused_ = false;
+        clientFocused_ = ClientRunning;
         if (!ClientRunning) throw ClientNotRunningError(title);
-        clientFocused_ = true;
     }
 
     bool ClientHasFocus() override { return clientFocused_; }
