@@ -3,9 +3,9 @@
 #include "ui/Prompts.h"
 
 #include <QStringList>
-#include <deque>
 #include <functional>
 #include <stdexcept>
+#include <vector>
 
 namespace mw::test {
 
@@ -14,48 +14,39 @@ class ScriptedPrompts : public Prompts {
 public:
     struct Shown {
         QString Text, Title;
-        MessageIcon Icon;
     };
 
-    void Message(const QString& text, const QString& title, MessageIcon icon) override {
-        Messages.push_back({text, title, icon});
+    void Message(const QString& text, const QString& title, MessageIcon) override {
+        Messages.push_back({text, title});
         if (WhileShown) WhileShown();
     }
-    bool AskYesNo(const QString& text, const QString& title, MessageIcon icon) override {
-        Questions.push_back({text, title, icon});
-        return Next() == "Yes";
+    bool AskYesNo(const QString& text, const QString& title, MessageIcon) override {
+        return Ask(text, title) == "Yes";
     }
     QString InputBox(const QString& prompt, const QString& title) override {
-        Questions.push_back({prompt, title, MessageIcon::None});
-        return Next();
+        return Ask(prompt, title);
     }
     QString OpenFile(const QString& title, const QString& filter) override {
-        Questions.push_back({filter, title, MessageIcon::None});
-        return Next();
+        return Ask(filter, title);
     }
     QString SaveFile(const QString& title, const QString& filter) override {
-        Questions.push_back({filter, title, MessageIcon::None});
-        return Next();
+        return Ask(filter, title);
     }
 
     // The answers to give, in order: "Yes"/"No", a typed text, a chosen path ("" cancels).
-    void Answer(const QStringList& answers) {
-        answers_.insert(answers_.end(), answers.begin(), answers.end());
-    }
+    void Answer(const QStringList& answers) { answers_ += answers; }
     bool AllAnswered() const { return answers_.empty(); }
 
-    std::vector<Shown> Messages;
+    std::vector<Shown> Messages, Questions;
     std::function<void()> WhileShown; // what a real message box would cause, such as a repaint
-    std::vector<Shown> Questions;
 
 private:
-    QString Next() {
+    QString Ask(const QString& text, const QString& title) {
+        Questions.push_back({text, title});
         if (answers_.empty()) throw std::logic_error("the test gave no answer for a prompt");
-        QString answer = answers_.front();
-        answers_.pop_front();
-        return answer;
+        return answers_.takeFirst();
     }
-    std::deque<QString> answers_;
+    QStringList answers_;
 };
 
 } // namespace mw::test

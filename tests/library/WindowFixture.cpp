@@ -1,18 +1,9 @@
 #include "library/WindowFixture.h"
 
-#include <QTreeWidget>
 #include <sqlite3.h>
 #include <stdexcept>
 
 namespace mw::test {
-
-namespace {
-void Describe(QTreeWidgetItem* item, int depth, QStringList& lines) {
-    lines << QString(depth * 2, ' ') + item->text(0);
-    for (int i = 0; i < item->childCount(); ++i)
-        Describe(item->child(i), depth + 1, lines);
-}
-} // namespace
 
 void WindowFixture::Sql(const std::string& statements) {
     session.cnTemplates.OpenConnection("");
@@ -39,10 +30,14 @@ void WindowFixture::AddHousesSmall(const std::vector<std::string>& hutBlocks) {
     library.Folder.Write("components.txt", "ID Name\r\n0675 door\r\n");
 }
 
-QStringList WindowFixture::Tree() const {
+QStringList TreeText(QTreeWidget* tree) {
     QStringList lines;
-    for (int i = 0; i < window->trvTemplates->topLevelItemCount(); ++i)
-        Describe(window->trvTemplates->topLevelItem(i), 0, lines);
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        int depth = 0;
+        for (QTreeWidgetItem* up = (*it)->parent(); up; up = up->parent())
+            ++depth;
+        lines << QString(depth * 2, ' ') + (*it)->text(0);
+    }
     return lines;
 }
 

@@ -2,17 +2,29 @@
 
 #include "TestLibrary.h"
 #include "library/ScriptedPrompts.h"
+#include "library/frmTemplateInfo.h"
 #include "library/frmWardstone.h"
 
+// Also the widgets that the window tests drive, so that each test need not name them.
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
-#include <QStringList>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
 namespace mw::test {
+
+// The tree as text: one line per node, indented two blanks per level.
+QStringList TreeText(QTreeWidget* tree);
 
 // A library in a folder of its own, the session over it and a main window with scripted prompts.
 // Settings go to a folder of the test's own, never to the user's.
@@ -34,10 +46,12 @@ struct WindowFixture {
         return *window;
     }
 
-    // The tree as text: one line per node, indented two blanks per level.
-    QStringList Tree() const;
+    QStringList Tree() const { return TreeText(window->trvTemplates); }
     // Clicks the tree node of this text.
     void Select(const QString& text) const;
+    QString LastMessage() const {
+        return prompts.Messages.empty() ? QString() : prompts.Messages.back().Text;
+    }
 
     TempFolder SettingsFolder;
     TestLibrary library;
@@ -45,6 +59,15 @@ struct WindowFixture {
     ScriptedPrompts prompts;
     std::unique_ptr<frmWardstone> window;
     bool initialized = false;
+};
+
+// Runs a test in a folder of its own as the process's current folder, and goes back afterwards.
+struct InFolder {
+    explicit InFolder(const std::string& folder) {
+        QDir::setCurrent(QString::fromStdString(folder));
+    }
+    ~InFolder() { QDir::setCurrent(was); }
+    const QString was = QDir::currentPath();
 };
 
 // Runs the work on the modal dialog of this type as soon as the code under test has opened it;
@@ -60,6 +83,14 @@ template <class Dialog> void WhenModal(std::function<void(Dialog&)> work) {
         work(*dialog);
     });
     poll->start(5);
+}
+
+// Answers the template info dialog once it is open: a description, or Cancel when empty.
+inline void FileAs(const QString& description) {
+    WhenModal<frmTemplateInfo>([description](frmTemplateInfo& info) {
+        info.txtDescription->setText(description);
+        (description.isEmpty() ? info.cmdCancel : info.cmdOk)->click();
+    });
 }
 
 } // namespace mw::test
