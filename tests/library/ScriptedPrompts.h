@@ -5,44 +5,29 @@
 #include <QStringList>
 #include <functional>
 #include <stdexcept>
-#include <vector>
 
 namespace mw::test {
 
-// Answers the program's prompts from a script and remembers what it was shown.
+// Answers the program's prompts from a script and remembers the messages it showed.
 class ScriptedPrompts : public Prompts {
 public:
-    struct Shown {
-        QString Text, Title;
-    };
-
-    void Message(const QString& text, const QString& title, MessageIcon) override {
-        Messages.push_back({text, title});
+    void Message(const QString& text, const QString&, MessageIcon) override {
+        Messages << text;
         if (WhileShown) WhileShown();
     }
-    bool AskYesNo(const QString& text, const QString& title, MessageIcon) override {
-        return Ask(text, title) == "Yes";
-    }
-    QString InputBox(const QString& prompt, const QString& title) override {
-        return Ask(prompt, title);
-    }
-    QString OpenFile(const QString& title, const QString& filter) override {
-        return Ask(filter, title);
-    }
-    QString SaveFile(const QString& title, const QString& filter) override {
-        return Ask(filter, title);
-    }
+    bool AskYesNo(const QString&, const QString&, MessageIcon) override { return Ask() == "Yes"; }
+    QString InputBox(const QString&, const QString&) override { return Ask(); }
+    QString OpenFile(const QString&, const QString&) override { return Ask(); }
+    QString SaveFile(const QString&, const QString&) override { return Ask(); }
 
     // The answers to give, in order: "Yes"/"No", a typed text, a chosen path ("" cancels).
     void Answer(const QStringList& answers) { answers_ += answers; }
-    bool AllAnswered() const { return answers_.empty(); }
 
-    std::vector<Shown> Messages, Questions;
+    QStringList Messages;
     std::function<void()> WhileShown; // what a real message box would cause, such as a repaint
 
 private:
-    QString Ask(const QString& text, const QString& title) {
-        Questions.push_back({text, title});
+    QString Ask() {
         if (answers_.empty()) throw std::logic_error("the test gave no answer for a prompt");
         return answers_.takeFirst();
     }

@@ -7,13 +7,9 @@ namespace mw::test {
 
 void WindowFixture::Sql(const std::string& statements) {
     session.cnTemplates.OpenConnection("");
-    char* message = nullptr;
-    if (sqlite3_exec(session.cnTemplates.Handle(), statements.c_str(), nullptr, nullptr,
-                     &message) != SQLITE_OK) {
-        std::string why = message ? message : "?";
-        sqlite3_free(message);
-        throw std::runtime_error("test library: " + why);
-    }
+    sqlite3* db = session.cnTemplates.Handle();
+    if (sqlite3_exec(db, statements.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        throw std::runtime_error(std::string("test library: ") + sqlite3_errmsg(db));
 }
 
 void WindowFixture::AddHousesSmall(const std::vector<std::string>& hutBlocks) {

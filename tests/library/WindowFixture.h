@@ -42,23 +42,20 @@ struct WindowFixture {
 
     frmWardstone& Open() {
         window = std::make_unique<frmWardstone>(session, prompts);
-        initialized = window->Form_Initialize();
+        window->Form_Initialize();
         return *window;
     }
 
     QStringList Tree() const { return TreeText(window->trvTemplates); }
     // Clicks the tree node of this text.
     void Select(const QString& text) const;
-    QString LastMessage() const {
-        return prompts.Messages.empty() ? QString() : prompts.Messages.back().Text;
-    }
+    QString LastMessage() const { return prompts.Messages.value(prompts.Messages.size() - 1); }
 
     TempFolder SettingsFolder;
     TestLibrary library;
     Session session{library.Folder.Path()};
     ScriptedPrompts prompts;
     std::unique_ptr<frmWardstone> window;
-    bool initialized = false;
 };
 
 // Runs a test in a folder of its own as the process's current folder, and goes back afterwards.
