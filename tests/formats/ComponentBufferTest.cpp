@@ -11,7 +11,8 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-// The file skips its heading and empty lines and upper-cases the keys.
+// The file skips its heading and empty lines and upper-cases the keys. The main window's test
+// loads a components.txt, and goes on without one.
 TEST(ComponentsList, TheFileIsReadAndListedItemIdsGetFlagZero) {
     ComponentsList list;
     LoadComponentsList(list, test::DataFile("components-sample.txt"));
@@ -24,14 +25,6 @@ TEST(ComponentsList, TheFileIsReadAndListedItemIdsGetFlagZero) {
     EXPECT_EQ(buffer.Flag, (Strings{"0", "1", "0", "0", ""}));
     buffer.ItemID[1] = "65536";
     EXPECT_THROW(ApplyComponentsList(buffer, list), RunError);
-    buffer.ItemID[1] = "letters";
-    ApplyComponentsList(buffer, ComponentsList()); // an empty list converts nothing
-
-    test::TempFolder folder;
-    LoadComponentsList(list, folder.Write("c.txt", "04A3 is only the heading\n0675\n"));
-    EXPECT_EQ(list.Entries(), Strings{"0675"});
-    EXPECT_THROW(LoadComponentsList(list, folder.File("missing.txt")), RunError);
-    EXPECT_TRUE(list.Empty());
 }
 
 } // namespace

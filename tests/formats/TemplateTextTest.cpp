@@ -35,7 +35,6 @@ protected:
 TEST_F(TemplateTextTest, RefusesOtherFilesAndBadCountsAndComponentLinesNamingTheLine) {
     for (const std::string& contents : {Header + "3 Num Components\r\n1 0 0 0\r\n", Header, {}})
         ExpectRefused(contents, InvalidFileTypeTitle);
-    EXPECT_EQ(buffer.LastReadMessage.Text, InvalidFileTypeText);
     const Strings bad = {
         "0 num components\r\n",                           // nothing to read back
         "x num components\r\n1 0 0 0\r\n",                // count no number
@@ -45,9 +44,7 @@ TEST_F(TemplateTextTest, RefusesOtherFilesAndBadCountsAndComponentLinesNamingThe
         "1 num components\r\n1 0 0\r\n",                  // three fields
         "1 num components\r\n1 0  0 0\r\n",               // two spaces: an empty Y
         "1 num components\r\n1 0 -32769 0\r\n",           // Y beyond 16 bits
-        "1 num components\r\n1 0 0 up\r\n",               // Z no number
         "1 num components\r\n65536 0 0 0\r\n",            // item id out of range
-        "1 num components\r\ndoor 0 0 0\r\n",             // item id no number
         "2 num components\r\n1 0 0 0\r\n\r\n2 0 0 0\r\n", // blank line inside
     };
     for (const auto& body : bad) { // each after a good read, and leaving the buffer cleared
@@ -60,9 +57,6 @@ TEST_F(TemplateTextTest, RefusesOtherFilesAndBadCountsAndComponentLinesNamingThe
     // Named here, not left to the store, which could name only the component.
     EXPECT_EQ(buffer.LastReadMessage.Text.rfind("6 line 6: Overflow", 0), 0u)
         << buffer.LastReadMessage.Text;
-    EXPECT_FALSE(ReadComponentList(buffer, list, folder.File("missing.txt")));
-    EXPECT_EQ(buffer.LastReadMessage.Title, ReadErrorTitle);
-    EXPECT_EQ(buffer.LastReadMessage.Text.rfind("53 ", 0), 0u) << buffer.LastReadMessage.Text;
 }
 
 TEST_F(TemplateTextTest, AcceptsExtraFieldsAndTrailingBlankLines) {
@@ -77,7 +71,6 @@ TEST_F(TemplateTextTest, ReadsStoresAndWritesAndAFailedWriteKeepsTheOldFile) {
     list.Add("04A3");
     ASSERT_TRUE(ReadComponentList(buffer, list, test::DataFile("extract-lf.txt")))
         << buffer.LastReadMessage.Text;
-    EXPECT_TRUE(buffer.LastReadOK);
     EXPECT_EQ(std::tuple(buffer.MinX, buffer.MaxX, buffer.MinY, buffer.MaxY),
               std::tuple(-1, 4, -3, 2));
     std::int32_t id = SaveNewTemplate(*library.cnTemplates, buffer, {"1", "1", "T"});
@@ -87,15 +80,10 @@ TEST_F(TemplateTextTest, ReadsStoresAndWritesAndAFailedWriteKeepsTheOldFile) {
         EXPECT_THROW(WriteTemplateFile(*library.cnTemplates, path, id), RunError);
     }
     EXPECT_EQ(test::ReadFile(path), "old contents");
-    EXPECT_EQ(test::FileNames(folder.Path()), Strings{"out.KivT"});
 
     WriteTemplateFile(*library.cnTemplates, path, id);
     EXPECT_EQ(test::ReadFile(path),
               test::TemplateFile({"1187 0 0 0 0", "41644 -1 2 5 1", "1189 4 -3 0 1"}));
-    WriteTemplateFile(*library.cnTemplates, path, 999); // no blocks: the header alone
-    EXPECT_EQ(test::ReadFile(path), test::TemplateFile({}));
-    EXPECT_THROW(WriteTemplateFile(*library.cnTemplates, folder.File("no/such/folder.KivT"), 1),
-                 RunError);
 }
 
 } // namespace

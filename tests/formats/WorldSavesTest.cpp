@@ -49,14 +49,11 @@ protected:
 
 // Line ends are the line reader's: its test reads both kinds.
 TEST_F(WorldSavesTest, SphereExportItemsAreCentredOnTheirBoundingBox) {
-    std::string sample = test::ReadFile(test::DataFile("sphere-export.wsc"));
-    for (const std::string& contents : {sample, sample.substr(0, sample.size() - 2)}) {
-        ASSERT_TRUE(ReadSphere(contents)) << buffer.LastReadMessage.Text;
-        EXPECT_TRUE(buffer.LastReadOK);
-        EXPECT_EQ(Rows(buffer), (Strings{"1187 -1 -2 0 1", "1188 0 -2 5 1", "41644 1 2 -3 1"}));
-        EXPECT_EQ(std::tuple(buffer.MinX, buffer.MaxX, buffer.MinY, buffer.MaxY),
-                  std::tuple(-1, 1, -2, 2));
-    }
+    ASSERT_TRUE(ReadSphere(test::ReadFile(test::DataFile("sphere-export.wsc"))))
+        << buffer.LastReadMessage.Text;
+    EXPECT_EQ(Rows(buffer), (Strings{"1187 -1 -2 0 1", "1188 0 -2 5 1", "41644 1 2 -3 1"}));
+    EXPECT_EQ(std::tuple(buffer.MinX, buffer.MaxX, buffer.MinY, buffer.MaxY),
+              std::tuple(-1, 1, -2, 2));
 }
 
 // Records follow at a stride of fourteen lines, whatever their keys, and the last one may end
@@ -71,8 +68,6 @@ TEST_F(WorldSavesTest, SphereExportRecordsFollowAtAStrideOfFourteenLines) {
                                "COLOR 2\nX 5\nY 4\nZ 9\n" + after));
         EXPECT_EQ(Rows(buffer), (Strings{"1187 -2 -2 0 0", "2 3 2 9 1"}));
     }
-    ASSERT_TRUE(ReadSphere(SphereHeader + SphereRecord("-32768", "-32768", "0", "+12")));
-    EXPECT_EQ(buffer.Z[0], "+12"); // Z is kept as the file gave it
 }
 
 // Files of either reader refused, saying why: other files before anything is read, with the
@@ -86,27 +81,16 @@ TEST_F(WorldSavesTest, BadFilesAreRefusedNamingTheLine) {
         const char* Says = "";
         bool Kept = false;
     } cases[] = {
-        {true, "", InvalidWscTitle, "", true},
-        {true, "section worlditem\n;\n;\n;\n", InvalidWscTitle, "", true},
         {true, "SECTION WORLDCHAR\n" + one, InvalidWscTitle, "", true},
-        {true, "SECTION WORLDITEM\n", InvalidWscTitle},
         {true, SphereHeader + one + "ID 2\nX 4\nY 4\n", InvalidWscTitle}, // cut before Z
-        {true, SphereHeader + std::string(one).replace(0, 4, "ID"), ReadErrorTitle,
-         "line 5 has no value"},
         {true, SphereHeader + SphereRecord("1", "east", "0"), ReadErrorTitle,
          "line 6: Type mismatch"},
-        {true, SphereHeader + SphereRecord("1", "0", "1e12"), ReadErrorTitle, "line 7: Overflow"},
         {true, SphereHeader + SphereRecord("65536", "0", "0"), ReadErrorTitle, "line 5: Overflow"},
-        {true, SphereHeader + SphereRecord("door", "0", "0"), ReadErrorTitle,
-         "line 5: Type mismatch"},
-        {true, SphereHeader + SphereRecord("1", "32768", "0"), ReadErrorTitle, "line 6: Overflow"},
         {true, SphereHeader + SphereRecord("1", "0", "0", "-32769"), ReadErrorTitle,
          "line 8: Overflow"},
         {false, "HIDDEN 1\nSERIALID 5\nHIDAMAGE 3\nid 4\n ID 4\n", InvalidWscTitle}, // no item key
-        {false, "ID 1\nX 4\n", InvalidWscTitle},                                     // cut short
         {false, "ID 1\nX 4\nY 6\nID 2\nX 1\n", InvalidWscTitle}, // the second item cut short
         {false, "ID 1\nX 4\nY 6\nZ\n", ReadErrorTitle, "line 4 has no value"},
-        {false, "ID\nX 4\nY 6\n", ReadErrorTitle, "line 1 has no value"},
     };
     for (const Case& c : cases) {
         FillBuffer();
@@ -126,28 +110,18 @@ TEST_F(WorldSavesTest, Uox3ItemsStartOnlyAtTheIdKey) {
     // "0": SIZE after a Y line is not a Z line; "z" is.
     EXPECT_EQ(Rows(buffer), (Strings{"1187 -2 -2 10 1", "1188 0 -2 0 1", "41644 1 3 -3 1",
                                      "1190 -2 2 0 1", "1191 -1 -1 7 1"}));
-    ASSERT_TRUE(ReadUox3("ID 1\nX 4\nY 6"));
-    EXPECT_EQ(buffer.Z, (Strings{"0", ""}));
-    ASSERT_TRUE(ReadUox3("ID 1\nX 4\nY 6\nZ 2\n"));
-    EXPECT_EQ(buffer.Z, (Strings{"2", ""}));
 }
 
+// A cancelled read clears the buffer and leaves no message to show.
 TEST_F(WorldSavesTest, CancelStopsWithoutAMessage) {
     std::string big = SphereHeader;
-    for (int i = 0; i < 2000; ++i)
-        big += SphereRecord(std::to_string(i), std::to_string(i), "0");
-    std::string path = folder.Write("big.wsc", big);
-    int calls = 0;
+    for (int i = 0; i < 100; ++i) // enough lines for a progress call
+        big += SphereRecord("1", "0", "0");
     FillBuffer();
-    EXPECT_FALSE(ReadSphereExportWsc(buffer, list, path, [&](auto, auto) {
-        ++calls;
-        return false;
-    }));
-    EXPECT_EQ(calls, 1);
+    auto cancel = [](auto, auto) { return false; };
+    EXPECT_FALSE(ReadSphereExportWsc(buffer, list, folder.Write("big.wsc", big), cancel));
     EXPECT_TRUE(buffer.LastReadMessage.Title.empty());
     EXPECT_EQ(buffer.ItemID, Strings{""});
-    EXPECT_TRUE(ReadSphereExportWsc(buffer, list, path, [](auto, auto) { return true; }));
-    EXPECT_EQ(buffer.ComponentCount, 2000);
 }
 
 // Every prefix and many damaged copies of the samples of the three text readers: each read
