@@ -1,3 +1,4 @@
+#include "common/Files.h"
 #include "library/WindowFixture.h"
 
 #include "settings/frmSettings.h"
@@ -28,6 +29,16 @@ class MainWindowTest : public QObject {
     }
 
 private slots:
+    // Without its library the program says so and ends, and never makes an empty one.
+    void aMissingLibraryEndsTheProgram() {
+        WindowFixture f;
+        RemoveFile(f.library.Path);
+        frmWardstone w(f.session, f.prompts);
+        QVERIFY(!w.Form_Initialize());
+        QCOMPARE(f.LastMessage(), QString("Wardstone.dat file is missing"));
+        QVERIFY(!FileExists(f.library.Path));
+    }
+
     // Only filed templates show, in row order; without components.txt the status line says so,
     // not a message box. The buttons follow the selection and the settings, also on a click on
     // the node already selected, since the settings may have changed meanwhile.
