@@ -38,7 +38,6 @@ const std::vector<NamedImportSource>& ImportSourceNames() {
 
 bool ReadImportFile(Session& session, ImportSource source, const std::string& path,
                     const Progress& progress) {
-    ClearComponentBuffer(session.Buffer);
     return ReaderOf(source)(session.Buffer, session.Components, path, progress);
 }
 
