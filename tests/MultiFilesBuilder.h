@@ -10,6 +10,12 @@ namespace mw::test {
 
 class TempFolder;
 
+// Where a test wrote the two multi files.
+struct MultiFilePaths {
+    std::string MultiIdxPath;
+    std::string MultiMulPath;
+};
+
 // Builds a multi.idx / multi.mul pair byte by byte, the way the game and our patcher lay them out.
 class MultiFilesBuilder {
 public:

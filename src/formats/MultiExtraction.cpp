@@ -1,7 +1,6 @@
 #include "formats/MultiExtraction.h"
 
 #include "common/Convert.h"
-#include "common/OutputFile.h"
 #include "common/RunError.h"
 
 #include "formats/MultiCollection.h"
@@ -128,18 +127,6 @@ std::string MultiAsText(const MultiEntry& entry, const std::string& multiMulPath
     CheckMultiEntry(entry.Entry, mul.Size(), entry.Name(), width);
     return ComponentsAsText(ReadMultiRecords(mul, entry.Entry, width), 1,
                             progress); // not the marker
-}
-
-void WriteMultiAsText(const MultiEntry& entry, const std::string& multiMulPath,
-                      const std::string& path, const Progress& progress,
-                      RecordSizeChoice recordSize) {
-    WriteFileAtomically(path, MultiAsText(entry, multiMulPath, progress, recordSize));
-}
-
-void ExtractMulti(const MultiFilePaths& paths, std::int32_t recordNumber, const std::string& path,
-                  const Progress& progress, RecordSizeChoice recordSize) {
-    WriteMultiAsText(ReadMultiEntry(paths.MultiIdxPath, recordNumber), paths.MultiMulPath, path,
-                     progress, recordSize);
 }
 
 } // namespace mw

@@ -52,17 +52,6 @@ std::string MultiAsText(const MultiEntry& entry, const std::string& multiMulPath
                         const Progress& progress = {},
                         RecordSizeChoice recordSize = RecordSizeChoice::Auto);
 
-// Writes that text to path, replacing an existing file only once the new one is complete.
-// Whether an existing file may be replaced is the caller's question.
-void WriteMultiAsText(const MultiEntry& entry, const std::string& multiMulPath,
-                      const std::string& path, const Progress& progress = {},
-                      RecordSizeChoice recordSize = RecordSizeChoice::Auto);
-
-// Reads entry recordNumber of multi.idx and writes its multi to path as above.
-void ExtractMulti(const MultiFilePaths& paths, std::int32_t recordNumber, const std::string& path,
-                  const Progress& progress = {},
-                  RecordSizeChoice recordSize = RecordSizeChoice::Auto);
-
 // The text of multi multiId of the package; refused, naming the file, when the package is not
 // sound or holds no such multi.
 std::string PackageMultiAsText(const std::string& multiUopPath, std::uint32_t multiId,

@@ -46,12 +46,6 @@ constexpr std::int32_t MultiItemId(std::int32_t PatchSlot) {
     return FirstMultiItemId - 1 + PatchSlot;
 }
 
-// Where the game's two multi files are, as the settings or the command line name them.
-struct MultiFilePaths {
-    std::string MultiIdxPath;
-    std::string MultiMulPath;
-};
-
 struct IdxEntry {
     std::int32_t Lookup = 0;
     std::int32_t Length = 0;

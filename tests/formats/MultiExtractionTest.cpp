@@ -21,7 +21,7 @@ protected:
 
     test::TempFolder folder;
     test::SampleMultiFiles sample{folder};
-    MultiFilePaths paths = sample.Paths;
+    test::MultiFilePaths paths = sample.Paths;
 };
 
 TEST_F(MultiExtractionTest, RefusesEntriesThatNameNoReadableMulti) {
@@ -51,26 +51,22 @@ TEST_F(MultiExtractionTest, RefusesEntriesThatNameNoReadableMulti) {
 }
 
 // The records after the marker, byte for byte (the read-back is in the patch round trip);
-// refusals name the entry and write nothing.
-TEST_F(MultiExtractionTest, ExtractsTheRecordsAfterTheMarkerAndRefusalsWriteNothing) {
-    std::string target = folder.File("template.tmp");
-    ExtractMulti(paths, 1, target);
-    EXPECT_EQ(test::ReadFile(target), TemplateFile({"1187 -3 2 0 1", "32768 0 -1 5 1",
-                                                    "65535 -32768 32767 -128 0", "7 1 1 1 1"}));
-    folder.Write("template.tmp", "kept");
-    auto failure = test::FailureOf([&] { ExtractMulti(paths, 2, target); });
+// refusals name the entry, and a missing game file is never created.
+TEST_F(MultiExtractionTest, ExtractsTheRecordsAfterTheMarkerAndRefusalsNameTheEntry) {
+    EXPECT_EQ(Extract(1), TemplateFile({"1187 -3 2 0 1", "32768 0 -1 5 1",
+                                        "65535 -32768 32767 -128 0", "7 1 1 1 1"}));
+    auto failure = test::FailureOf([&] { Extract(2); });
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->Description, "There is no multi here: entry 2 (multi 1) of \"" +
                                         paths.MultiIdxPath + "\" is free (Length -1)");
-    EXPECT_EQ(test::ReadFile(target), "kept");
-
     test::TempFolder empty;
-    for (const MultiFilePaths& missing :
-         {MultiFilePaths{empty.File("multi.idx"), paths.MultiMulPath},
-          MultiFilePaths{paths.MultiIdxPath, empty.File("multi.mul")}})
-        EXPECT_EQ(FailureNumber([&] { ExtractMulti(missing, 1, target); }), err::FileNotFound);
+    EXPECT_EQ(FailureNumber([&] { ReadMultiEntry(empty.File("multi.idx"), 1); }),
+              err::FileNotFound);
+    EXPECT_EQ(FailureNumber([&] {
+                  MultiAsText(ReadMultiEntry(paths.MultiIdxPath, 1), empty.File("multi.mul"));
+              }),
+              err::FileNotFound);
     EXPECT_TRUE(test::FileNames(empty.Path()).empty()); // neither missing file is created
-    EXPECT_EQ(test::ReadFile(target), "kept");
 }
 
 // A cut-off or damaged game file must give a RunError or the text of exactly the records that
@@ -78,7 +74,8 @@ TEST_F(MultiExtractionTest, ExtractsTheRecordsAfterTheMarkerAndRefusalsWriteNoth
 TEST_F(MultiExtractionTest, TruncatedOrDamagedFilesNeverReadOutside) {
     std::string idx = test::ReadFile(paths.MultiIdxPath), mul = test::ReadFile(paths.MultiMulPath);
     auto tryExtract = [&](const std::string& idxBytes, const std::string& mulBytes) {
-        MultiFilePaths damaged{folder.Write("d.idx", idxBytes), folder.Write("d.mul", mulBytes)};
+        test::MultiFilePaths damaged{folder.Write("d.idx", idxBytes),
+                                     folder.Write("d.mul", mulBytes)};
         std::string text;
         auto refused = test::FailureOf([&] {
             text = MultiAsText(ReadMultiEntry(damaged.MultiIdxPath, 1), damaged.MultiMulPath);
