@@ -17,9 +17,10 @@ namespace {
 // The width extraction read at. The index holds this one entry, so a Length that is a whole
 // number of records of one width only must give that width; a multiple of 48 leaves it to the
 // records, as Auto does.
-RecordWidth ChosenWidth(const MultiFilePaths& paths, const IdxEntry& entry) {
-    RecordFile idx(paths.MultiIdxPath, RecordFile::Mode::Read);
-    RecordFile mul(paths.MultiMulPath, RecordFile::Mode::Read);
+RecordWidth ChosenWidth(const std::string& idxPath, const std::string& mulPath,
+                        const IdxEntry& entry) {
+    RecordFile idx(idxPath, RecordFile::Mode::Read);
+    RecordFile mul(mulPath, RecordFile::Mode::Read);
     RecordWidthVerdict verdict = DetectRecordWidth(idx, mul);
     Require(verdict.Width.has_value(), "an accepted entry has a width the files show");
     if (entry.Length % 48 != 0)
@@ -51,16 +52,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     if (size < IdxEntrySize) return 0;
     const std::uint8_t* mul = data + IdxEntrySize;
     size_t mulSize = size - IdxEntrySize;
-    MultiFilePaths paths{fuzz::InputFile("multi.idx", data, IdxEntrySize),
-                         fuzz::InputFile("multi.mul", mul, mulSize)};
+    const std::string idxPath = fuzz::InputFile("multi.idx", data, IdxEntrySize);
+    const std::string mulPath = fuzz::InputFile("multi.mul", mul, mulSize);
     IdxEntry entry = DecodeIdxEntry(data);
     std::string text;
     try {
-        text = MultiAsText(ReadMultiEntry(paths.MultiIdxPath, 1), paths.MultiMulPath);
+        text = MultiAsText(ReadMultiEntry(idxPath, 1), mulPath);
     } catch (const RunError& refused) {
         fuzz::Require(!refused.Description.empty(), "a refusal says why");
         return 0;
     }
-    fuzz::CheckExtractedText(text, entry, fuzz::ChosenWidth(paths, entry), mul, mulSize);
+    fuzz::CheckExtractedText(text, entry, fuzz::ChosenWidth(idxPath, mulPath, entry), mul, mulSize);
     return 0;
 }
