@@ -99,16 +99,10 @@ std::string Bytes(const QString& raw) {
 
 void FlushStandardOutput(const std::string& done) {
     if (std::cout.flush()) return;
-    int e = errno;
-    try {
-        ThrowFileError(e, "standard output", "write");
-    } catch (const RunError& failure) {
-        throw RunError(failure.Number, done.empty() ? failure.Description
-                                                    : done +
-                                                          "; standard output could not be "
-                                                          "written: " +
-                                                          failure.Description);
-    }
+    RunError failure = FileError(errno != 0 ? errno : EIO, "standard output", "write");
+    if (done.empty()) throw failure;
+    throw RunError(failure.Number,
+                   done + "; standard output could not be written: " + failure.Description);
 }
 
 void GameFileOptions(Arguments& args) {

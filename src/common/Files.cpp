@@ -34,9 +34,13 @@ long ErrorNumberFor(int e) {
 }
 } // namespace
 
+RunError FileError(int errnoValue, const std::string& path, const char* action) {
+    return RunError(ErrorNumberFor(errnoValue), std::string("Cannot ") + action + " \"" + path +
+                                                    "\": " + std::strerror(errnoValue));
+}
+
 void ThrowFileError(int errnoValue, const std::string& path, const char* action) {
-    throw RunError(ErrorNumberFor(errnoValue), std::string("Cannot ") + action + " \"" + path +
-                                                   "\": " + std::strerror(errnoValue));
+    throw FileError(errnoValue, path, action);
 }
 
 std::string ReadWholeFile(const std::string& path) {
