@@ -40,7 +40,8 @@ struct Session {
     ComponentBuffer Buffer;
     ComponentsList Components;
     std::string MultiIdxPath, MultiMulPath, SphereFolderPath;
-    std::string MultiUopPath; // MultiCollection.uop, for clients that read their multis there
+    std::string MultiUopPath;  // MultiCollection.uop, for clients that read their multis there
+    std::string ArtFolderPath; // where the preview reads art; empty: beside the multi files
     RecordSizeChoice RecordSize = RecordSizeChoice::Auto;
     GameFileBackups Backups; // its Enabled is the setting "Back up game files before patching"
     std::int32_t PatchSlot = 0;

@@ -62,6 +62,10 @@ constexpr long NoFreeMultiId = 7204;        // no multi id left that every patch
 constexpr long MultiNotInPackage = 7205;    // the package holds no multi of that id
 constexpr long GameFilesBusy = 7206;        // another patch of the same files holds their lock
 constexpr long GameFilesNotRestored = 7207; // a patch failed and could not put the files back
+// The client's art, read for the preview.
+constexpr long ArtInvalid = 7208;      // art.mul, artidx.mul or artLegacyMUL.uop is damaged
+constexpr long TileDataInvalid = 7209; // tiledata.mul is damaged or of no known layout
+constexpr long PictureTooLarge = 7210; // a preview would exceed the largest picture we draw
 // multi.idx is missing or has no free entry. Our own number: the window answers it with a fixed
 // message instead of the number and description.
 constexpr long MultiFilesNotFound = 10053;

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "formats/MultiFiles.h"
+#include "render/PreviewDrawing.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace mw {
+
+struct Session;
+
+// The folder the preview reads art from: the one the settings name (Session::ArtFolderPath),
+// else that of the configured multi.mul, else that of MultiCollection.uop; empty when none is.
+std::string PreviewArtFolder(const Session& session);
+
+// The art of a folder, ready to draw with, and the status line that says where it comes from or
+// why there is none. Never fails: missing or damaged files leave that part of the art out, and
+// the status says so.
+struct PreviewSource {
+    PreviewArt Art;
+    std::string Status;
+};
+PreviewSource OpenPreviewSource(const std::string& artFolder);
+
+// A stored template's components as the preview draws them: flags from the components list
+// (0 for the listed ones). Leaves the session's buffer as it is. Fails with "No template has
+// the id ..." for an unknown id.
+std::vector<MulRecord> PreviewComponents(Session& session, std::int32_t templateId);
+
+} // namespace mw
