@@ -369,6 +369,7 @@ void frmWardstone::ApplyStoredSettings(const StoredSettings& stored) {
     if (stored.ScriptFormat) ScriptFormat = *stored.ScriptFormat;
     session_.MultiUopPath = stored.MultiUop.toStdString();
     session_.RecordSize = RecordSizeChoiceFrom(stored.MultiRecordSize.toStdString());
+    session_.ArtFolderPath = stored.ArtFolder.toStdString();
     SetOption(optUop, stored.OptUop);
     session_.Backups.Enabled = stored.BackUpGameFiles.value_or(true);
 }
@@ -391,6 +392,7 @@ void frmWardstone::SaveSettings() {
     settings.OptUox3 = optUox3->isChecked();
     settings.MultiUop = FromStd(session_.MultiUopPath);
     settings.MultiRecordSize = RecordSizeChoiceText(session_.RecordSize);
+    settings.ArtFolder = FromStd(session_.ArtFolderPath);
     settings.OptUop = optUop->isChecked();
     settings.BackUpGameFiles = session_.Backups.Enabled;
     QSettings store("MultiWardstone", "MultiWardstone");

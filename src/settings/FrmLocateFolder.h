@@ -14,10 +14,11 @@ namespace mw {
 class Prompts;
 class RunError;
 
-// Picks the Sphere server folder: a list of drives (on Linux the mount points a user would pick
-// from, the root and the home folder first) and a tree of the folders on them. Both start at the
-// process's current folder. A drive or folder that cannot be read leaves the lists as they were
-// and is reported. Accepted by "&Ok": ChosenFolder() then holds the folder the tree shows open.
+// Picks a folder, the Sphere server's or the art's: a list of drives (on Linux the mount points a
+// user would pick from, the root and the home folder first) and a tree of the folders on them.
+// Both start at the process's current folder. A drive or folder that cannot be read leaves the
+// lists as they were and is reported. Accepted by "&Ok": ChosenFolder() then holds the folder the
+// tree shows open.
 class FrmLocateFolder : public QDialog {
     Q_OBJECT
 public:

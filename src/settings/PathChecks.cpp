@@ -32,4 +32,9 @@ bool FindsNormalFile(const std::string& text) {
     return IsNormalFile(text, fs::status(text, ignored));
 }
 
+bool NamesFolder(const std::string& text) {
+    std::error_code ignored;
+    return !text.empty() && fs::is_directory(text, ignored);
+}
+
 } // namespace mw

@@ -11,4 +11,7 @@ namespace mw {
 // to one) that is not hidden.
 bool FindsNormalFile(const std::string& text);
 
+// The art folder box's check: the text names a folder that exists (or a link to one).
+bool NamesFolder(const std::string& text);
+
 } // namespace mw

@@ -48,6 +48,7 @@ StoredSettings LoadStoredSettings(QSettings& store) {
     settings.ScriptFormat = IntegerFromText(Text(store, "Settings/ScriptFormat"));
     settings.MultiUop = Text(store, "Files/MultiUop");
     settings.MultiRecordSize = Text(store, "Files/MultiRecordSize");
+    settings.ArtFolder = Text(store, "Files/ArtFolder");
     settings.OptUop = OptionFromText(Text(store, "Settings/OptUop"));
     settings.BackUpGameFiles = OptionFromText(Text(store, "Settings/BackUpGameFiles"));
     return settings;
@@ -65,6 +66,7 @@ void SaveStoredSettings(QSettings& store, const StoredSettings& settings) {
     PutOption(store, "Settings/OptUox3", settings.OptUox3);
     store.setValue("Files/MultiUop", settings.MultiUop);
     store.setValue("Files/MultiRecordSize", settings.MultiRecordSize);
+    store.setValue("Files/ArtFolder", settings.ArtFolder);
     PutOption(store, "Settings/OptUop", settings.OptUop);
     PutOption(store, "Settings/BackUpGameFiles", settings.BackUpGameFiles);
     store.sync();

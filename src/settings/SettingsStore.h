@@ -12,6 +12,7 @@ namespace mw {
 // missing or does not convert is absent, so that loading leaves what it would have set as it was.
 struct StoredSettings {
     QString MultiIdx, MultiMul, SphereFolder, MultiUop;
+    QString ArtFolder;       // where the preview reads art; empty: beside the multi files
     QString MultiRecordSize; // "Auto", "12" or "16"
     std::optional<bool> OptWsc, OptTxt, OptMultiMuls, OptKivT, OptUox3, OptUop;
     std::optional<std::int16_t> ScriptFormat;

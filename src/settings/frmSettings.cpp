@@ -144,6 +144,18 @@ QGroupBox* frmSettings::BuildSphereFrame() {
 }
 
 // Nothing reads these: patching always writes into the files configured above.
+QGroupBox* frmSettings::BuildArtFrame() {
+    Frame4 = Named<QGroupBox>("Frame4", "Art folder (empty: beside the multi files)");
+    Frame4->setToolTip("The folder of the client's art files that Preview draws with");
+    txtArtFolder = PathBox("txtArtFolder");
+    cmdBrowseArtFolder = DialogButton("cmdBrowseArtFolder", "Browse");
+    auto* layout = new QHBoxLayout(Frame4);
+    layout->addWidget(txtArtFolder);
+    layout->addWidget(cmdBrowseArtFolder);
+    StyleCaption(Frame4);
+    return Frame4;
+}
+
 QGroupBox* frmSettings::BuildPatchFrame() {
     Frame2 = Named<QGroupBox>("Frame2", "Patch Options");
     optPatchExistingMuls = NamedOption("optPatchExistingMuls", "Patch Existing");
@@ -179,14 +191,15 @@ void frmSettings::BuildControls() {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(BuildFilesFrame());
     layout->addWidget(BuildSphereFrame());
+    layout->addWidget(BuildArtFrame());
     layout->addLayout(options);
-    for (QLineEdit* box : {txtMultiIdx, txtMultiMul, txtMultiUop, txtSphereFolder})
+    for (QLineEdit* box : {txtMultiIdx, txtMultiMul, txtMultiUop, txtSphereFolder, txtArtFolder})
         SetBackground(box, DesignGrey);
-    QWidget* const order[] = {
-        txtMultiIdx,     cmdBrowseMultIdx,   txtMultiMul,   cmdBrowseMultiMul,
-        txtMultiUop,     cmdBrowseMultiUop,  cboRecordSize, chkBackUpGameFiles,
-        txtSphereFolder, cmdBrowseForFolder, optVer54,      optVer51a,
-        cmdClose};
+    QWidget* const order[] = {txtMultiIdx,        cmdBrowseMultIdx,   txtMultiMul,
+                              cmdBrowseMultiMul,  txtMultiUop,        cmdBrowseMultiUop,
+                              cboRecordSize,      chkBackUpGameFiles, txtSphereFolder,
+                              cmdBrowseForFolder, txtArtFolder,       cmdBrowseArtFolder,
+                              optVer54,           optVer51a,          cmdClose};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -225,6 +238,10 @@ void frmSettings::ConnectControls() {
             guarded([&session](bool checked) { session.Backups.Enabled = checked; }));
     connect(cmdBrowseForFolder, &QPushButton::clicked, this,
             guarded([this] { cmdBrowseForFolder_Click(); }));
+    connect(txtArtFolder, &QLineEdit::textChanged, this,
+            guarded([this] { txtArtFolder_Change(); }));
+    connect(cmdBrowseArtFolder, &QPushButton::clicked, this,
+            guarded([this] { cmdBrowseArtFolder_Click(); }));
     // Clicks only: opening the dialog shows the format without choosing one.
     connect(optVer51a, &QRadioButton::clicked, this,
             guarded([this] { ScriptFormat_ = OldScriptFormat; }));
@@ -233,7 +250,7 @@ void frmSettings::ConnectControls() {
     connect(cmdClose, &QPushButton::clicked, this, guarded([this] { close(); }));
 }
 
-// A box whose text stays empty keeps its colour: red for the files, grey for the folder.
+// A box whose text stays empty keeps its colour: red for the files, grey for the folders.
 void frmSettings::Form_Load() {
     for (QLineEdit* box : {txtMultiIdx, txtMultiMul, txtMultiUop})
         SetBackground(box, MissingRed);
@@ -244,6 +261,7 @@ void frmSettings::Form_Load() {
     cboRecordSize->setCurrentText(RecordSizeChoiceText(session.RecordSize));
     chkBackUpGameFiles->setChecked(session.Backups.Enabled);
     txtSphereFolder->setText(FromStd(session.SphereFolderPath));
+    txtArtFolder->setText(FromStd(session.ArtFolderPath));
     (ScriptFormat_ == OldScriptFormat ? optVer51a : optVer54)->setChecked(true);
 }
 
@@ -253,6 +271,7 @@ void frmSettings::FilePath_Change(QLineEdit* box, std::string& setting) {
     bool found = FileExists(path);
     SetBackground(box, found ? FoundGreen : MissingRed);
     setting = found ? path : std::string();
+    emit ArtPathsChanged(); // the preview may read its art beside the multi files
 }
 
 // The folder is kept as typed even when it finds nothing; the colour only tells.
@@ -260,6 +279,18 @@ void frmSettings::txtSphereFolder_Change() {
     std::string text = txtSphereFolder->text().toStdString();
     SetBackground(txtSphereFolder, FindsNormalFile(text) ? FoundGreen : MissingRed);
     session_.SphereFolderPath = text;
+}
+
+// Kept as typed like the Sphere folder; empty is a choice of its own (the art beside the multi
+// files), so it is not marked as missing.
+void frmSettings::txtArtFolder_Change() {
+    std::string text = txtArtFolder->text().toStdString();
+    if (text.empty())
+        SetBackground(txtArtFolder, DesignGrey);
+    else
+        SetBackground(txtArtFolder, NamesFolder(text) ? FoundGreen : MissingRed);
+    session_.ArtFolderPath = text;
+    emit ArtPathsChanged();
 }
 
 void frmSettings::BrowseForFile(QLineEdit* box, std::string& setting, const QString& title,
@@ -275,6 +306,16 @@ void frmSettings::cmdBrowseForFolder_Click() {
     if (chooser.exec() == QDialog::Accepted) {
         txtSphereFolder->setText(chooser.ChosenFolder());
         txtSphereFolder_Change(); // again: the box may have shown this folder already
+        return;
+    }
+    raise();
+    activateWindow();
+}
+
+void frmSettings::cmdBrowseArtFolder_Click() {
+    FrmLocateFolder chooser(prompts_, this);
+    if (chooser.exec() == QDialog::Accepted) {
+        txtArtFolder->setText(chooser.Path());
         return;
     }
     raise();

@@ -67,6 +67,42 @@ private slots:
         }
     }
 
+    // The art folder is kept as typed and tells by its colour whether it names a folder; empty
+    // means the folder of the multi files, a choice of its own that is not marked missing. It is
+    // stored under Files/ArtFolder and read back at the next start.
+    void theArtFolderIsKeptAsTypedAndStored() {
+        WindowFixture f;
+        TempFolder files;
+        std::filesystem::create_directories(files.File("art"));
+        files.Write("art/artidx.mul", "");
+        frmWardstone& w = f.Open();
+        frmSettings& d = OpenSettings(w);
+        const QColor empty = d.txtArtFolder->palette().color(QPalette::Base);
+        QVERIFY(empty != QColor(255, 0, 0) && !Green(d.txtArtFolder));
+        const std::pair<std::string, bool> cases[] = {
+            {files.File("art"), true},
+            {files.File("art/artidx.mul"), false}, // a file is no folder
+            {files.File("gone"), false},
+        };
+        for (const auto& [text, green] : cases) {
+            d.txtArtFolder->setText(QString::fromStdString(text));
+            QVERIFY2(Green(d.txtArtFolder) == green, text.c_str());
+            QCOMPARE(f.session.ArtFolderPath, text);
+        }
+        d.txtArtFolder->clear();
+        QVERIFY(f.session.ArtFolderPath.empty());
+        QCOMPARE(d.txtArtFolder->palette().color(QPalette::Base), empty);
+
+        d.txtArtFolder->setText(QString::fromStdString(files.File("art")));
+        d.close();
+        w.SaveSettings();
+        QCOMPARE(QSettings("MultiWardstone", "MultiWardstone").value("Files/ArtFolder").toString(),
+                 QString::fromStdString(files.File("art")));
+        f.session.ArtFolderPath.clear();
+        w.LoadSettings();
+        QCOMPARE(f.session.ArtFolderPath, files.File("art"));
+    }
+
     // However the dialog closes, the main window comes back; an opening shows the stored format
     // without choosing one, and only a click chooses, at once.
     void theMainWindowIsHiddenWhileTheDialogIsOpen() {
