@@ -3,6 +3,7 @@
 #include "app/Failures.h"
 
 #include "common/Files.h"
+#include "library/frmPreview.h"
 #include "settings/SettingsStore.h"
 #include "settings/frmSettings.h"
 #include "store/LibraryListing.h"
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTimer>
 #include <QTreeWidget>
@@ -73,6 +75,7 @@ frmWardstone::frmWardstone(Session& session, Prompts& prompts, QWidget* parent)
 }
 
 frmWardstone::~frmWardstone() {
+    delete previewWindow_; // first: closing the settings would have it draw again
     delete SettingsDialog; // it works on this window's fields
 }
 
@@ -125,7 +128,7 @@ QGroupBox* frmWardstone::BuildOptionsFrame() {
     cmdDeleteTemplate = Button("cmdDeleteTemplate", "Delete", false);
     cmdExportTemplate = Button("cmdExportTemplate", "Export", false);
     cmdPreview = Button("cmdPreview", "Preview", false);
-    cmdPreview->setToolTip("Not Available Yet");
+    cmdPreview->setToolTip("Show the selected template as the game draws it");
     cmdSettings = Button("cmdSettings", "Settings", true);
     auto* buttons = new QGridLayout;
     buttons->addWidget(cmdImportTemplate, 0, 0);
@@ -181,6 +184,7 @@ void frmWardstone::ConnectControls() {
             guarded(&frmWardstone::cmdImportTemplate_Click));
     connect(cmdExportTemplate, &QPushButton::clicked, this,
             guarded(&frmWardstone::cmdExportTemplate_Click));
+    connect(cmdPreview, &QPushButton::clicked, this, guarded(&frmWardstone::cmdPreview_Click));
     connect(cmdPatchMulFiles, &QPushButton::clicked, this,
             guarded(&frmWardstone::cmdPatchMulFiles_Click));
     connect(cmdBuildTemplate, &QPushButton::clicked, this,
@@ -273,7 +277,7 @@ void frmWardstone::ShowFillFailures(const std::vector<RunError>& failures) {
 // After a refill no template is selected, so no command may act on the last one clicked.
 void frmWardstone::DisableTemplateButtons() {
     for (QPushButton* button :
-         {cmdDeleteTemplate, cmdExportTemplate, cmdPatchMulFiles, cmdBuildTemplate})
+         {cmdDeleteTemplate, cmdExportTemplate, cmdPreview, cmdPatchMulFiles, cmdBuildTemplate})
         button->setEnabled(false);
 }
 
@@ -281,6 +285,7 @@ void frmWardstone::SetButtons(bool blnSelected) {
     bool sphere = !session_.SphereFolderPath.empty();
     cmdDeleteTemplate->setEnabled(blnSelected);
     cmdExportTemplate->setEnabled(blnSelected);
+    cmdPreview->setEnabled(blnSelected);
     PatchTargets targets = session_.Targets();
     cmdPatchMulFiles->setEnabled(blnSelected && (targets.HasMulFiles() || targets.HasPackage()));
     cmdBuildTemplate->setEnabled(blnSelected && sphere);
@@ -309,6 +314,10 @@ void frmWardstone::trvTemplates_Click(QTreeWidgetItem* item) {
         lblSelectedTemplate->setText(FromStd(TempIndex.Description()));
         TempBlock.Unfilter();
         SetButtons(true);
+        // The preview follows templates; a category leaves it showing the last one.
+        if (previewWindow_)
+            previewWindow_->ShowTemplate(item->data(0, TagRole).toInt(),
+                                         lblSelectedTemplate->text());
     } catch (const RunError& failure) {
         ShowFailure(failure);
     }
@@ -336,10 +345,37 @@ void frmWardstone::cmdDeleteTemplate_Click() {
     FillTemplatesList();
 }
 
+frmPreview* frmWardstone::PreviewWindow() const {
+    return previewWindow_;
+}
+
+void frmWardstone::cmdPreview_Click() {
+    std::optional<std::int32_t> id = SelectedTemplateId();
+    if (!id) return;
+    if (!previewWindow_) {
+        previewWindow_ = new frmPreview(session_, prompts_);
+        // Beside this window where the screen has room, so that both can be seen.
+        QRect screen = previewWindow_->screen()->availableGeometry();
+        QPoint beside = frameGeometry().topRight() + QPoint(8, 0);
+        if (beside.x() + previewWindow_->width() <= screen.right()) previewWindow_->move(beside);
+    }
+    previewWindow_->show();
+    previewWindow_->raise();
+    previewWindow_->activateWindow();
+    previewWindow_->ShowTemplate(*id, lblSelectedTemplate->text());
+}
+
 void frmWardstone::cmdSettings_Click() {
     if (SettingsDialog) return; // already open, and this window hidden
     hide();
     SettingsDialog = new frmSettings(session_, prompts_, ScriptFormat, *this);
+    // The preview shows the effect of the art paths at once, and reads the art afresh after.
+    connect(SettingsDialog, &frmSettings::ArtPathsChanged, this, Guarded(prompts_, [this] {
+                if (previewWindow_) previewWindow_->ArtSettingsChanged(false);
+            }));
+    connect(SettingsDialog, &QObject::destroyed, this, Guarded(prompts_, [this] {
+                if (previewWindow_) previewWindow_->ArtSettingsChanged(true);
+            }));
     SettingsDialog->show();
 }
 

@@ -25,6 +25,7 @@ namespace mw {
 class ClientLink;
 class Prompts;
 class frmMultiScripts;
+class frmPreview;
 class frmSettings;
 struct StoredSettings;
 
@@ -62,6 +63,8 @@ public:
     void ShowReaderMessage();
     // The window that shows generated scripts, made on first use and kept while it is open.
     frmMultiScripts& ScriptsWindow();
+    // The preview window while it is open; it follows the selected template.
+    frmPreview* PreviewWindow() const;
     // Shows "number description" in a message box titled with the application's title.
     void ShowFailure(const RunError& failure);
 
@@ -70,6 +73,7 @@ public:
     void cmdDeleteTemplate_Click();
     void cmdImportTemplate_Click();
     void cmdExportTemplate_Click();
+    void cmdPreview_Click(); // opens the preview window, or brings it to the front
     void cmdPatchMulFiles_Click();
     void cmdBuildTemplate_Click();
     void cmdExtractFromSphere_Click();
@@ -126,6 +130,7 @@ private:
     Session& session_;
     Prompts& prompts_;
     QPointer<frmMultiScripts> scriptsWindow_;
+    QPointer<frmPreview> previewWindow_;
     ClientLink* clientLink_ = nullptr;
     bool leftSinceExtract_ = false; // the user went to the client after Extract from Server
     bool settingsSaved_ = false;

@@ -1,0 +1,265 @@
+#include "library/frmPreview.h"
+
+#include "app/Failures.h"
+#include "app/Session.h"
+#include "common/OutputFile.h"
+#include "formats/TileData.h"
+#include "library/PreviewCanvas.h"
+#include "render/PngFile.h"
+#include "ui/Guarded.h"
+#include "ui/NamedControls.h"
+#include "ui/Prompts.h"
+#include "ui/WaitCursor.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSlider>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace mw {
+
+namespace {
+
+constexpr double KeyZoomStep = 1.5;
+constexpr int BusyShownAfterMs = 250;
+
+QString FromStd(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QString Count(int count, const QString& one, const QString& many) {
+    return QString::number(count) + ' ' + (count == 1 ? one : many);
+}
+
+} // namespace
+
+frmPreview::frmPreview(Session& session, Prompts& prompts, QWidget* parent)
+    : QWidget(parent, Qt::Window), session_(session), prompts_(prompts),
+      drawer_(new PreviewDrawer(this)), busy_(new QTimer(this)) {
+    setObjectName("frmPreview");
+    setWindowTitle("Preview");
+    setAttribute(Qt::WA_DeleteOnClose);
+    busy_->setSingleShot(true);
+    busy_->setInterval(BusyShownAfterMs);
+    BuildControls();
+    ConnectControls();
+    resize(760, 600);
+}
+
+frmPreview::~frmPreview() = default;
+
+void frmPreview::BuildControls() {
+    picPreview = Named<PreviewCanvas>("picPreview", this);
+    picPreview->setToolTip(QString()); // the canvas answers tooltips itself, per component
+    picPreview->ToolTipFor = [this](int x, int y) { return ComponentToolTip(x, y); };
+    lblHeight = Named<QLabel>("lblHeight");
+    sldHeight = Named<QSlider>("sldHeight", Qt::Horizontal);
+    sldHeight->setToolTip("Leaves out the components above this height, to look inside");
+    sldHeight->setEnabled(false);
+    chkShowListed = Named<QCheckBox>("chkShowListed", "Show doors and other listed parts");
+    chkShowListed->setToolTip(
+        "The components listed in components.txt, which the server places on its own; outlined");
+    chkShowListed->setChecked(true);
+    cmdFit = DialogButton("cmdFit", "Fit");
+    cmdFit->setToolTip("Fit the picture to the window (0); zoom with the wheel, + and -; drag "
+                       "to move it");
+    lblZoom = Named<QLabel>("lblZoom");
+    lblZoom->setMinimumWidth(lblZoom->fontMetrics().horizontalAdvance("10000 %"));
+    cmdSaveImage = DialogButton("cmdSaveImage", "Save Image...");
+    cmdSaveImage->setToolTip("Save the picture as a PNG file");
+    cmdSaveImage->setEnabled(false);
+    lblStatus = Named<QLabel>("lblStatus");
+    lblStatus->setWordWrap(true);
+    lblStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* options = new QHBoxLayout;
+    options->addWidget(lblHeight);
+    options->addWidget(sldHeight, 1);
+    options->addSpacing(12);
+    options->addWidget(chkShowListed);
+    auto* commands = new QHBoxLayout;
+    commands->addWidget(cmdFit);
+    commands->addWidget(lblZoom);
+    commands->addStretch();
+    commands->addWidget(cmdSaveImage);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(picPreview, 1);
+    layout->addLayout(options);
+    layout->addLayout(commands);
+    layout->addWidget(lblStatus);
+    ShowHeight();
+}
+
+void frmPreview::ConnectControls() {
+    // Every handler is guarded: a failure it lets out is shown and the window goes on.
+    auto guarded = [this](auto handler) { return Guarded(prompts_, std::move(handler)); };
+    connect(sldHeight, &QSlider::valueChanged, this, guarded([this] { sldHeight_Change(); }));
+    connect(chkShowListed, &QCheckBox::toggled, this, guarded([this] { chkShowListed_Click(); }));
+    connect(cmdFit, &QPushButton::clicked, this, guarded([this] { picPreview->Fit(); }));
+    connect(cmdSaveImage, &QPushButton::clicked, this, guarded([this] { cmdSaveImage_Click(); }));
+    connect(picPreview, &PreviewCanvas::ZoomChanged, this, guarded([this](double zoom) {
+                lblZoom->setText(QString::number(qRound(zoom * 100)) + " %");
+            }));
+    connect(drawer_, &PreviewDrawer::Drawn, this,
+            guarded([this](const PreviewResult& result) { Drawn(result); }));
+    connect(busy_, &QTimer::timeout, this, guarded([this] {
+                if (drawer_->Busy()) lblStatus->setText("Drawing...");
+            }));
+    const std::pair<QKeySequence, double> zooms[] = {
+        {QKeySequence(Qt::Key_Plus), KeyZoomStep},
+        {QKeySequence(Qt::Key_Equal), KeyZoomStep},
+        {QKeySequence(QKeySequence::ZoomIn), KeyZoomStep},
+        {QKeySequence(Qt::Key_Minus), 1 / KeyZoomStep},
+        {QKeySequence(QKeySequence::ZoomOut), 1 / KeyZoomStep}};
+    for (const auto& [keys, factor] : zooms)
+        connect(new QShortcut(keys, this), &QShortcut::activated, this,
+                guarded([this, factor = factor] { picPreview->ZoomBy(factor); }));
+    connect(new QShortcut(QKeySequence(Qt::Key_0), this), &QShortcut::activated, this,
+            guarded([this] { picPreview->Fit(); }));
+}
+
+void frmPreview::ShowTemplate(std::int32_t templateId, const QString& name) {
+    auto components =
+        std::make_shared<const std::vector<MulRecord>>(PreviewComponents(session_, templateId));
+    setWindowTitle("Preview - " + name);
+    // An id may come back for another template after a deletion, so the components decide.
+    if (templateId_ == templateId && *components_ == *components) return;
+    templateId_ = templateId;
+    components_ = std::move(components);
+    int lowest = 0, highest = 0;
+    if (!components_->empty()) {
+        auto [low, high] =
+            std::minmax_element(components_->begin(), components_->end(),
+                                [](const MulRecord& a, const MulRecord& b) { return a.Z < b.Z; });
+        lowest = low->Z;
+        highest = high->Z;
+    }
+    {
+        const QSignalBlocker quiet(sldHeight); // one drawing for the new template, not three
+        sldHeight->setRange(lowest, highest);
+        sldHeight->setValue(highest);
+    }
+    sldHeight->setEnabled(lowest < highest);
+    ShowHeight();
+    picPreview->Fit();
+    OpenArt(false);
+    Redraw();
+}
+
+void frmPreview::ArtSettingsChanged(bool reopen) {
+    if (OpenArt(reopen)) Redraw();
+}
+
+bool frmPreview::OpenArt(bool reopen) {
+    std::string folder = PreviewArtFolder(session_);
+    if (!reopen && art_ && art_->Folder() == folder) return false;
+    art_ = std::make_shared<OpenedArt>(folder);
+    return true;
+}
+
+std::shared_ptr<const PreviewPicture> frmPreview::Picture() const {
+    return shown_ ? shown_->Picture : nullptr;
+}
+
+bool frmPreview::Drawing() const {
+    return drawer_->Busy();
+}
+
+PreviewOptions frmPreview::Options() const {
+    PreviewOptions options;
+    if (sldHeight->value() < sldHeight->maximum()) options.MaxZ = sldHeight->value();
+    options.ShowListed = chkShowListed->isChecked();
+    return options;
+}
+
+void frmPreview::Redraw() {
+    if (!components_ || !art_) return;
+    drawer_->Draw({*templateId_, components_, art_, Options()});
+    busy_->start();
+}
+
+void frmPreview::sldHeight_Change() {
+    ShowHeight();
+    Redraw();
+}
+
+void frmPreview::chkShowListed_Click() {
+    Redraw();
+}
+
+void frmPreview::ShowHeight() {
+    QString text = "Show up to z: " + QString::number(sldHeight->value());
+    if (sldHeight->value() == sldHeight->maximum()) text += " (all)";
+    lblHeight->setText(text);
+}
+
+void frmPreview::Drawn(const PreviewResult& result) {
+    if (result.Cancelled) return; // only an older drawing is cancelled, and that never arrives
+    busy_->stop();
+    std::optional<QPoint> shift;
+    const PreviewResult* before = shown_ ? &*shown_ : nullptr;
+    if (before && before->Picture && result.Picture &&
+        before->Request.Components == result.Request.Components)
+        shift = OriginShift(*before->Picture, *result.Picture);
+    shown_ = result;
+    picPreview->SetImage(result.Image, shift.value_or(QPoint()));
+    cmdSaveImage->setEnabled(!result.Image.isNull());
+    ShowDrawingStatus();
+    emit drawingFinished();
+}
+
+void frmPreview::ShowDrawingStatus() {
+    QStringList parts;
+    if (!shown_->Status.empty()) parts << FromStd(shown_->Status);
+    if (shown_->Failure) {
+        parts << FromStd(FailureText(*shown_->Failure));
+    } else if (shown_->Picture) {
+        const PreviewPicture& picture = *shown_->Picture;
+        if (shown_->Request.Components->empty()) parts << "The template has no components";
+        if (picture.WithoutArt > 0)
+            parts << Count(picture.WithoutArt, "component", "components") + " without art";
+        if (!picture.ArtProblem.empty()) parts << FromStd(picture.ArtProblem);
+    }
+    lblStatus->setText(parts.join("; "));
+}
+
+QString frmPreview::ComponentToolTip(int x, int y) const {
+    if (!shown_ || !shown_->Picture) return {};
+    std::optional<size_t> index = ComponentAt(*shown_->Picture, x, y);
+    if (!index || *index >= shown_->Request.Components->size()) return {};
+    const MulRecord& component = (*shown_->Request.Components)[*index];
+    QString text = QString::asprintf("0x%04X", unsigned{component.ItemID});
+    if (shown_->Tiles)
+        if (const StaticTile* tile = shown_->Tiles->Static(component.ItemID);
+            tile && !tile->Name.empty())
+            text += ' ' + FromStd(tile->Name);
+    return text + QString("\nx %1, y %2, z %3, flag %4")
+                      .arg(component.X)
+                      .arg(component.Y)
+                      .arg(component.Z)
+                      .arg(component.Flag);
+}
+
+void frmPreview::cmdSaveImage_Click() {
+    // Kept through the file dialog, while which a newer drawing may arrive.
+    std::shared_ptr<const PreviewPicture> picture = Picture();
+    if (!picture || picture->Image.Width == 0) return;
+    QString path = prompts_.SaveFile("Save Image", "PNG image|*.png");
+    if (path.isEmpty()) return;
+    try {
+        WaitCursor wait;
+        RefuseProtectedTarget(path.toStdString(), session_.ProtectedFiles());
+        // The same bytes as the command line writes for this picture.
+        WriteFileAtomically(path.toStdString(), EncodePng(picture->Image));
+    } catch (const RunError& failure) {
+        prompts_.Message(FromStd(FailureText(failure)), ApplicationTitle, MessageIcon::Exclamation);
+    }
+}
+
+} // namespace mw
