@@ -205,7 +205,8 @@ void frmPreview::Drawn(const PreviewResult& result) {
     std::optional<QPoint> shift;
     const PreviewResult* before = shown_ ? &*shown_ : nullptr;
     if (before && before->Picture && result.Picture &&
-        before->Request.Components == result.Request.Components)
+        before->Request.Components == result.Request.Components &&
+        before->Request.Art == result.Request.Art)
         shift = OriginShift(*before->Picture, *result.Picture);
     shown_ = result;
     picPreview->SetImage(result.Image, shift.value_or(QPoint()));
