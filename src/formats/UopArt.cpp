@@ -17,10 +17,10 @@ namespace mw {
 namespace {
 
 // Bounds on the tables of a damaged package, so that neither a long chain of tiny blocks nor a
-// table of millions of entries holds the program up; real packages have a few hundred thousand
-// entries at most, in blocks of a thousand.
+// table of millions of entries holds the program up; real art packages have about a hundred
+// thousand entries, in blocks of a thousand.
 constexpr std::uint32_t MostBlocks = 1 << 16;
-constexpr size_t MostEntries = size_t{1} << 22;
+constexpr std::uint64_t MostEntries = std::uint64_t{1} << 20;
 constexpr std::uint64_t ZlibLargestRatio = 1032; // no zlib stream inflates to more per byte
 
 std::string ArtFileName(std::uint32_t entry) {
@@ -94,6 +94,8 @@ private:
         if (std::uint64_t{count} * UopEntrySize > size - first)
             throw Invalid("the table block at byte " + std::to_string(offset) + " announces " +
                           std::to_string(count) + " entries, but the file ends first (truncated)");
+        if (entries_.size() + std::uint64_t{count} > MostEntries)
+            throw Invalid("its tables hold more than " + std::to_string(MostEntries) + " entries");
         const std::uint64_t end = first + std::uint64_t{count} * UopEntrySize;
         if (next != 0 && next < end)
             throw Invalid("the table block at byte " + std::to_string(offset) +
@@ -125,8 +127,6 @@ private:
         if (entry.UncompressedSize > std::uint64_t{entry.StoredSize} * ZlibLargestRatio + 64)
             throw Invalid(name + " announces an absurd size of " +
                           std::to_string(entry.UncompressedSize) + " bytes");
-        if (entries_.size() == MostEntries)
-            throw Invalid("its tables hold more than " + std::to_string(MostEntries) + " entries");
         if (!entries_.emplace(entry.NameHash, entry).second)
             throw Invalid(name + " repeats the name hash of an earlier entry");
     }
