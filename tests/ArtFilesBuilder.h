@@ -13,8 +13,8 @@
 namespace mw::test {
 
 // A static art record of the image: opaque pixels as RGB555 runs, transparent ones skipped. The
-// colours are taken to 5 bits a channel (v * 31 / 255), so a colour that Rgb555ToArgb gave
-// comes back exactly.
+// colours are taken to the nearest of 5 bits a channel ((v * 31 + 127) / 255), so a colour that
+// Rgb555ToArgb gave comes back exactly; opaque black is stored as 0x8000 and so stays opaque.
 std::string EncodeStaticArt(const ArgbImage& image);
 
 // An image of one colour, w x h, every pixel opaque.
@@ -26,8 +26,7 @@ using ArtRecords = std::map<std::uint16_t, std::string>;
 // artidx.mul and art.mul with an entry for every item id up to the highest one given (the others
 // empty), under the names given, in `folder`.
 void WriteMulArt(const std::string& folder, const ArtRecords& records,
-                 const std::string& idxName = "artidx.mul",
-                 const std::string& mulName = "art.mul");
+                 const std::string& idxName = "artidx.mul", const std::string& mulName = "art.mul");
 
 // artLegacyMUL.uop with the records stored uncompressed, each with a header of a few bytes.
 void WriteUopArt(const std::string& path, const ArtRecords& records);

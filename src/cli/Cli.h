@@ -102,5 +102,6 @@ int Delete(const QStringList& arguments);
 int Import(const QStringList& arguments);
 int Patch(const QStringList& arguments);
 int Extract(const QStringList& arguments);
+int Render(const QStringList& arguments);
 
 } // namespace mw::cli

@@ -26,6 +26,7 @@ const std::map<QString, Entry>& Subcommands() {
         {"delete", {Delete, "delete a template (needs --yes)"}},
         {"extract", {Extract, "one multi of multi.idx / multi.mul as a template text file"}},
         {"patch", {Patch, "patch a template into multi.idx / multi.mul"}},
+        {"render", {Render, "draw a template with the client's art as a PNG file"}},
     };
     return subcommands;
 }

@@ -1,6 +1,8 @@
+#include "ArtFilesBuilder.h"
 #include "MultiFilesBuilder.h"
 #include "TestLibrary.h"
 #include "cli/CliRun.h"
+#include "common/Files.h"
 #include "formats/SamplePackage.h"
 #include "patcher/MultiBytes.h"
 
@@ -220,6 +222,42 @@ TEST_F(CliTest, FailuresOfTheSurroundingsEndWithAMessage) {
                            {}, {{}, {"TMPDIR=/nonexistent"}});
     EXPECT_EQ(noTemp.Status, 1);
     EXPECT_NE(noTemp.Err.find("/nonexistent"), std::string::npos) << noTemp.Err;
+}
+
+} // namespace
+} // namespace mw::test
+
+namespace mw::test {
+namespace {
+
+// render draws with the art of the folder it is given; standard output and a file get the same
+// picture, and a refusal writes nothing.
+TEST_F(CliTest, RenderWritesThePictureAndCountsTheComponentsWithoutArt) {
+    ASSERT_EQ(ImportTxt(DataFile("extract-lf.txt"), "Cottage").Status, 0);
+    TempFolder art;
+    WriteMulArt(art.Path(), {{1187, EncodeStaticArt(SolidImage(20, 30, 0xFFFF0000))}});
+    std::string png = library.Folder.File("cottage.png");
+    CliRun drawn = Cli({"render", "1", png, "--art-folder", art.Path()});
+    ASSERT_EQ(drawn.Status, 0) << drawn.Err;
+    EXPECT_NE(drawn.Err.find("2 components without art\n"), std::string::npos) << drawn.Err;
+    EXPECT_EQ(ReadFile(png).substr(0, 8), std::string("\x89PNG\r\n\x1A\n", 8));
+    EXPECT_EQ(Cli({"render", "1", "-", "--art-folder", art.Path()}).Out, ReadFile(png));
+    CliRun boxes = Cli({"render", "1", "-"});
+    EXPECT_NE(boxes.Err.find("3 components without art"), std::string::npos);
+    EXPECT_NE(Cli({"render", "1", "-", "--max-z", "4"}).Out, boxes.Out);
+
+    std::string none = library.Folder.File("none.png");
+    EXPECT_EQ(Cli({"render", "99", none}).Status, 1);
+    EXPECT_EQ(Cli({"render", "1", none, "--max-z", "high"}).Status, 2);
+    ASSERT_EQ(ImportTxt(library.Folder.Write("wide.txt",
+                                             TemplateFile({"1187 -300 0 0 1", "1187 300 0 0 1"})),
+                        "Wide")
+                  .Status,
+              0);
+    CliRun wide = Cli({"render", "2", none});
+    EXPECT_EQ(wide.Status, 1);
+    EXPECT_NE(wide.Err.find("7210"), std::string::npos) << wide.Err;
+    EXPECT_FALSE(FileExists(none));
 }
 
 } // namespace

@@ -1,0 +1,245 @@
+#include "ArtFilesBuilder.h"
+#include "TestLibrary.h"
+
+#include "common/LittleEndian.h"
+#include "common/RunError.h"
+#include "formats/ArtCache.h"
+#include "formats/ArtFolder.h"
+#include "formats/ArtReader.h"
+#include "formats/StaticArt.h"
+#include "formats/UopHash.h"
+#include "formats/UopPackage.h"
+#include "formats/Zlib.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+namespace mw {
+namespace {
+
+using test::EncodeStaticArt;
+using test::SolidImage;
+
+void Set32(std::string& bytes, std::uint64_t at, std::uint32_t value) {
+    Put32(reinterpret_cast<unsigned char*>(bytes.data()) + at, value);
+}
+void Set64(std::string& bytes, std::uint64_t at, std::uint64_t value) {
+    Put64(reinterpret_cast<unsigned char*>(bytes.data()) + at, value);
+}
+
+void ExpectRefused(const std::function<void()>& action, std::initializer_list<std::string> says) {
+    auto failure = test::FailureOf(action);
+    ASSERT_TRUE(failure) << "not refused: " << *says.begin();
+    EXPECT_EQ(failure->Number, err::ArtInvalid) << failure->Description;
+    for (const std::string& part : says)
+        EXPECT_NE(failure->Description.find(part), std::string::npos) << failure->Description;
+}
+
+class ArtFilesTest : public ::testing::Test {
+protected:
+    ArtFilesTest() {
+        for (std::uint16_t i = 0; i < 40; ++i)
+            records[i * 97] = EncodeStaticArt(SolidImage(1 + i % 5, 2 + i % 3, 0xFF000000 + i));
+        records[1] = "any bytes: the reader does not decode";
+        records[5] = ""; // an entry of length 0
+        records[0x3FFF] = EncodeStaticArt(SolidImage(3, 3, 0xFFFFFFFF));
+        records[0x4000] = EncodeStaticArt(SolidImage(2, 2, 0xFF000000));
+    }
+    std::string Idx() const { return folder.File("artidx.mul"); }
+    std::string Mul() const { return folder.File("art.mul"); }
+    std::string Uop() const { return folder.File("artLegacyMUL.uop"); }
+
+    test::TempFolder folder;
+    test::ArtRecords records;
+};
+
+TEST_F(ArtFilesTest, MulPairAndPackageGiveTheSameRecords) {
+    test::WriteMulArt(folder.Path(), records);
+    test::WriteUopArt(Uop(), records); // 43 files: three table blocks
+    std::vector<std::unique_ptr<ArtReader>> readers;
+    readers.push_back(OpenMulArt(Idx(), Mul()));
+    readers.push_back(OpenUopArt(Uop()));
+    for (auto& reader : readers) {
+        std::uint64_t bytes = 0;
+        for (const auto& [itemId, record] : records) {
+            auto read = reader->StaticArtRecord(itemId);
+            EXPECT_EQ(read.value_or("(none)"), record.empty() ? "(none)" : record) << itemId;
+            bytes += record.size();
+        }
+        for (std::uint16_t without : {2, 96, 0x4001, 0xFFFF}) // between entries and beyond them
+            EXPECT_FALSE(reader->StaticArtRecord(without)) << without;
+        EXPECT_EQ(reader->BytesRead(), bytes);
+    }
+}
+
+TEST_F(ArtFilesTest, MulIndexEntriesOutsideTheFileOrNotWholeAreRefused) {
+    test::WriteMulArt(folder.Path(), records);
+    const std::string idx = test::ReadFile(Idx());
+    const auto mulSize = static_cast<std::uint32_t>(std::filesystem::file_size(Mul()));
+    auto entry = [](std::uint32_t itemId) { return 12 * (StaticArtFirstEntry + itemId); };
+    struct Case {
+        std::uint64_t at;
+        std::uint32_t offset, length;
+        std::string says; // empty: the entry is read as empty, and the index is accepted
+    };
+    for (const Case& c : std::vector<Case>{
+             {entry(97), mulSize - 1, 2, "entry 16481 lies outside"},
+             {entry(97), 0xFFFFFFF0, 0x20, "entry 16481 lies outside"}, // wraps in 32 bits
+             {12 * 3, 0, mulSize + 1, "entry 3 lies outside"},          // land art is checked too
+             {entry(97), 0xFFFFFFFF, 100, ""},
+             {entry(97), 0x7FFFFFFF, 0, ""},
+             {entry(97), 4, 0xFFFFFFFB, ""}, // length -5
+         }) {
+        std::string damaged = idx;
+        Set32(damaged, c.at, c.offset);
+        Set32(damaged, c.at + 4, c.length);
+        folder.Write("artidx.mul", damaged);
+        if (c.says.empty())
+            EXPECT_FALSE(OpenMulArt(Idx(), Mul())->StaticArtRecord(97));
+        else
+            ExpectRefused([&] { OpenMulArt(Idx(), Mul()); }, {c.says, Idx(), Mul()});
+    }
+    folder.Write("artidx.mul", idx + "x");
+    ExpectRefused([&] { OpenMulArt(Idx(), Mul()); }, {"not a whole number of 12-byte", Idx()});
+    EXPECT_EQ(test::FailureNumber([&] { OpenMulArt(Idx(), folder.File("no.mul")); }),
+              err::FileNotFound);
+    EXPECT_EQ(test::FailureNumber([&] { OpenMulArt(folder.File("no.mul"), Mul()); }),
+              err::FileNotFound);
+}
+
+TEST_F(ArtFilesTest, RecordsCutShortOrTooLongAreRefusedWhenRead) {
+    test::WriteMulArt(folder.Path(), records);
+    auto reader = OpenMulArt(Idx(), Mul());
+    std::filesystem::resize_file(Mul(), 10); // cut short after it was opened
+    ExpectRefused([&] { reader->StaticArtRecord(97); }, {Mul()});
+
+    // A record far larger than any art is refused before it is read (the file is sparse).
+    std::string idx = test::ReadFile(Idx());
+    Set32(idx, 12 * (StaticArtFirstEntry + 97), 0);
+    Set32(idx, 12 * (StaticArtFirstEntry + 97) + 4, 9 << 20);
+    folder.Write("artidx.mul", idx);
+    std::filesystem::resize_file(Mul(), 9 << 20);
+    reader = OpenMulArt(Idx(), Mul());
+    ExpectRefused([&] { reader->StaticArtRecord(97); }, {"larger than any item's art", "0x0061"});
+    EXPECT_EQ(reader->BytesRead(), 0u);
+}
+
+TEST_F(ArtFilesTest, DamagedPackagesAreRefused) {
+    test::WriteUopArt(Uop(), records);
+    const std::string good = test::ReadFile(Uop());
+    const std::uint64_t size = good.size(), second = Get64(BytesAt(good, UopFirstTable + 4));
+    const std::uint64_t entry0 = UopFirstTable + UopBlockHeaderSize, entry1 = entry0 + UopEntrySize;
+    using Damage = std::function<void(std::string&)>;
+    for (const auto& [damage, says] : std::vector<std::pair<Damage, std::string>>{
+             {[](std::string& b) { b[0] = 'X'; }, "package magic"},
+             {[](std::string& b) { Set32(b, 4, 6); }, "its version is 6"},
+             {[&](std::string& b) { Set64(b, 12, size - 4); }, "lies past the end"},
+             {[](std::string& b) { Set32(b, 24, 0xFFFFFFFF); }, "more than its size can hold"},
+             {[](std::string& b) { Set32(b, UopFirstTable, 0x7FFFFFFF); }, "the file ends first"},
+             {[](std::string& b) { Set64(b, UopFirstTable + 4, UopFirstTable); }, "links back"},
+             {[&](std::string& b) { Set64(b, second + 4, UopFirstTable); }, "links back"},
+             {[&](std::string& b) { Set64(b, second + 4, second + 12); }, "links back"},
+             {[&](std::string& b) { Set64(b, entry0, size); }, "points past the end"},
+             {[](std::string& b) { b[entry0 + 32] = 7; }, "unknown compression 7"},
+             {[](std::string& b) { b[entry0 + 16] ^= 1; }, "two sizes differ"},
+             {[&](std::string& b) { b.replace(entry1 + 20, 8, b.substr(entry0 + 20, 8)); },
+              "repeats the name hash"},
+             {[](std::string& b) { b.pop_back(); }, "points past the end"},
+             {[](std::string& b) { b.resize(20); }, "too few for a header"},
+         }) {
+        std::string damaged = good;
+        damage(damaged);
+        folder.Write("artLegacyMUL.uop", damaged);
+        ExpectRefused([&] { OpenUopArt(Uop()); }, {says, Uop()});
+    }
+    for (size_t cut = 0; cut < size; cut += 37) {
+        folder.Write("artLegacyMUL.uop", good.substr(0, cut));
+        ExpectRefused([&] { OpenUopArt(Uop()); }, {Uop()});
+    }
+}
+
+// The game's packages may hold compressed records; they are inflated, and a stream that does
+// not inflate to its announced size is refused for that item alone.
+TEST_F(ArtFilesTest, PackageRecordsStoredCompressedAreInflated) {
+    std::string storage, record = records[97];
+    const std::string garbage = "not a zlib stream";
+    std::vector<UopFile> files{
+        CompressedFile(UopNameHash("build/artlegacymul/00016481.tga"), record, storage),
+        {UopNameHash("build/artlegacymul/00016386.tga"), UopZlib, 100, 0, {}, garbage}};
+    folder.Write("artLegacyMUL.uop", WriteUopPackage({}, files));
+    auto reader = OpenUopArt(Uop());
+    EXPECT_EQ(reader->StaticArtRecord(97).value_or(""), record);
+    ExpectRefused([&] { reader->StaticArtRecord(2); }, {"does not inflate", Uop(), "0x0002"});
+}
+
+TEST_F(ArtFilesTest, CacheReadsEachRecordOnceAndKeepsToItsLimit) {
+    for (std::uint16_t i = 100; i < 110; ++i) // 4096 bytes each, decoded
+        records[i] = EncodeStaticArt(SolidImage(32, 32, 0xFF000000 + 0x10101 * i));
+    records[11] = "damaged";
+    test::WriteMulArt(folder.Path(), records);
+    ArtCache again(OpenMulArt(Idx(), Mul()));
+    const std::vector<std::uint16_t> drawn{0, 97, 2, 5, 0xFFFF, 97}; // art, none, empty, beyond
+    std::vector<std::shared_ptr<const ArgbImage>> first;
+    for (std::uint16_t itemId : drawn)
+        first.push_back(again.StaticArt(itemId));
+    const std::uint64_t read = again.BytesRead();
+    EXPECT_EQ(read, records[0].size() + records[97].size());
+    EXPECT_EQ(again.CachedBytes(), first[0]->Bytes() + first[1]->Bytes());
+    for (size_t i = 0; i < drawn.size(); ++i)
+        EXPECT_EQ(again.StaticArt(drawn[i]), first[i]);
+    EXPECT_EQ(again.BytesRead(), read);
+    for (int time = 0; time < 2; ++time) // a damaged record is not remembered: read each time
+        ExpectRefused([&] { again.StaticArt(11); }, {Mul() + ", item 0x000B"});
+    EXPECT_EQ(again.BytesRead(), read + 2 * records[11].size());
+
+    ArtCache small(OpenMulArt(Idx(), Mul()), 3 * 4096 + 100);
+    for (std::uint16_t itemId = 100; itemId < 110; ++itemId)
+        small.StaticArt(itemId);
+    EXPECT_EQ(small.CachedBytes(), 3u * 4096);
+    const std::uint64_t all = small.BytesRead();
+    small.StaticArt(109); // still kept
+    EXPECT_EQ(small.BytesRead(), all);
+    small.StaticArt(100); // let go
+    EXPECT_EQ(small.BytesRead(), all + records[100].size());
+}
+
+TEST_F(ArtFilesTest, CacheOfTheDefaultLimitLetsGoOfTheOldest) {
+    test::ArtRecords large; // 17 x 4 MiB decoded, 4 KB stored each
+    for (std::uint16_t i = 0; i < 17; ++i)
+        large[i] = EncodeStaticArt(SolidImage(MaxArtSide, MaxArtSide, Rgb555ToArgb(i + 1)));
+    test::WriteMulArt(folder.Path(), large);
+    ArtCache cache(OpenMulArt(Idx(), Mul()));
+    for (std::uint16_t itemId = 0; itemId < 17; ++itemId)
+        EXPECT_EQ(cache.StaticArt(itemId)->At(5, 7), Rgb555ToArgb(itemId + 1));
+    EXPECT_LE(cache.CachedBytes(), ArtCache::DefaultLimit);
+    EXPECT_GE(cache.CachedBytes(), ArtCache::DefaultLimit - (size_t{4} << 20));
+}
+
+TEST(ArtFolder, FindsTheFilesWhateverTheirCase) {
+    test::TempFolder folder;
+    for (const char* name : {"Art.mul", "ARTIDX.MUL", "TileData.Mul", "artLegacyMUL.uop", "ART.MUL",
+                             "art.mul.bak", "artidx"})
+        folder.Write(name, "x");
+    std::filesystem::create_directory(folder.File("tiledata.mul")); // a folder is no file
+    ArtFolderFiles files = FindArtFiles(folder.Path());
+    EXPECT_EQ(files.ArtIdx, folder.File("ARTIDX.MUL"));
+    EXPECT_EQ(files.ArtMul, folder.File("ART.MUL")); // of two, the same one every time
+    EXPECT_EQ(files.ArtUop, folder.File("artLegacyMUL.uop"));
+    EXPECT_EQ(files.TileData, folder.File("TileData.Mul"));
+    EXPECT_TRUE(files.HasMulPair());
+
+    std::filesystem::remove(folder.File("ARTIDX.MUL"));
+    EXPECT_FALSE(FindArtFiles(folder.Path()).HasMulPair());
+    for (const std::string& none :
+         {folder.File("missing"), folder.File("Art.mul"), std::string()}) {
+        ArtFolderFiles nothing = FindArtFiles(none);
+        EXPECT_TRUE(nothing.ArtIdx.empty() && nothing.ArtMul.empty() && nothing.ArtUop.empty() &&
+                    nothing.TileData.empty())
+            << none;
+    }
+}
+
+} // namespace
+} // namespace mw
