@@ -222,12 +222,12 @@ void frmPreview::ShowDrawingStatus() {
         parts << FromStd(FailureText(*shown_->Failure));
     } else if (shown_->Picture) {
         const PreviewPicture& picture = *shown_->Picture;
-        if (shown_->Request.Components->empty()) parts << "The template has no components";
+        if (shown_->Request.Components->empty()) parts << "The template has no components.";
         if (picture.WithoutArt > 0)
-            parts << Count(picture.WithoutArt, "component", "components") + " without art";
+            parts << Count(picture.WithoutArt, "component", "components") + " without art.";
         if (!picture.ArtProblem.empty()) parts << FromStd(picture.ArtProblem);
     }
-    lblStatus->setText(parts.join("; "));
+    lblStatus->setText(parts.join(' ')); // each part a sentence of its own
 }
 
 QString frmPreview::ComponentToolTip(int x, int y) const {

@@ -113,10 +113,11 @@ private slots:
         WindowFixture f;
         TempFolder files;
         AddTemplates(f);
-        f.session.ArtFolderPath = WriteArt(files);
         f.Open();
+        f.session.ArtFolderPath = WriteArt(files); // after the settings are loaded
         frmPreview& p = OpenPreview(f, "Hut");
-        QVERIFY(p.lblStatus->text().contains("2 components without art"));
+        QVERIFY2(p.lblStatus->text().contains("2 components without art."),
+                 qPrintable(p.lblStatus->text()));
 
         f.prompts.Answer({QString::fromStdString(files.File("hut.png"))});
         p.cmdSaveImage->click();
@@ -168,15 +169,21 @@ private slots:
         QVERIFY(!p.Options().MaxZ);
     }
 
-    // The tooltip names the component under the pointer: its item id, place, flag and tiledata
-    // name; nothing over the background.
+    // The keys zoom and fit; the tooltip names the component under the pointer: its item id,
+    // place, flag and tiledata name; nothing over the background.
     void theTooltipNamesTheComponentUnderThePointer() {
         WindowFixture f;
         TempFolder files;
         AddTemplates(f);
-        f.session.ArtFolderPath = WriteArt(files);
         f.Open();
+        f.session.ArtFolderPath = WriteArt(files); // after the settings are loaded
         frmPreview& p = OpenPreview(f, "Hut");
+        const double fitted = p.picPreview->Zoom();
+        QTest::keyClick(p.picPreview, Qt::Key_Plus);
+        QTest::keyClick(p.picPreview, Qt::Key_Plus);
+        QCOMPARE(p.picPreview->Zoom(), fitted * 1.5 * 1.5);
+        QTest::keyClick(p.picPreview, Qt::Key_0);
+        QVERIFY(p.picPreview->Fitted());
         p.picPreview->ZoomBy(3);
         QCOMPARE(p.picPreview->ToolTipAt(OnScreen(p, 0).toPoint()),
                  QString("0x0001 stone floor\nx 0, y 0, z 0, flag 1"));
