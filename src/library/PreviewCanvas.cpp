@@ -45,8 +45,9 @@ void PreviewCanvas::Fit() {
 void PreviewCanvas::FitNow() {
     double zoom = 1;
     if (!image_.isNull())
-        zoom = std::min(
-            {double(width()) / image_.width(), double(height()) / image_.height(), MaxFitZoom});
+        zoom = std::min(double(width()) / image_.width(), double(height()) / image_.height());
+    // Enlarged by whole steps only, so that every pixel of the art keeps the same size.
+    if (zoom > 1) zoom = std::min(std::floor(zoom), MaxFitZoom);
     SetZoom(std::clamp(zoom, MinZoom, MaxZoom));
     offset_ = QRectF(rect()).center() - QPointF(image_.width(), image_.height()) * zoom_ / 2;
 }

@@ -15,7 +15,7 @@ class PreviewCanvas : public QWidget {
 public:
     static constexpr double MinZoom = 1.0 / 64;
     static constexpr double MaxZoom = 32;
-    static constexpr double MaxFitZoom = 2; // a small template is not blown up into a blur
+    static constexpr double MaxFitZoom = 2; // a small template is not blown up beyond it
 
     explicit PreviewCanvas(QWidget* parent = nullptr);
 

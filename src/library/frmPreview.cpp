@@ -59,6 +59,9 @@ void frmPreview::BuildControls() {
     picPreview->setToolTip(QString()); // the canvas answers tooltips itself, per component
     picPreview->ToolTipFor = [this](int x, int y) { return ComponentToolTip(x, y); };
     lblHeight = Named<QLabel>("lblHeight");
+    // As wide as its widest text, so that the slider beside it stays put while it moves.
+    lblHeight->setMinimumWidth(
+        lblHeight->fontMetrics().horizontalAdvance("Show up to z: -32768 (all)"));
     sldHeight = Named<QSlider>("sldHeight", Qt::Horizontal);
     sldHeight->setToolTip("Leaves out the components above this height, to look inside");
     sldHeight->setEnabled(false);
@@ -71,11 +74,15 @@ void frmPreview::BuildControls() {
                        "to move it");
     lblZoom = Named<QLabel>("lblZoom");
     lblZoom->setMinimumWidth(lblZoom->fontMetrics().horizontalAdvance("10000 %"));
+    ShowZoom(picPreview->Zoom());
     cmdSaveImage = DialogButton("cmdSaveImage", "Save Image...");
     cmdSaveImage->setToolTip("Save the picture as a PNG file");
     cmdSaveImage->setEnabled(false);
     lblStatus = Named<QLabel>("lblStatus");
     lblStatus->setWordWrap(true);
+    // Room for two lines from the start, so that a longer status does not shrink the picture.
+    lblStatus->setMinimumHeight(2 * lblStatus->fontMetrics().lineSpacing());
+    lblStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* options = new QHBoxLayout;
@@ -103,9 +110,8 @@ void frmPreview::ConnectControls() {
     connect(chkShowListed, &QCheckBox::toggled, this, guarded([this] { chkShowListed_Click(); }));
     connect(cmdFit, &QPushButton::clicked, this, guarded([this] { picPreview->Fit(); }));
     connect(cmdSaveImage, &QPushButton::clicked, this, guarded([this] { cmdSaveImage_Click(); }));
-    connect(picPreview, &PreviewCanvas::ZoomChanged, this, guarded([this](double zoom) {
-                lblZoom->setText(QString::number(qRound(zoom * 100)) + " %");
-            }));
+    connect(picPreview, &PreviewCanvas::ZoomChanged, this,
+            guarded([this](double zoom) { ShowZoom(zoom); }));
     connect(drawer_, &PreviewDrawer::Drawn, this,
             guarded([this](const PreviewResult& result) { Drawn(result); }));
     connect(busy_, &QTimer::timeout, this, guarded([this] {
@@ -191,6 +197,10 @@ void frmPreview::sldHeight_Change() {
 
 void frmPreview::chkShowListed_Click() {
     Redraw();
+}
+
+void frmPreview::ShowZoom(double zoom) {
+    lblZoom->setText(QString::number(qRound(zoom * 100)) + " %");
 }
 
 void frmPreview::ShowHeight() {

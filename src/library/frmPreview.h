@@ -68,6 +68,7 @@ private:
     void Redraw();
     void Drawn(const PreviewResult& result);
     void ShowHeight();
+    void ShowZoom(double zoom);
     void ShowDrawingStatus();
 
     Session& session_;

@@ -354,10 +354,15 @@ void frmWardstone::cmdPreview_Click() {
     if (!id) return;
     if (!previewWindow_) {
         previewWindow_ = new frmPreview(session_, prompts_);
-        // Beside this window where the screen has room, so that both can be seen.
-        QRect screen = previewWindow_->screen()->availableGeometry();
-        QPoint beside = frameGeometry().topRight() + QPoint(8, 0);
-        if (beside.x() + previewWindow_->width() <= screen.right()) previewWindow_->move(beside);
+        // Beside this window, on the side with more room, covering as little of it as the
+        // screen allows.
+        const QRect screen = previewWindow_->screen()->availableGeometry();
+        const QRect main = frameGeometry();
+        const int width = previewWindow_->width(), gap = 8;
+        const int x = screen.right() - main.right() >= main.left() - screen.left()
+                          ? std::min(main.right() + gap, screen.right() - width)
+                          : std::max(main.left() - gap - width, screen.left());
+        previewWindow_->move(x, main.top());
     }
     previewWindow_->show();
     previewWindow_->raise();
