@@ -226,18 +226,18 @@ void frmPreview::Drawn(const PreviewResult& result) {
 }
 
 void frmPreview::ShowDrawingStatus() {
-    QStringList parts;
-    if (!shown_->Status.empty()) parts << FromStd(shown_->Status);
+    QStringList sentences;
+    if (!shown_->Status.empty()) sentences << FromStd(shown_->Status);
     if (shown_->Failure) {
-        parts << FromStd(FailureText(*shown_->Failure));
+        sentences << FromStd(FailureText(*shown_->Failure));
     } else if (shown_->Picture) {
         const PreviewPicture& picture = *shown_->Picture;
-        if (shown_->Request.Components->empty()) parts << "The template has no components.";
+        if (shown_->Request.Components->empty()) sentences << "The template has no components.";
         if (picture.WithoutArt > 0)
-            parts << Count(picture.WithoutArt, "component", "components") + " without art.";
-        if (!picture.ArtProblem.empty()) parts << FromStd(picture.ArtProblem);
+            sentences << Count(picture.WithoutArt, "component", "components") + " without art.";
+        if (!picture.ArtProblem.empty()) sentences << FromStd(picture.ArtProblem);
     }
-    lblStatus->setText(parts.join(' ')); // each part a sentence of its own
+    lblStatus->setText(sentences.join(' '));
 }
 
 QString frmPreview::ComponentToolTip(int x, int y) const {
