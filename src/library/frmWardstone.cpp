@@ -354,14 +354,18 @@ void frmWardstone::cmdPreview_Click() {
     if (!id) return;
     if (!previewWindow_) {
         previewWindow_ = new frmPreview(session_, prompts_);
-        // Beside this window, on the side with more room, covering as little of it as the
-        // screen allows.
+        // Beside this window, on the side with more room, narrowed to that room when it can
+        // be, so that it covers as little of this window as the screen allows.
         const QRect screen = previewWindow_->screen()->availableGeometry();
         const QRect main = frameGeometry();
-        const int width = previewWindow_->width(), gap = 8;
-        const int x = screen.right() - main.right() >= main.left() - screen.left()
-                          ? std::min(main.right() + gap, screen.right() - width)
-                          : std::max(main.left() - gap - width, screen.left());
+        const int gap = 8, rightRoom = screen.right() - main.right() - gap,
+                  leftRoom = main.left() - screen.left() - gap;
+        const int width =
+            std::clamp(std::max(rightRoom, leftRoom), previewWindow_->minimumSizeHint().width(),
+                       previewWindow_->width());
+        previewWindow_->resize(width, previewWindow_->height());
+        const int x = rightRoom >= leftRoom ? std::min(main.right() + gap, screen.right() - width)
+                                            : std::max(main.left() - gap - width, screen.left());
         previewWindow_->move(x, main.top());
     }
     previewWindow_->show();
