@@ -18,11 +18,12 @@ std::string PatchLine(std::int32_t PatchSlot) {
     return line;
 }
 
-// --scripts 55 or 51a: the script format code the window keeps.
+// --scripts 55, 51a or sourcex: the script format code the window keeps.
 std::int16_t ScriptFormatOf(const std::string& version) {
     if (version == "55") return NewScriptFormat;
     if (version == "51a") return OldScriptFormat;
-    throw BadUsage("--scripts must be 55 or 51a");
+    if (version == "sourcex") return SourceXScriptFormat;
+    throw BadUsage("--scripts must be 55, 51a or sourcex");
 }
 
 } // namespace
@@ -35,11 +36,12 @@ int Patch(const QStringList& arguments) {
     GameFileOptions(args);
     args.Option("no-backup", "Do not copy each game file once before changing it.");
     args.Option("scripts",
-                "Also print the Sphere scripts of the new multi and its deed: 55 or 51a.",
+                "Also print the Sphere scripts of the new multi and its deed: 55, 51a or "
+                "sourcex.",
                 "VERSION");
     args.Option("name", "The multi's name, for --scripts.", "TEXT");
     args.Option("buy", "The deed's buy value, for --scripts.", "TEXT");
-    args.Option("sell", "The deed's sell value, for --scripts.", "TEXT");
+    args.Option("sell", "The deed's sell value, for --scripts 55 or 51a.", "TEXT");
     if (!args.Parse(arguments, 1)) return Success;
     Session session(ExecutableFolder(), args.LibraryPath());
     UseGameFiles(session, args);
@@ -47,7 +49,9 @@ int Patch(const QStringList& arguments) {
     ScriptEntry entry;
     if (args.IsSet("scripts")) {
         format = ScriptFormatOf(args.Text("scripts"));
-        entry = {args.Required("name"), args.Required("buy"), args.Required("sell")};
+        const bool sell = UsesSellValue(*format);
+        if (!sell && args.IsSet("sell")) throw BadUsage("--sell goes with --scripts 55 or 51a");
+        entry = {args.Required("name"), args.Required("buy"), sell ? args.Required("sell") : ""};
     } else if (args.IsSet("name") || args.IsSet("buy") || args.IsSet("sell")) {
         throw BadUsage("--name, --buy and --sell go with --scripts");
     }

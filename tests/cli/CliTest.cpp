@@ -124,6 +124,8 @@ TEST_F(CliTest, PatchChecksUsageFirstThenPrintsTheEntryAndTheScripts) {
     };
     EXPECT_EQ(patch({"1", "--name", "Tower"}).Status, 2);   // no --scripts
     EXPECT_EQ(Cli({"patch", "1", "--idx", idx}).Status, 2); // half a pair
+    CliRun sell = patch({"1", "--scripts", "sourcex", "--name", "T", "--buy", "1", "--sell", "1"});
+    EXPECT_EQ(sell.Status, 2); // Source-X has no sell value
     CliRun unknown = patch({"99"});
     EXPECT_EQ(unknown.Status, 1);
     EXPECT_NE(unknown.Err.find("No template has the id 99"), std::string::npos) << unknown.Err;
@@ -137,9 +139,12 @@ TEST_F(CliTest, PatchChecksUsageFirstThenPrintsTheEntryAndTheScripts) {
     EXPECT_EQ(Cli({"extract", "--idx", idx, "--mul", mul, "3", "-"}).Out, text);
 
     std::string uop = library.Folder.Write("m.uop", PackageBytes(SampleMultis({0, 1, 3})));
-    patched = Cli({"patch", "1", "--uop", uop, "--no-backup"});
+    patched = Cli({"patch", "1", "--uop", uop, "--no-backup", "--scripts", "sourcex", "--name",
+                   "Small Tower", "--buy", "500"});
     ASSERT_EQ(patched.Status, 0) << patched.Err;
-    EXPECT_EQ(patched.Out, "entry 3, multi 0x2, item 0x4002\n");
+    EXPECT_EQ(patched.Out.rfind("entry 3, multi 0x2, item 0x4002\n// Multi Small Tower", 0), 0u);
+    EXPECT_NE(patched.Out.find("\r\n[MULTIDEF 02]\r\nDEFNAME=m_Small_Tower\r\n"),
+              std::string::npos);
     EXPECT_EQ(Cli({"extract", "--uop", uop, "2", "-"}).Out, text);
 }
 
