@@ -67,5 +67,8 @@ void DesignIntoBuffer(const UoaDesign& design, ComponentBuffer& buffer, const Co
 // version 2 file whose count is 1. A batch of more is refused, saying so.
 bool ReadUoaDesign(ComponentBuffer& buffer, const ComponentsList& list, const std::string& path,
                    const Progress& progress = {});
+// The same, giving the design's name, category and subsection in `labels` (its tiles empty).
+bool ReadUoaDesign(ComponentBuffer& buffer, const ComponentsList& list, const std::string& path,
+                   UoaDesign& labels, const Progress& progress = {});
 
 } // namespace mw
