@@ -5,6 +5,8 @@
 #include "common/OutputFile.h"
 #include "formats/MultiExtraction.h"
 #include "formats/TemplateText.h"
+#include "formats/TileLists.h"
+#include "formats/UoaDesigns.h"
 #include "formats/WorldSaves.h"
 
 namespace mw {
@@ -20,6 +22,12 @@ ComponentReader ReaderOf(ImportSource source) {
         return ReadSphereExportWsc;
     case ImportSource::Uox3:
         return ReadUox3Wsc;
+    case ImportSource::Uoa:
+        return ReadUoaDesign;
+    case ImportSource::TileCsv:
+        return ReadTileCsv;
+    case ImportSource::TileList:
+        return ReadTileList;
     default:
         return ReadComponentList; // the template text format, whatever the file's name
     }
@@ -29,9 +37,11 @@ ComponentReader ReaderOf(ImportSource source) {
 
 const std::vector<NamedImportSource>& ImportSourceNames() {
     static const std::vector<NamedImportSource> names = {
-        {"kivt", ImportSource::KivT}, {"muls", ImportSource::MultiMuls},
-        {"txt", ImportSource::Txt},   {"uop", ImportSource::Uop},
-        {"uox3", ImportSource::Uox3}, {"wsc", ImportSource::SphereWsc},
+        {"csv", ImportSource::TileCsv},   {"kivt", ImportSource::KivT},
+        {"list", ImportSource::TileList}, {"muls", ImportSource::MultiMuls},
+        {"txt", ImportSource::Txt},       {"uoa", ImportSource::Uoa},
+        {"uop", ImportSource::Uop},       {"uox3", ImportSource::Uox3},
+        {"wsc", ImportSource::SphereWsc},
     };
     return names;
 }

@@ -11,11 +11,13 @@ namespace mw {
 
 struct Session;
 
-// Where a template is imported from: a file of one of four kinds, or one multi of the game
-// files, of multi.idx / multi.mul or of MultiCollection.uop.
-enum class ImportSource { Txt, KivT, SphereWsc, Uox3, MultiMuls, Uop };
+// Where a template is imported from: a file of one of seven kinds, or one multi of the game
+// files, of multi.idx / multi.mul or of MultiCollection.uop. Uoa, TileCsv and TileList are the
+// design files of other multi tools (formats/UoaDesigns.h, formats/TileLists.h).
+enum class ImportSource { Txt, KivT, SphereWsc, Uox3, MultiMuls, Uop, Uoa, TileCsv, TileList };
 
-// The sources by the names the command line gives them: txt, kivt, wsc, uox3, muls, uop.
+// The sources by the names the command line gives them: txt, kivt, wsc, uox3, muls, uop, uoa,
+// csv, list.
 struct NamedImportSource {
     const char* Name;
     ImportSource Source;

@@ -7,6 +7,7 @@
 #include "store/CTempIndex.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
@@ -29,7 +30,7 @@ void Arguments::Option(const QString& name, const QString& description, const QS
                                           : QCommandLineOption(name, description, valueName));
 }
 
-bool Arguments::Parse(const QStringList& arguments, int positionalCount) {
+bool Arguments::Parse(const QStringList& arguments, int positionalCount, int most) {
     QStringList all = QStringList{"multiwardstone-cli " + name_} + arguments;
     if (!parser_.parse(all)) throw BadUsage(Bytes(parser_.errorText()));
     if (parser_.isSet("help")) {
@@ -40,9 +41,10 @@ bool Arguments::Parse(const QStringList& arguments, int positionalCount) {
         std::cout << help.toStdString();
         return false;
     }
-    if (parser_.positionalArguments().size() != positionalCount)
-        throw BadUsage("expected " + std::to_string(positionalCount) + " argument(s), got " +
-                       std::to_string(parser_.positionalArguments().size()));
+    if (PositionalCount() < positionalCount || PositionalCount() > std::max(most, positionalCount))
+        throw BadUsage("expected " + std::to_string(positionalCount) +
+                       (most > positionalCount ? " to " + std::to_string(most) : "") +
+                       " argument(s), got " + std::to_string(PositionalCount()));
     return true;
 }
 

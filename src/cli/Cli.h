@@ -30,8 +30,10 @@ public:
     QCommandLineParser& Parser() { return parser_; }
     void Positional(const QString& name, const QString& description);
     void Option(const QString& name, const QString& description, const QString& valueName = {});
-    // Parses; false when --help was asked for (the help has then been printed).
-    bool Parse(const QStringList& arguments, int positionalCount);
+    // Parses; false when --help was asked for (the help has then been printed). The positional
+    // arguments number positionalCount, or from positionalCount to most when most is given.
+    bool Parse(const QStringList& arguments, int positionalCount, int most = -1);
+    int PositionalCount() const { return static_cast<int>(parser_.positionalArguments().size()); }
 
     std::string Text(const QString& name) const;     // a text, as UTF-8; empty when not given
     std::string Path(const QString& name) const;     // a path, byte for byte; empty when not given

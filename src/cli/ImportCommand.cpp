@@ -1,6 +1,7 @@
 // import: a template from a file, filed under a category and subsection named on the command line.
 #include "cli/Cli.h"
 
+#include "app/DesignImport.h"
 #include "app/FileByName.h"
 #include "app/ImportSources.h"
 #include "common/RunError.h"
@@ -34,6 +35,36 @@ bool Read(Session& session, const Arguments& args, ImportSource source) {
     return ReadGameMulti(session, multi, text.Path());
 }
 
+// A design file of UO Architect: a batch files every design under its own names; a single
+// design takes the names given, and its own for those not given, made when missing.
+int ImportDesigns(Session& session, const Arguments& args) {
+    DesignBatch batch;
+    try {
+        batch = ParseDesignBatch(InputPath(args.At(0)));
+    } catch (const RunError& failure) {
+        throw RunError(err::InvalidProcedureCall,
+                       std::string(InvalidUoaTitle) + ": " + failure.Text());
+    }
+    if (batch.IsBatch()) {
+        for (const char* option : {"category", "subsection", "description"})
+            if (args.IsSet(option))
+                throw BadUsage(std::string("this file is a batch of designs, each filed under its "
+                                           "own category and subsection: --") +
+                               option + " does not apply");
+        for (std::int32_t id : StoreDesignBatch(session, batch))
+            std::cout << id << "\n";
+        return Success;
+    }
+    LoadDesign(session, batch.Designs.front());
+    FilingByName filing = FilingOf(LabelsOf(batch.Designs.front()));
+    if (args.IsSet("category")) filing.Category = args.Required("category");
+    if (args.IsSet("subsection")) filing.Subsection = args.Required("subsection");
+    if (args.IsSet("description")) filing.Description = args.Required("description");
+    filing.Create = args.IsSet("create") || !args.IsSet("category") || !args.IsSet("subsection");
+    std::cout << StoreFiledByName(session, filing) << "\n";
+    return Success;
+}
+
 } // namespace
 
 int Import(const QStringList& arguments) {
@@ -47,8 +78,20 @@ int Import(const QStringList& arguments) {
     args.Option("description", "The template's name.", "TEXT");
     args.Option("create", "Create the category and subsection when they are missing.");
     GameFileOptions(args); // for --from muls (--idx, --mul) and --from uop (--uop)
+    args.Parser().setApplicationDescription(
+        args.Parser().applicationDescription() +
+        "\n--from uoa: a batch (version 2) files each design under its own category and "
+        "subsection, made when missing, and prints one id per line; it takes no --category, "
+        "--subsection or --description. A single design uses its own name, category and "
+        "subsection for those not given, made when missing.");
     if (!args.Parse(arguments, 1)) return Success;
     ImportSource source = SourceNamed(args.Required("from"));
+    if (source == ImportSource::Uoa) {
+        Session session(ExecutableFolder(), args.LibraryPath());
+        OpenLibrary(session);
+        LoadComponents(session);
+        return ImportDesigns(session, args);
+    }
     FilingByName filing{args.Required("category"), args.Required("subsection"),
                         args.Required("description"), args.IsSet("create")};
 

@@ -1,6 +1,7 @@
 // Subcommands that read or change the library itself: list, show, export, delete.
 #include "cli/Cli.h"
 
+#include "app/DesignExport.h"
 #include "app/PatchAndScripts.h"
 
 #include "formats/TemplateText.h"
@@ -16,6 +17,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <iostream>
+#include <optional>
 
 namespace mw::cli {
 
@@ -56,6 +58,15 @@ std::string StoredTemplateText(Session& session, std::int32_t id) {
     return TemplateText(session.cnTemplates, id);
 }
 
+ExportFormat FormatNamed(const std::string& name) {
+    std::string names;
+    for (const auto& named : ExportFormatNames()) {
+        if (name == named.Name) return named.Format;
+        names += (names.empty() ? "" : ", ") + std::string(named.Name);
+    }
+    throw BadUsage("--format must be one of " + names);
+}
+
 } // namespace
 
 int List(const QStringList& arguments) {
@@ -94,14 +105,47 @@ int Show(const QStringList& arguments) {
 }
 
 int Export(const QStringList& arguments) {
-    Arguments args("export", "Writes a template as a template file (*.KivT); the file is replaced "
-                             "only once the new one is complete.");
-    args.Positional("ID", "The template id, as `list` shows it.");
+    Arguments args("export",
+                   "Writes a template as a file: the template text format (*.KivT), a UO "
+                   "Architect design (*.uoa) or a tile list (*.csv, or --format list). With "
+                   "--category or --all, writes a category, a subsection or the whole library as "
+                   "one batch design file (*.uoa). The file is replaced only once the new one is "
+                   "complete.");
+    args.Positional("ID", "The template id, as `list` shows it (not with --category or --all).");
     args.Positional("FILE", "The file to write, or - for standard output.");
-    if (!args.Parse(arguments, 2)) return Success;
+    args.Option("format",
+                "kivt, uoa, csv or list; without it .uoa and .csv go by the file's extension and "
+                "everything else is kivt.",
+                "FORMAT");
+    args.Option("category", "Write every template of this category as one batch.", "NAME");
+    args.Option("subsection", "With --category: only the templates of this subsection.", "NAME");
+    args.Option("all", "Write the whole library as one batch.");
+    if (!args.Parse(arguments, 1, 2)) return Success;
+    bool batch = args.IsSet("category") || args.IsSet("all");
+    if (args.IsSet("subsection") && !args.IsSet("category"))
+        throw BadUsage("--subsection goes with --category");
+    if (args.IsSet("all") && args.IsSet("category"))
+        throw BadUsage("--all and --category exclude each other");
+    if (args.PositionalCount() != (batch ? 1 : 2))
+        throw BadUsage(batch ? "a batch export takes the FILE alone" : "expected an ID and a FILE");
+    std::optional<ExportFormat> format;
+    if (args.IsSet("format")) format = FormatNamed(args.Text("format"));
+    if (batch && format && *format != ExportFormat::Uoa)
+        throw BadUsage("a batch is written as a design file: --format uoa, or none");
+
     Session session(ExecutableFolder(), args.LibraryPath());
     OpenLibrary(session);
-    WriteOutput(args, args.At(1), StoredTemplateText(session, args.TemplateId(0)));
+    if (batch) {
+        BatchSelection selection;
+        if (args.IsSet("category")) selection.Category = args.Required("category");
+        if (args.IsSet("subsection")) selection.Subsection = args.Required("subsection");
+        WriteOutput(args, args.At(0), ExportedBatch(session, selection));
+        return Success;
+    }
+    const std::string path = args.At(1);
+    WriteOutput(
+        args, path,
+        ExportedTemplate(session, args.TemplateId(0), format.value_or(ExportFormatForPath(path))));
     return Success;
 }
 

@@ -21,8 +21,8 @@ const std::map<QString, Entry>& Subcommands() {
     static const std::map<QString, Entry> subcommands = {
         {"list", {List, "the library as the tree shows it"}},
         {"show", {Show, "a template's components in the template text format"}},
-        {"import", {Import, "store a template read from a file"}},
-        {"export", {Export, "write a template as a template file"}},
+        {"import", {Import, "store a template (or a batch of designs) read from a file"}},
+        {"export", {Export, "write a template, a category or the library as a file"}},
         {"delete", {Delete, "delete a template (needs --yes)"}},
         {"extract", {Extract, "one multi of multi.idx / multi.mul as a template text file"}},
         {"patch", {Patch, "patch a template into multi.idx / multi.mul"}},

@@ -17,6 +17,11 @@ public:
     void Step(std::int64_t done) {
         if (progress_ && (++calls_ & 0xFF) == 0) MaybeReport(done);
     }
+    // For steps that each take long (a template of a batch): reports whenever the last report
+    // is old enough, however few the calls.
+    void Checkpoint(std::int64_t done) {
+        if (progress_) MaybeReport(done);
+    }
     void Report(std::int64_t done);
 
 private:

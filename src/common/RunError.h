@@ -66,6 +66,8 @@ constexpr long GameFilesNotRestored = 7207; // a patch failed and could not put 
 constexpr long ArtInvalid = 7208;      // art.mul, artidx.mul or artLegacyMUL.uop is damaged
 constexpr long TileDataInvalid = 7209; // tiledata.mul is damaged or of no known layout
 constexpr long PictureTooLarge = 7210; // a preview would exceed the largest picture we draw
+// The design files of other multi tools.
+constexpr long DesignFileInvalid = 7211; // a .uoa file is damaged or not a design file
 // multi.idx is missing or has no free entry. Our own number: the window answers it with a fixed
 // message instead of the number and description.
 constexpr long MultiFilesNotFound = 10053;

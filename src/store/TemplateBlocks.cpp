@@ -50,6 +50,22 @@ void LoadTemplateBlocks(Connection& cnTemplates, ComponentBuffer& buffer,
     }
 }
 
+std::vector<TemplateLine> StoredTemplateLines(Connection& cnTemplates, std::int32_t templateId,
+                                              const Progress& progress) {
+    CTempBlock blocks(cnTemplates);
+    blocks.Connect(cnTemplates.DatabasePath(), adUseClient, adLockReadOnly);
+    blocks.Filter("TempIndexID='" + std::to_string(templateId) + "'");
+    std::int32_t count = blocks.RecordCount();
+    std::vector<TemplateLine> lines;
+    lines.reserve(static_cast<size_t>(count));
+    ProgressTicker ticker(progress, count);
+    for (std::int32_t i = 0; i < count; ++i, blocks.MoveNext()) {
+        ticker.Step(i);
+        lines.push_back({blocks.ItemID(), blocks.X(), blocks.Y(), blocks.Z(), blocks.Flag()});
+    }
+    return lines;
+}
+
 std::string TemplateText(Connection& cnTemplates, std::int32_t templateId,
                          const Progress& progress) {
     CTempBlock blocks(cnTemplates);

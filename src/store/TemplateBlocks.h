@@ -2,9 +2,11 @@
 
 #include "common/Progress.h"
 #include "formats/ComponentBuffer.h"
+#include "formats/TemplateText.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace mw {
 
@@ -20,6 +22,10 @@ class Connection;
 void LoadTemplateBlocks(Connection& cnTemplates, ComponentBuffer& buffer,
                         const ComponentsList& list, std::int32_t templateId,
                         const Progress& progress = {});
+
+// The stored blocks of one template in stored order, flags as stored; none for an unknown id.
+std::vector<TemplateLine> StoredTemplateLines(Connection& cnTemplates, std::int32_t templateId,
+                                              const Progress& progress = {});
 
 // The text of a stored template in the template text format.
 std::string TemplateText(Connection& cnTemplates, std::int32_t templateId,

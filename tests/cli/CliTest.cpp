@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -263,6 +264,92 @@ TEST_F(CliTest, RenderWritesThePictureAndCountsTheComponentsWithoutArt) {
     EXPECT_EQ(wide.Status, 1);
     EXPECT_NE(wide.Err.find("7210"), std::string::npos) << wide.Err;
     EXPECT_FALSE(FileExists(none));
+}
+
+} // namespace
+} // namespace mw::test
+
+namespace mw::test {
+namespace {
+
+// A batch files each design under its own names and takes none from the command line; a single
+// design takes those given and its own for the rest; a damaged file stores nothing.
+TEST_F(CliTest, DesignFilesImportAsBatchesOrSingleDesigns) {
+    CliRun batch = Cli({"import", "--from", "uoa", DataFile("designs-batch.uoa")});
+    ASSERT_EQ(batch.Status, 0) << batch.Err;
+    EXPECT_EQ(batch.Out, "1\n2\n3\n4\n5\n");
+    const std::string listed = Cli({"list"}).Out;
+    EXPECT_NE(listed.find("Unsorted\tUnsorted\t4\tLoose Wall\t1\n"), std::string::npos);
+    EXPECT_EQ(Cli({"import", "--from", "uoa", DataFile("designs-batch.uoa"), "--description", "X"})
+                  .Status,
+              2);
+    for (const char* damaged : {"design-truncated.uoa", "designs-count-too-large.uoa",
+                                "design-string-past-end.uoa", "design-length-runs-on.uoa"}) {
+        CliRun refused = Cli({"import", "--from", "uoa", DataFile(damaged)});
+        EXPECT_EQ(refused.Status, 1) << damaged;
+        EXPECT_NE(refused.Err.find("Invalid UO Architect Design File: "), std::string::npos);
+    }
+    EXPECT_EQ(Cli({"import", "--from", "uoa", library.Folder.File("none.uoa")}).Status, 1);
+    EXPECT_EQ(Cli({"list"}).Out, listed);
+
+    const std::string tower = ReadFile(DataFile("design-tower.uoa"));
+    EXPECT_EQ(Cli({"import", "--from", "uoa", "-"}, tower).Out, "6\n");
+    EXPECT_EQ(Import({"uoa", DataFile("design-tower.uoa")}, "Keep").Out, "7\n");
+    EXPECT_EQ(Import({"csv", DataFile("tiles.csv")}, "Csv").Out, "8\n");
+    EXPECT_EQ(Import({"list", DataFile("tiles.txt")}, "List").Out, "9\n");
+    const std::string now = Cli({"list"}).Out;
+    for (const char* line : {"Towers\tStone\t6\tSmall Tower\t4\n", "Houses\tSmall\t7\tKeep\t4\n",
+                             "Houses\tSmall\t8\tCsv\t4\n", "Houses\tSmall\t9\tList\t4\n"})
+        EXPECT_NE(now.find(line), std::string::npos) << line;
+    EXPECT_EQ(Cli({"show", "6"}).Out, Cli({"show", "8"}).Out);
+}
+
+TEST_F(CliTest, ExportWritesEachFormatAndWholeCategories) {
+    ASSERT_EQ(Cli({"import", "--from", "uoa", DataFile("designs-batch.uoa")}).Status, 0);
+    const std::string shown = Cli({"show", "2"}).Out;
+    const std::vector<std::vector<std::string>> ways = {
+        {"t.uoa", "uoa"}, {"t.CSV", "csv"}, {"t.lst", "list", "--format", "list"}};
+    for (const auto& way : ways) {
+        std::vector<std::string> arguments = {"export", "2", library.Folder.File(way[0])};
+        arguments.insert(arguments.end(), way.begin() + 2, way.end());
+        ASSERT_EQ(Cli(arguments).Status, 0) << way[0];
+        CliRun back = Import({way[1], library.Folder.File(way[0])}, way[0]);
+        ASSERT_EQ(back.Status, 0) << back.Err;
+        EXPECT_EQ(Cli({"show", back.Out.substr(0, back.Out.size() - 1)}).Out, shown) << way[0];
+    }
+    EXPECT_EQ(Cli({"export", "2", "-", "--format", "list"}).Out.substr(0, 12), "0x464 0 0 0 ");
+
+    EXPECT_EQ(
+        Cli({"export", "--category", "Houses", "--subsection", "Large", "-"}).Out.substr(0, 4),
+        std::string("\x02\x00\x01\x00", 4));
+    std::string all = library.Folder.File("all.uoa");
+    ASSERT_EQ(Cli({"export", "--all", all}).Status, 0);
+    TestLibrary fresh;
+    ASSERT_EQ(RunCli({"import", "--db", fresh.Path, "--from", "uoa", all}).Status, 0);
+    // The tree without its ids, each template followed by its components.
+    auto tree = [](const std::string& db) {
+        std::string text, line;
+        std::istringstream listed(RunCli({"list", "--db", db}).Out);
+        while (std::getline(listed, line)) {
+            size_t id = line.find('\t', line.find('\t') + 1) + 1, end = line.find('\t', id);
+            text += line.substr(0, id) + line.substr(end) + "\n" +
+                    RunCli({"show", line.substr(id, end - id), "--db", db}).Out;
+        }
+        return text;
+    };
+    EXPECT_EQ(tree(fresh.Path), tree(library.Path));
+
+    std::string readOnly = library.Folder.Write("read-only.uoa", "keep");
+    ::chmod(readOnly.c_str(), 0444);
+    EXPECT_EQ(Cli({"export", "--all", readOnly}).Status, 1);
+    EXPECT_EQ(ReadFile(readOnly), "keep");
+    EXPECT_EQ(Cli({"export", "--category", "Ships", all}).Status, 1);
+    for (std::vector<std::string> usage : {std::vector<std::string>{"export", "--all", "2", all},
+                                           {"export", "--subsection", "Small", all},
+                                           {"export", "--all", all, "--format", "csv"},
+                                           {"export", "2", all, "--format", "jpeg"},
+                                           {"export", "--all", "--category", "Houses", all}})
+        EXPECT_EQ(Cli(usage).Status, 2) << usage[1];
 }
 
 } // namespace
