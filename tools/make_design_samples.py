@@ -7,7 +7,7 @@ and the two tile lists. Run it from anywhere; it rewrites the files in place.
 import os
 import struct
 
-DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'data')
+DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'data')
 
 
 def i16(value):
