@@ -1,5 +1,6 @@
 // Import: a template read from one of the sources the "Import From" options choose, filed through
-// the template info dialog.
+// the template info dialog; or a batch of designs, each filed under its own labels.
+#include "app/DesignImport.h"
 #include "app/Failures.h"
 #include "app/ImportSources.h"
 #include "common/Files.h"
@@ -9,6 +10,7 @@
 #include "ui/WaitCursor.h"
 
 #include <QRadioButton>
+#include <algorithm>
 
 namespace mw {
 
@@ -16,9 +18,9 @@ namespace {
 
 struct FileSource {
     QRadioButton* Option;
-    const char* Filter;
+    const char* Filter; // one filter per reader
     const char* Title;
-    ImportSource Source;
+    std::vector<ImportSource> Readers; // by the filter chosen
 };
 
 const QString AbortedText = "Template Import aborted";
@@ -29,18 +31,32 @@ const QString AbortedTitle = "Import was Aborted";
 void frmWardstone::cmdImportTemplate_Click() {
     // Tested in this order; the first selected option is the source.
     const FileSource sources[] = {
-        {optTxt, "Multi.txt files (*.txt)|*.txt", "Import Multi.txt file", ImportSource::Txt},
-        {optUox3, "UOX3 Items.wsc file (*.wsc)|*.wsc", "Import UOX3 Items.wsc file",
-         ImportSource::Uox3},
-        {optKivT, "KivT Multi Templates (*.KivT)|*.KivT", "Import Kiv Multi Template",
-         ImportSource::KivT},
-        {optWsc, "Exported file from sphere (*.wsc)|*.wsc", "Import an exported wsc file",
-         ImportSource::SphereWsc},
+        {optTxt, "Multi.txt files (*.txt)|*.txt", "Import Multi.txt file", {ImportSource::Txt}},
+        {optUox3,
+         "UOX3 Items.wsc file (*.wsc)|*.wsc",
+         "Import UOX3 Items.wsc file",
+         {ImportSource::Uox3}},
+        {optKivT,
+         "KivT Multi Templates (*.KivT)|*.KivT",
+         "Import Kiv Multi Template",
+         {ImportSource::KivT}},
+        {optWsc,
+         "Exported file from sphere (*.wsc)|*.wsc",
+         "Import an exported wsc file",
+         {ImportSource::SphereWsc}},
+        {optUoa,
+         "UO Architect designs (*.uoa)|*.uoa",
+         "Import UO Architect designs",
+         {ImportSource::Uoa}},
+        {optCsv,
+         "Tile list CSV (*.csv)|*.csv|Tile list (*.txt)|*.txt",
+         "Import a tile list",
+         {ImportSource::TileCsv, ImportSource::TileList}},
     };
     bool chosen = false;
     for (const FileSource& source : sources) {
         if (!source.Option->isChecked()) continue;
-        ImportFile(source.Filter, source.Title, source.Source);
+        ImportFile(source.Filter, source.Title, source.Readers);
         chosen = true;
         break;
     }
@@ -51,21 +67,70 @@ void frmWardstone::cmdImportTemplate_Click() {
     strNewDescription.clear();
 }
 
-void frmWardstone::ImportFile(const QString& filter, const QString& title, ImportSource source) {
-    QString path = prompts_.OpenFile(title, filter);
-    if (path.isEmpty()) return;
+void frmWardstone::ImportFile(const QString& filter, const QString& title,
+                              const std::vector<ImportSource>& readers) {
+    ChosenFile chosen = prompts_.ChooseOpenFile(title, filter);
+    if (chosen.Path.isEmpty()) return;
+    const QString& path = chosen.Path;
+    ImportSource source = readers[std::clamp<size_t>(chosen.Filter, 0, readers.size() - 1)];
+    if (source == ImportSource::Uoa) {
+        ImportDesignFile(path);
+        return;
+    }
+    DesignLabels labels;
     bool read;
     {
         WaitCursor wait;
         ProgressFeedback progress(this, "Reading " + path + "...");
         ClearComponentBuffer(session_.Buffer);
-        read = ReadImportFile(session_, source, path.toStdString(), progress.Callback());
+        read = ReadImportDesign(session_, source, path.toStdString(), labels, progress.Callback());
     }
     if (!read) {
         ShowReaderMessage();
         return;
     }
-    if (FileNewTemplate()) SetStatus("Import Complete");
+    if (FileNewTemplate(labels)) SetStatus("Import Complete");
+}
+
+// A design file is read whole once: its version tells a single design, filed as any import with
+// its own labels proposed, from a batch.
+void frmWardstone::ImportDesignFile(const QString& path) {
+    DesignBatch batch;
+    try {
+        WaitCursor wait;
+        ProgressFeedback progress(this, "Reading " + path + "...");
+        batch = ParseDesignBatch(path.toStdString(), progress.Callback());
+    } catch (const RunError& failure) {
+        if (failure.Number != err::Cancelled)
+            prompts_.Message(ShownFailure(failure), InvalidUoaTitle, MessageIcon::Exclamation);
+        return;
+    }
+    if (batch.IsBatch()) {
+        ImportDesignBatch(batch);
+        return;
+    }
+    LoadDesign(session_, batch.Designs.front());
+    if (FileNewTemplate(LabelsOf(batch.Designs.front()))) SetStatus("Import Complete");
+}
+
+// Every design under its own category and subsection, made when missing, after one question
+// that says where they go; all of them or, on a failure or a cancel, none.
+void frmWardstone::ImportDesignBatch(const DesignBatch& batch) {
+    const QString summary =
+        QString::fromStdString(BatchSummaryText(SummariseBatch(session_, batch)));
+    if (!prompts_.AskYesNo(summary + "\nImport them?", "Import a Batch of Designs",
+                           MessageIcon::Information))
+        return;
+    try {
+        WaitCursor wait;
+        ProgressFeedback progress(this, "Storing " + DesignCount(batch.Designs.size()) + "...");
+        StoreDesignBatch(session_, batch, progress.Callback());
+    } catch (const RunError& failure) {
+        if (failure.Number != err::Cancelled) ShowFailure(failure);
+        return;
+    }
+    FillTemplatesList();
+    SetStatus("Import Complete: " + DesignCount(batch.Designs.size()));
 }
 
 // One multi of the game's files (multi.idx / multi.mul, or the package), by its hexadecimal id;
