@@ -12,6 +12,8 @@ namespace mw {
 
 namespace {
 
+constexpr const char* MulFilesName = "multi.idx / multi.mul";
+
 std::string Hex(std::uint32_t value) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%X", value);
@@ -23,7 +25,7 @@ std::string Holds(const std::vector<MulRecord>& components) {
 }
 
 ReplacedMulti InMulFiles(const Session& session, std::uint32_t multiId) {
-    ReplacedMulti now{"multi.idx / multi.mul", "", {}};
+    ReplacedMulti now{MulFilesName, "", {}};
     MultiEntry entry = ReadMultiEntry(session.MultiIdxPath, static_cast<std::int32_t>(multiId) + 1);
     if (entry.Entry.Length == FreeEntryLength) {
         now.State = "is free";
@@ -77,9 +79,9 @@ std::string ReplacementQuestion(std::uint32_t multiId, const std::vector<Replace
     for (const ReplacedMulti& file : now)
         text += file.Files + ": the multi " + file.State + ".\n";
     text += "\nIt becomes the template \"" + templateName + "\" (" +
-            std::to_string(templateComponents) +
-            " components). The old records stay in "
-            "multi.mul, unused.";
+            std::to_string(templateComponents) + " components).";
+    for (const ReplacedMulti& file : now)
+        if (file.Files == MulFilesName) text += " The old records stay in multi.mul, unused.";
     return text;
 }
 
