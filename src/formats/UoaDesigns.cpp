@@ -49,7 +49,7 @@ bool IsUtf8(std::string_view text) {
 }
 
 // The bytes of the file with a position, every read checked against the end; `where` names the
-// part being read, so that a refusal says where the damage is.
+// piece being read, so that a refusal says where the damage is.
 class Cursor {
 public:
     explicit Cursor(std::string_view bytes) : bytes_(bytes) {}
