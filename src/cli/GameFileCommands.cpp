@@ -3,9 +3,11 @@
 
 #include "app/ImportSources.h"
 #include "app/PatchAndScripts.h"
+#include "formats/MultiExtraction.h"
 
 #include <cstdio>
 #include <iostream>
+#include <optional>
 
 namespace mw::cli {
 
@@ -18,11 +20,23 @@ std::string PatchLine(std::int32_t PatchSlot) {
     return line;
 }
 
-// --scripts 55 or 51a: the script format code the window keeps.
+// ", replaced K components", or with both sets of files ", replaced K components (mul), L
+// (package)"; nothing for a new multi.
+std::string ReplacedText(const PatchResult& result) {
+    if (result.ReplacedMul && result.ReplacedPackage)
+        return ", replaced " + std::to_string(*result.ReplacedMul) + " components (mul), " +
+               std::to_string(*result.ReplacedPackage) + " (package)";
+    std::optional<std::int64_t> replaced =
+        result.ReplacedMul ? result.ReplacedMul : result.ReplacedPackage;
+    return replaced ? ", replaced " + std::to_string(*replaced) + " components" : "";
+}
+
+// --scripts 55, 51a or sourcex: the script format code the window keeps.
 std::int16_t ScriptFormatOf(const std::string& version) {
     if (version == "55") return NewScriptFormat;
     if (version == "51a") return OldScriptFormat;
-    throw BadUsage("--scripts must be 55 or 51a");
+    if (version == "sourcex") return SourceXScriptFormat;
+    throw BadUsage("--scripts must be 55, 51a or sourcex");
 }
 
 } // namespace
@@ -33,21 +47,30 @@ int Patch(const QStringList& arguments) {
                    "first free index entry, and prints the entry, the multi id and its item id.");
     args.Positional("ID", "The template id, as `list` shows it.");
     GameFileOptions(args);
+    args.Option("replace",
+                "Replaces the multi of this id (hexadecimal, up to BFFF) instead of adding a new "
+                "one; its old records stay in multi.mul, unused.",
+                "HEXID");
     args.Option("no-backup", "Do not copy each game file once before changing it.");
     args.Option("scripts",
-                "Also print the Sphere scripts of the new multi and its deed: 55 or 51a.",
+                "Also print the Sphere scripts of the new multi and its deed: 55, 51a or "
+                "sourcex.",
                 "VERSION");
     args.Option("name", "The multi's name, for --scripts.", "TEXT");
     args.Option("buy", "The deed's buy value, for --scripts.", "TEXT");
-    args.Option("sell", "The deed's sell value, for --scripts.", "TEXT");
+    args.Option("sell", "The deed's sell value, for --scripts 55 or 51a.", "TEXT");
     if (!args.Parse(arguments, 1)) return Success;
+    std::optional<std::uint32_t> replace;
+    if (args.IsSet("replace")) replace = ParseMultiId(args.Text("replace"));
     Session session(ExecutableFolder(), args.LibraryPath());
     UseGameFiles(session, args);
     std::optional<std::int16_t> format;
     ScriptEntry entry;
     if (args.IsSet("scripts")) {
         format = ScriptFormatOf(args.Text("scripts"));
-        entry = {args.Required("name"), args.Required("buy"), args.Required("sell")};
+        const bool sell = UsesSellValue(*format);
+        if (!sell && args.IsSet("sell")) throw BadUsage("--sell goes with --scripts 55 or 51a");
+        entry = {args.Required("name"), args.Required("buy"), sell ? args.Required("sell") : ""};
     } else if (args.IsSet("name") || args.IsSet("buy") || args.IsSet("sell")) {
         throw BadUsage("--name, --buy and --sell go with --scripts");
     }
@@ -55,8 +78,8 @@ int Patch(const QStringList& arguments) {
     RequireStoredTemplate(session, args.TemplateId(0));
     LoadComponents(session);
     session.Backups.Enabled = !args.IsSet("no-backup");
-    PatchResult result = PatchStoredTemplate(session, args.TemplateId(0));
-    std::cout << PatchLine(result.PatchSlot) << "\n";
+    PatchResult result = PatchStoredTemplate(session, args.TemplateId(0), {}, {}, replace);
+    std::cout << PatchLine(result.PatchSlot) << ReplacedText(result) << "\n";
     if (format) std::cout << ScriptsForLastPatch(session, *format, entry);
     // The game files have changed: a script that sees a failure must not patch again blindly.
     FlushStandardOutput("patched " + PatchLine(result.PatchSlot));

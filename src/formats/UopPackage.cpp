@@ -2,6 +2,7 @@
 
 #include "common/Files.h"
 #include "common/LittleEndian.h"
+#include "formats/UopTables.h"
 #include "formats/Zlib.h"
 
 #include <algorithm>
@@ -14,23 +15,6 @@ namespace mw {
 namespace {
 
 constexpr std::uint64_t LargestPackage = std::uint64_t{1} << 30;
-constexpr std::uint64_t LargestContents = std::uint64_t{1} << 28;
-constexpr std::uint64_t ZlibLargestRatio = 1032; // no zlib stream inflates to more per byte
-
-std::string Hex(std::uint64_t value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
-    return text;
-}
-
-std::string EntryName(std::uint64_t at) {
-    return "the table entry at byte " + std::to_string(at);
-}
-
-UopEntry DecodeEntry(const unsigned char* in) {
-    return {Get64(in),      Get32(in + 8),  Get32(in + 12), Get32(in + 16),
-            Get64(in + 20), Get32(in + 28), Get16(in + 32)};
-}
 
 void AppendEntry(std::string& out, const UopEntry& entry) {
     Append64(out, entry.DataOffset);
@@ -91,73 +75,18 @@ RunError UopPackage::Invalid(const std::string& why) const {
 }
 
 void UopPackage::ReadHeader() {
-    if (bytes_.size() < UopHeaderSize)
-        throw Invalid("it has " + std::to_string(bytes_.size()) + " bytes, too few for a header");
-    if (Get32(BytesAt(bytes_, 0)) != UopMagic)
-        throw Invalid("it does not start with the package magic MYP");
-    version_ = Get32(BytesAt(bytes_, 4));
-    if (version_ != 4 && version_ != UopVersion)
-        throw Invalid("its version is " + std::to_string(version_) + ", not 4 or 5");
-    signature_ = Get32(BytesAt(bytes_, 8));
-    std::uint64_t firstTable = Get64(BytesAt(bytes_, 12));
-    std::uint64_t preambleEnd = std::min({firstTable, UopFirstTable, std::uint64_t{bytes_.size()}});
+    UopTables tables = ReadUopTables(
+        bytes_.size(),
+        [this](std::uint64_t at, std::uint64_t length) { return bytes_.substr(at, length); },
+        [this](const std::string& why) { return Invalid(why); });
+    version_ = tables.Version;
+    signature_ = tables.Signature;
+    std::uint64_t preambleEnd =
+        std::min({tables.FirstTable, UopFirstTable, std::uint64_t{bytes_.size()}});
     if (preambleEnd > UopHeaderSize)
         preamble_ = bytes_.substr(UopHeaderSize, preambleEnd - UopHeaderSize);
-    ReadTables(firstTable, Get32(BytesAt(bytes_, 24)));
-}
-
-void UopPackage::ReadTables(std::uint64_t firstTable, std::uint32_t fileCount) {
-    if (std::uint64_t{fileCount} * UopEntrySize > bytes_.size())
-        throw Invalid("its header announces " + std::to_string(fileCount) +
-                      " files, more than its size can hold");
-    for (std::uint64_t offset = firstTable; offset != 0;) {
-        std::uint64_t next = ReadBlock(offset);
-        if (next != 0 && next <= offset)
-            throw Invalid("the table block at byte " + std::to_string(offset) +
-                          " links back to byte " + std::to_string(next));
-        offset = next;
-    }
-}
-
-// Reads the block's entries and returns the offset of the next block.
-std::uint64_t UopPackage::ReadBlock(std::uint64_t offset) {
-    const std::uint64_t size = bytes_.size();
-    if (offset < UopHeaderSize || offset > size || size - offset < UopBlockHeaderSize)
-        throw Invalid("its table block at byte " + std::to_string(offset) +
-                      " lies past the end of the file");
-    std::uint32_t count = Get32(BytesAt(bytes_, offset));
-    std::uint64_t next = Get64(BytesAt(bytes_, offset + 4));
-    std::uint64_t first = offset + UopBlockHeaderSize;
-    if (std::uint64_t{count} * UopEntrySize > size - first)
-        throw Invalid("the table block at byte " + std::to_string(offset) + " announces " +
-                      std::to_string(count) + " entries, but the file ends first (truncated)");
-    static const std::string unused(UopEntrySize, '\0');
-    for (std::uint64_t at = first; at < first + count * UopEntrySize; at += UopEntrySize)
-        if (bytes_.compare(at, UopEntrySize, unused) != 0)
-            AddEntry(DecodeEntry(BytesAt(bytes_, at)), at);
-    return next;
-}
-
-void UopPackage::AddEntry(const UopEntry& entry, std::uint64_t at) {
-    const std::uint64_t size = bytes_.size();
-    if (entry.DataOffset < UopHeaderSize || entry.DataOffset > size ||
-        size - entry.DataOffset < std::uint64_t{entry.HeaderLength} + entry.StoredSize)
-        throw Invalid(EntryName(at) + " points past the end of the file (byte " +
-                      std::to_string(entry.DataOffset) + ", " +
-                      std::to_string(std::uint64_t{entry.HeaderLength} + entry.StoredSize) +
-                      " bytes, of " + std::to_string(size) + ")");
-    if (entry.Compression != UopStored && entry.Compression != UopZlib)
-        throw Invalid(EntryName(at) + " has the unknown compression " +
-                      std::to_string(entry.Compression));
-    if (entry.Compression == UopStored && entry.UncompressedSize != entry.StoredSize)
-        throw Invalid(EntryName(at) + " is stored uncompressed, but its two sizes differ");
-    if (entry.UncompressedSize > LargestContents ||
-        entry.UncompressedSize > entry.StoredSize * ZlibLargestRatio + 64)
-        throw Invalid(EntryName(at) + " announces an absurd size of " +
-                      std::to_string(entry.UncompressedSize) + " bytes");
-    if (!byHash_.emplace(entry.NameHash, entries_.size()).second)
-        throw Invalid(EntryName(at) + " repeats the name hash " + Hex(entry.NameHash));
-    entries_.push_back(entry);
+    entries_ = std::move(tables.Entries);
+    byHash_ = std::move(tables.ByHash);
 }
 
 const UopEntry* UopPackage::Find(std::uint64_t nameHash) const {

@@ -75,9 +75,6 @@ public:
 
 private:
     void ReadHeader();
-    void ReadTables(std::uint64_t firstTable, std::uint32_t fileCount);
-    std::uint64_t ReadBlock(std::uint64_t offset);
-    void AddEntry(const UopEntry& entry, std::uint64_t at);
 
     std::string bytes_, path_;
     std::uint32_t version_ = 0, signature_ = 0;

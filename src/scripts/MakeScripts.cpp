@@ -26,7 +26,7 @@ private:
     std::string text_;
 };
 
-// The texts as the generators use them: trimmed, and the values both formats derive from them.
+// The texts as the generators use them: trimmed, and the values the formats derive from them.
 struct Values {
     std::string Name, Buy, Sell;
     std::string HexId;   // the multi's item id in hexadecimal
@@ -88,6 +88,22 @@ void Heading(ScriptText& text) {
     text.Line({"// Multi Script - Change #### to available Item ID # "});
     text.Line({"in your sphereitems2.scp. Copy and paste script to your sphereitems2.scp."});
     text.Line();
+}
+
+// A text on one line: every run of line ends, tabs and other control characters becomes one
+// blank, so that a pasted or scripted name cannot end its line and start a line of its own.
+std::string OneLine(std::string_view text) {
+    std::string line;
+    bool control = false;
+    for (char c : text) {
+        bool isControl = static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+        if (!isControl)
+            line += c;
+        else if (!control)
+            line += ' ';
+        control = isControl;
+    }
+    return std::string(Trim(line));
 }
 
 void DeedComment(ScriptText& text) {
@@ -156,10 +172,40 @@ std::string MakeScripts55(const ScriptSource& source, const ScriptEntry& entry) 
     return text.Take();
 }
 
+std::string MakeScriptsSourceX(const ScriptSource& source, const ScriptEntry& entry) {
+    Values v = ValuesOf(source, {OneLine(entry.MultiName), OneLine(entry.BuyValue), ""});
+    // The DefName stands in a section header, where a bracket would end or open one.
+    for (char& c : v.DefName)
+        if (c == '[' || c == ']') c = '_';
+    const std::string multi = "m_" + v.DefName;
+    ScriptText text;
+    text.Line({"// Multi ", v.Name, ", made by MultiWardstone"});
+    text.Line({"[MULTIDEF ", HexText(static_cast<std::uint32_t>(source.PatchSlot - 1)), "]"});
+    text.Line({"DEFNAME=", multi});
+    text.Line({"NAME=", v.Name});
+    text.Line({"TYPE=t_multi"});
+    text.Line({"MULTIREGION=", v.MinX, ",", v.MinY, ",", v.MaxX, ",", v.MaxY});
+    ComponentLines(text, source, ",", "");
+    text.Line();
+    text.Line({"[ITEMDEF i_deed_", v.DefName, "]"});
+    text.Line({"NAME=Deed to a ", v.Name});
+    text.Line({"ID=i_deed"});
+    text.Line({"VALUE=", v.Buy});
+    text.Line({"ON=@Create"});
+    text.Line({"MORE=", multi});
+    return text.Take();
+}
+
 std::string MakeScripts(std::int16_t ScriptFormat, const ScriptSource& source,
                         const ScriptEntry& entry) {
-    return ScriptFormat == OldScriptFormat ? MakeScripts51a(source, entry)
-                                           : MakeScripts55(source, entry);
+    switch (ScriptFormat) {
+    case OldScriptFormat:
+        return MakeScripts51a(source, entry);
+    case SourceXScriptFormat:
+        return MakeScriptsSourceX(source, entry);
+    default:
+        return MakeScripts55(source, entry);
+    }
 }
 
 } // namespace mw

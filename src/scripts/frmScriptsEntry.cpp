@@ -48,8 +48,13 @@ frmScriptsEntry::frmScriptsEntry(Session& session, Prompts& prompts, std::int16_
     rows->addWidget(txtMultiName, 0, 1);
     rows->addWidget(new QLabel("Buy Value"), 1, 0);
     rows->addWidget(txtBuyValue, 1, 1);
-    rows->addWidget(new QLabel("Sell Value"), 2, 0);
+    auto* sellLabel = new QLabel("Sell Value");
+    rows->addWidget(sellLabel, 2, 0);
     rows->addWidget(txtSellValue, 2, 1);
+    if (!UsesSellValue(ScriptFormat_)) {
+        sellLabel->hide();
+        txtSellValue->hide();
+    }
     rows->setColumnMinimumWidth(1, 200);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(frame);
@@ -69,7 +74,7 @@ frmScriptsEntry::frmScriptsEntry(Session& session, Prompts& prompts, std::int16_
 bool frmScriptsEntry::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress)
         cmdOk->setEnabled(!txtMultiName->text().isEmpty() && !txtBuyValue->text().isEmpty() &&
-                          !txtSellValue->text().isEmpty());
+                          (!UsesSellValue(ScriptFormat_) || !txtSellValue->text().isEmpty()));
     return QDialog::eventFilter(watched, event);
 }
 

@@ -13,7 +13,8 @@ class Prompts;
 struct Session;
 
 // Asks for the new multi's name and prices after a patch, then shows its scripts. It has no
-// Cancel: the only way out is to confirm, which OK allows once all three boxes hold something.
+// Cancel: the only way out is to confirm, which OK allows once every box shown holds something
+// (the sell value is hidden for a format that does not use it).
 class frmScriptsEntry : public QDialog {
     Q_OBJECT
 public:

@@ -172,9 +172,11 @@ QGroupBox* frmSettings::BuildVersionFrame() {
     frmVersion = Named<QGroupBox>("frmVersion", "Script Version");
     optVer54 = NamedOption("optVer54", "Ver. 55+", "New sphere 54+ script format");
     optVer51a = NamedOption("optVer51a", "Ver. 51a", "Old script format");
+    optVerSourceX = NamedOption("optVerSourceX", "Source-X", "Sphere Source-X [MULTIDEF] format");
     auto* layout = new QVBoxLayout(frmVersion);
     layout->addWidget(optVer54);
     layout->addWidget(optVer51a);
+    layout->addWidget(optVerSourceX);
     return frmVersion;
 }
 
@@ -195,11 +197,11 @@ void frmSettings::BuildControls() {
     layout->addLayout(options);
     for (QLineEdit* box : {txtMultiIdx, txtMultiMul, txtMultiUop, txtSphereFolder, txtArtFolder})
         SetBackground(box, DesignGrey);
-    QWidget* const order[] = {txtMultiIdx,        cmdBrowseMultIdx,   txtMultiMul,
-                              cmdBrowseMultiMul,  txtMultiUop,        cmdBrowseMultiUop,
-                              cboRecordSize,      chkBackUpGameFiles, txtSphereFolder,
-                              cmdBrowseForFolder, txtArtFolder,       cmdBrowseArtFolder,
-                              optVer54,           optVer51a,          cmdClose};
+    QWidget* const order[] = {
+        txtMultiIdx,     cmdBrowseMultIdx,   txtMultiMul,   cmdBrowseMultiMul,
+        txtMultiUop,     cmdBrowseMultiUop,  cboRecordSize, chkBackUpGameFiles,
+        txtSphereFolder, cmdBrowseForFolder, txtArtFolder,  cmdBrowseArtFolder,
+        optVer54,        optVer51a,          optVerSourceX, cmdClose};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -247,6 +249,8 @@ void frmSettings::ConnectControls() {
             guarded([this] { ScriptFormat_ = OldScriptFormat; }));
     connect(optVer54, &QRadioButton::clicked, this,
             guarded([this] { ScriptFormat_ = NewScriptFormat; }));
+    connect(optVerSourceX, &QRadioButton::clicked, this,
+            guarded([this] { ScriptFormat_ = SourceXScriptFormat; }));
     connect(cmdClose, &QPushButton::clicked, this, guarded([this] { close(); }));
 }
 
@@ -262,7 +266,10 @@ void frmSettings::Form_Load() {
     chkBackUpGameFiles->setChecked(session.Backups.Enabled);
     txtSphereFolder->setText(FromStd(session.SphereFolderPath));
     txtArtFolder->setText(FromStd(session.ArtFolderPath));
-    (ScriptFormat_ == OldScriptFormat ? optVer51a : optVer54)->setChecked(true);
+    QRadioButton* format = ScriptFormat_ == OldScriptFormat       ? optVer51a
+                           : ScriptFormat_ == SourceXScriptFormat ? optVerSourceX
+                                                                  : optVer54;
+    format->setChecked(true);
 }
 
 // Runs on every change, so on every key stroke: a path is kept only while it names something.

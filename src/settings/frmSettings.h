@@ -40,7 +40,7 @@ public:
         *cmdBrowseArtFolder, *cmdClose;
     QComboBox* cboRecordSize;
     QCheckBox* chkBackUpGameFiles;
-    QRadioButton *optPatchExistingMuls, *optCreateNewMuls, *optVer54, *optVer51a;
+    QRadioButton *optPatchExistingMuls, *optCreateNewMuls, *optVer54, *optVer51a, *optVerSourceX;
 
 signals:
     // A path that decides where the preview's art comes from changed: the art folder or a multi

@@ -125,6 +125,8 @@ TEST_F(CliTest, PatchChecksUsageFirstThenPrintsTheEntryAndTheScripts) {
     };
     EXPECT_EQ(patch({"1", "--name", "Tower"}).Status, 2);   // no --scripts
     EXPECT_EQ(Cli({"patch", "1", "--idx", idx}).Status, 2); // half a pair
+    CliRun sell = patch({"1", "--scripts", "sourcex", "--name", "T", "--buy", "1", "--sell", "1"});
+    EXPECT_EQ(sell.Status, 2); // Source-X has no sell value
     CliRun unknown = patch({"99"});
     EXPECT_EQ(unknown.Status, 1);
     EXPECT_NE(unknown.Err.find("No template has the id 99"), std::string::npos) << unknown.Err;
@@ -138,10 +140,22 @@ TEST_F(CliTest, PatchChecksUsageFirstThenPrintsTheEntryAndTheScripts) {
     EXPECT_EQ(Cli({"extract", "--idx", idx, "--mul", mul, "3", "-"}).Out, text);
 
     std::string uop = library.Folder.Write("m.uop", PackageBytes(SampleMultis({0, 1, 3})));
-    patched = Cli({"patch", "1", "--uop", uop, "--no-backup"});
+    patched = Cli({"patch", "1", "--uop", uop, "--no-backup", "--scripts", "sourcex", "--name",
+                   "Small Tower", "--buy", "500"});
     ASSERT_EQ(patched.Status, 0) << patched.Err;
-    EXPECT_EQ(patched.Out, "entry 3, multi 0x2, item 0x4002\n");
+    EXPECT_EQ(patched.Out.rfind("entry 3, multi 0x2, item 0x4002\n// Multi Small Tower", 0), 0u);
+    EXPECT_NE(patched.Out.find("\r\n[MULTIDEF 02]\r\nDEFNAME=m_Small_Tower\r\n"),
+              std::string::npos);
     EXPECT_EQ(Cli({"extract", "--uop", uop, "2", "-"}).Out, text);
+
+    // Replacing multi 1 (a marker alone in multi.mul: nothing to extract; three tiles in the
+    // package) in both.
+    patched = Cli({"patch", "1", "--replace", "1", "--idx", idx, "--mul", mul, "--uop", uop});
+    ASSERT_EQ(patched.Status, 0) << patched.Err;
+    EXPECT_EQ(patched.Out, "entry 2, multi 0x1, item 0x4001, replaced 0 components (mul), 3 "
+                           "(package)\n");
+    EXPECT_EQ(Cli({"extract", "--uop", uop, "1", "-"}).Out, text);
+    EXPECT_EQ(patch({"1", "--replace", "0x10"}).Status, 1); // beyond the end of multi.idx
 }
 
 // An output goes where its path leads: through a symbolic link, straight into a FIFO, never over

@@ -88,17 +88,5 @@ TEST(StaticArt, FlippedBytesDecodeOrAreRefused) {
         }
 }
 
-// The writer of the tests' art: every colour the decoder gives, and transparent gaps, come back.
-TEST(StaticArt, SampleRecordsDecodeToTheirImages) {
-    ArgbImage colours(256, 128), gaps(61, 37);
-    for (size_t v = 0; v < colours.Pixels.size(); ++v)
-        colours.Pixels[v] = Rgb555ToArgb(static_cast<std::uint16_t>(v));
-    for (int y = 0; y < gaps.Height; ++y)
-        for (int x = 0; x < gaps.Width; ++x)
-            gaps.At(x, y) = (x * y + x) % 5 == 0 ? 0 : x % 3 ? 0xFF000000 : 0xFF0883FF;
-    for (const ArgbImage* image : {&colours, &gaps})
-        EXPECT_EQ(DecodeStaticArt(test::EncodeStaticArt(*image), "x").Pixels, image->Pixels);
-}
-
 } // namespace
 } // namespace mw

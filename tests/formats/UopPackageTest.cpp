@@ -89,6 +89,7 @@ TEST_F(UopPackageTest, DamagedPackagesAndMultiDataAreRefusedWithTheReason) {
         {bytes.substr(0, EntryAt(2)), "truncated"},
         {With(12, 8, bytes.size() - 4), "lies past the end"},      // the first table
         {With(UopFirstTable + 4, 8, UopFirstTable), "links back"}, // to itself
+        {With(UopFirstTable + 4, 8, EntryAt(1)), "links back"},    // into its own entries
         {With(24, 4, 0xFFFFFFFF), "announces 4294967295 files"},
         {With(EntryAt(1), 8, bytes.size() - 3), "points past the end"}, // its data
         {With(EntryAt(1), 8, 0xFFFFFFFFFFFFFFF0u), "points past the end"},

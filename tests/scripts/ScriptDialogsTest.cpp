@@ -48,6 +48,17 @@ private slots:
         QVERIFY(scripts.txtScripts->toPlainText().contains("\nCOMPONENT=0675, ")); // components.txt
     }
 
+    // Source-X takes no sell value: its box is hidden and OK follows the two shown.
+    void sourceXAsksNoSellValue() {
+        WindowFixture f;
+        frmScriptsEntry dialog(f.session, f.prompts, 3, {}, nullptr);
+        QVERIFY(dialog.txtSellValue->isHidden());
+        QTest::keyClicks(dialog.txtMultiName, "Hut");
+        QTest::keyClicks(dialog.txtBuyValue, "500");
+        QTest::keyClick(dialog.txtBuyValue, Qt::Key_End);
+        QVERIFY(dialog.cmdOk->isEnabled());
+    }
+
     void failedPatchSaysWhyAndOpensNoDialog() {
         PatchFixture f;
         RemoveFile(f.session.MultiIdxPath);

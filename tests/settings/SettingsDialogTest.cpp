@@ -104,7 +104,7 @@ private slots:
     }
 
     // However the dialog closes, the main window comes back; an opening shows the stored format
-    // without choosing one, and only a click chooses, at once.
+    // without choosing one, and only a click chooses, at once. Source-X is stored as 3.
     void theMainWindowIsHiddenWhileTheDialogIsOpen() {
         WindowFixture f;
         frmWardstone& w = f.Open();
@@ -119,8 +119,17 @@ private slots:
         QCOMPARE(w.ScriptFormat, std::int16_t(7));
         d.optVer51a->click();
         QCOMPARE(w.ScriptFormat, std::int16_t(2));
+        d.optVerSourceX->click();
         d.close();
         QVERIFY(w.isVisible());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        w.SaveSettings();
+        QCOMPARE(
+            QSettings("MultiWardstone", "MultiWardstone").value("Settings/ScriptFormat").toString(),
+            QString("3"));
+        w.ScriptFormat = 1;
+        w.LoadSettings();
+        QVERIFY(OpenSettings(w).optVerSourceX->isChecked());
     }
 };
 

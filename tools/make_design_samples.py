@@ -2,12 +2,12 @@
 """Writes the sample design files of tests/data: UO Architect designs (.uoa), whole and damaged,
 and the two tile lists. Run it from anywhere; it rewrites the files in place.
 
-    python3 tests/tools/make_design_samples.py
+    python3 tools/make_design_samples.py
 """
 import os
 import struct
 
-DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'data')
+DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'tests', 'data')
 
 
 def i16(value):
