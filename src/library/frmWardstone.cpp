@@ -430,6 +430,7 @@ void frmWardstone::ApplyStoredSettings(const StoredSettings& stored) {
     SetOption(optUoa, stored.OptUoa);
     SetOption(optCsv, stored.OptCsv);
     session_.Backups.Enabled = stored.BackUpGameFiles.value_or(true);
+    session_.PatchExisting = stored.PatchExisting.value_or(false);
 }
 
 void frmWardstone::LoadSettings() {
@@ -455,6 +456,7 @@ void frmWardstone::SaveSettings() {
     settings.OptUoa = optUoa->isChecked();
     settings.OptCsv = optCsv->isChecked();
     settings.BackUpGameFiles = session_.Backups.Enabled;
+    settings.PatchExisting = session_.PatchExisting;
     QSettings store("MultiWardstone", "MultiWardstone");
     SaveStoredSettings(store, settings);
 }

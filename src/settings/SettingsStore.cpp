@@ -53,6 +53,7 @@ StoredSettings LoadStoredSettings(QSettings& store) {
     settings.OptUoa = OptionFromText(Text(store, "Settings/OptUoa"));
     settings.OptCsv = OptionFromText(Text(store, "Settings/OptCsv"));
     settings.BackUpGameFiles = OptionFromText(Text(store, "Settings/BackUpGameFiles"));
+    settings.PatchExisting = OptionFromText(Text(store, "Settings/PatchExisting"));
     return settings;
 }
 
@@ -73,6 +74,7 @@ void SaveStoredSettings(QSettings& store, const StoredSettings& settings) {
     PutOption(store, "Settings/OptUoa", settings.OptUoa);
     PutOption(store, "Settings/OptCsv", settings.OptCsv);
     PutOption(store, "Settings/BackUpGameFiles", settings.BackUpGameFiles);
+    PutOption(store, "Settings/PatchExisting", settings.PatchExisting);
     store.sync();
 }
 

@@ -20,6 +20,11 @@ public:
         Questions << text;
         return Ask().Text == "Yes";
     }
+    bool AskYesNoShowing(const QString& text, const QString& title,
+                         const std::vector<CaptionedPicture>& pictures) override {
+        Pictures = pictures;
+        return AskYesNo(text, title, MessageIcon::Exclamation);
+    }
     QString InputBox(const QString&, const QString&) override { return Ask().Text; }
     ChosenFile ChooseOpenFile(const QString&, const QString& filter) override {
         return Choose(filter);
@@ -41,8 +46,9 @@ public:
     }
 
     QStringList Messages;
-    QStringList Questions;            // what AskYesNo asked
-    QStringList Filters;              // what each file dialog offered, "Description|*.ext|..."
+    QStringList Questions; // what AskYesNo asked
+    QStringList Filters;   // what each file dialog offered, "Description|*.ext|..."
+    std::vector<CaptionedPicture> Pictures; // of the last question that showed any
     std::function<void()> WhileShown; // what a real message box would cause, such as a repaint
 
 private:
