@@ -105,12 +105,15 @@ void frmWardstone::trvTemplates_ContextMenu(const QPoint& at) {
 void frmWardstone::mnuExportBatch_Click(QTreeWidgetItem* node) {
     while (node && node->parent() && node->parent()->parent())
         node = node->parent(); // a template goes with its subsection
+    auto name = [](QTreeWidgetItem* named) {
+        return named->data(0, NameRole).toByteArray().toStdString();
+    };
     BatchSelection selection;
     if (node && node->parent()) {
-        selection.Category = node->parent()->text(0).toStdString();
-        selection.Subsection = node->text(0).toStdString();
+        selection.Category = name(node->parent());
+        selection.Subsection = name(node);
     } else if (node) {
-        selection.Category = node->text(0).toStdString();
+        selection.Category = name(node);
     }
     int chosen = 0;
     QString path = ChooseExportPath("Export as a Batch of Designs", UoaFilter(), chosen);

@@ -260,8 +260,10 @@ void frmWardstone::FillTemplatesList() {
     for (const ListedCategory& category : listing) {
         auto* categoryNode = new QTreeWidgetItem(trvTemplates, {FromStd(category.Name)});
         categoryNode->setData(0, TagRole, "Root");
+        categoryNode->setData(0, NameRole, QByteArray::fromStdString(category.Name));
         for (const ListedSubsection& subsection : category.Subsections) {
             auto* subsectionNode = new QTreeWidgetItem(categoryNode, {FromStd(subsection.Name)});
+            subsectionNode->setData(0, NameRole, QByteArray::fromStdString(subsection.Name));
             for (const ListedTemplate& entry : subsection.Templates) {
                 auto* templateNode =
                     new QTreeWidgetItem(subsectionNode, {FromStd(entry.Description)});

@@ -106,6 +106,10 @@ public:
     CTempBlock TempBlock;
     bool blnExtractPending = false;
 
+    // A category's or subsection's tree node keeps its name as stored, byte for byte: the text
+    // shown may not give it back (a name from an old library that is not UTF-8).
+    static constexpr int NameRole = Qt::UserRole + 1;
+
     // Controls, named as users and tests know them.
     QTreeWidget* trvTemplates;
     QLabel* lblSelectedTemplate;

@@ -143,10 +143,17 @@ private slots:
         QCOMPARE(ReadFile(f.library.Folder.File("hut.uoa")), std::string("kept"));
     }
 
-    // A category or subsection goes as one batch by its node, the library off the nodes; a
-    // template has no such menu.
+    // A category or subsection goes as one batch by its node, also one whose stored name is not
+    // UTF-8, the library off the nodes; a template has no such menu.
     void theTreeExportsACategoryOrTheLibraryAsABatch() {
         Fixture f;
+        f.Sql("insert into Category(Name) values (cast(X'42757267E4' as text));"
+              "insert into SubSection(CategoryID, Name) values (3, 'Hof');"
+              "insert into TemplateIndex(BlockCount, CategoryID, SubsectID, Description) "
+              "values (1, 3, 4, 'Alte Burg');"
+              "insert into TemplateBlocks(ItemID, X, Y, Z, Flag, TempIndexID) "
+              "values (17, 0, 0, 0, 1, 3);");
+        f.window->FillTemplatesList();
         f.window->show();
         QTreeWidget* tree = f.window->trvTemplates;
         tree->expandAll();
@@ -156,9 +163,11 @@ private slots:
         QCOMPARE(f.MenuAt({5, tree->viewport()->height() - 5}),
                  QStringList({"Export the whole library as a batch..."}));
 
-        const std::pair<QTreeWidgetItem*, QStringList> cases[] = {{f.Node("Ships"), {"Galley"}},
-                                                                  {f.Node("Small"), {"Hut"}},
-                                                                  {nullptr, {"Hut", "Galley"}}};
+        const std::pair<QTreeWidgetItem*, QStringList> cases[] = {
+            {f.Node("Ships"), {"Galley"}},
+            {f.Node("Small"), {"Hut"}},
+            {f.window->trvTemplates->topLevelItem(2), {"Alte Burg"}},
+            {nullptr, {"Hut", "Galley", "Alte Burg"}}};
         for (const auto& [node, names] : cases) {
             f.prompts.Answer({QString::fromStdString(f.library.Folder.File("batch"))});
             f.window->mnuExportBatch_Click(node);
@@ -169,7 +178,7 @@ private slots:
             QCOMPARE(written, names);
             std::filesystem::remove(f.library.Folder.File("batch.uoa"));
         }
-        QCOMPARE(f.window->lblStatus->text(), "Export Complete: 2 designs");
+        QCOMPARE(f.window->lblStatus->text(), "Export Complete: 3 designs");
     }
 
     // Kept under "Settings" like the other import sources, and chosen again at the next start.
