@@ -95,11 +95,13 @@ bool QtPrompts::AskYesNoShowing(const QString& text, const QString& title,
         row->addWidget(CaptionedPictureView(picture));
     layout->addLayout(row);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Yes | QDialogButtonBox::No);
-    buttons->button(QDialogButtonBox::No)->setDefault(true);
-    buttons->button(QDialogButtonBox::No)->setFocus();
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
+    // Enter answers No: the change is made only when Yes is chosen on purpose.
+    buttons->button(QDialogButtonBox::Yes)->setAutoDefault(false);
+    buttons->button(QDialogButtonBox::No)->setDefault(true);
+    buttons->button(QDialogButtonBox::No)->setFocus();
     return dialog.exec() == QDialog::Accepted;
 }
 
