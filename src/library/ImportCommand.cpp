@@ -10,7 +10,6 @@
 #include "ui/WaitCursor.h"
 
 #include <QRadioButton>
-#include <algorithm>
 
 namespace mw {
 
@@ -18,9 +17,9 @@ namespace {
 
 struct FileSource {
     QRadioButton* Option;
-    const char* Filter; // one filter per reader
+    const char* Filter;
     const char* Title;
-    std::vector<ImportSource> Readers; // by the filter chosen
+    ImportSource Source;
 };
 
 const QString AbortedText = "Template Import aborted";
@@ -31,32 +30,23 @@ const QString AbortedTitle = "Import was Aborted";
 void frmWardstone::cmdImportTemplate_Click() {
     // Tested in this order; the first selected option is the source.
     const FileSource sources[] = {
-        {optTxt, "Multi.txt files (*.txt)|*.txt", "Import Multi.txt file", {ImportSource::Txt}},
-        {optUox3,
-         "UOX3 Items.wsc file (*.wsc)|*.wsc",
-         "Import UOX3 Items.wsc file",
-         {ImportSource::Uox3}},
-        {optKivT,
-         "KivT Multi Templates (*.KivT)|*.KivT",
-         "Import Kiv Multi Template",
-         {ImportSource::KivT}},
-        {optWsc,
-         "Exported file from sphere (*.wsc)|*.wsc",
-         "Import an exported wsc file",
-         {ImportSource::SphereWsc}},
-        {optUoa,
-         "UO Architect designs (*.uoa)|*.uoa",
-         "Import UO Architect designs",
-         {ImportSource::Uoa}},
-        {optCsv,
-         "Tile list CSV (*.csv)|*.csv|Tile list (*.txt)|*.txt",
-         "Import a tile list",
-         {ImportSource::TileCsv, ImportSource::TileList}},
+        {optTxt, "Multi.txt files (*.txt)|*.txt", "Import Multi.txt file", ImportSource::Txt},
+        {optUox3, "UOX3 Items.wsc file (*.wsc)|*.wsc", "Import UOX3 Items.wsc file",
+         ImportSource::Uox3},
+        {optKivT, "KivT Multi Templates (*.KivT)|*.KivT", "Import Kiv Multi Template",
+         ImportSource::KivT},
+        {optWsc, "Exported file from sphere (*.wsc)|*.wsc", "Import an exported wsc file",
+         ImportSource::SphereWsc},
+        {optUoa, "UO Architect designs (*.uoa)|*.uoa", "Import UO Architect designs",
+         ImportSource::Uoa},
+        // The second filter reads the plain list.
+        {optCsv, "Tile list CSV (*.csv)|*.csv|Tile list (*.txt)|*.txt", "Import a tile list",
+         ImportSource::TileCsv},
     };
     bool chosen = false;
     for (const FileSource& source : sources) {
         if (!source.Option->isChecked()) continue;
-        ImportFile(source.Filter, source.Title, source.Readers);
+        ImportFile(source.Filter, source.Title, source.Source);
         chosen = true;
         break;
     }
@@ -67,12 +57,11 @@ void frmWardstone::cmdImportTemplate_Click() {
     strNewDescription.clear();
 }
 
-void frmWardstone::ImportFile(const QString& filter, const QString& title,
-                              const std::vector<ImportSource>& readers) {
+void frmWardstone::ImportFile(const QString& filter, const QString& title, ImportSource source) {
     ChosenFile chosen = prompts_.ChooseOpenFile(title, filter);
     if (chosen.Path.isEmpty()) return;
     const QString& path = chosen.Path;
-    ImportSource source = readers[std::clamp<size_t>(chosen.Filter, 0, readers.size() - 1)];
+    if (source == ImportSource::TileCsv && chosen.Filter == 1) source = ImportSource::TileList;
     if (source == ImportSource::Uoa) {
         ImportDesignFile(path);
         return;

@@ -136,8 +136,7 @@ private:
     void ApplyStoredSettings(const StoredSettings& stored);
     void DisableTemplateButtons();
     void ShowFillFailures(const std::vector<RunError>& failures);
-    void ImportFile(const QString& filter, const QString& title,
-                    const std::vector<ImportSource>& readers);
+    void ImportFile(const QString& filter, const QString& title, ImportSource source);
     void ImportDesignFile(const QString& path);
     void ImportDesignBatch(const DesignBatch& batch);
     QString ChooseExportPath(const QString& title, const QString& filter, int& chosenFilter);
