@@ -93,6 +93,14 @@ std::vector<std::string> StoredBlocks(Connection& cnTemplates, std::int32_t temp
     return rows;
 }
 
+std::vector<std::string> Rows(const ComponentBuffer& buffer) {
+    std::vector<std::string> rows;
+    for (size_t i = 0; i < static_cast<size_t>(buffer.ComponentCount); ++i)
+        rows.push_back(buffer.ItemID.at(i) + " " + buffer.X.at(i) + " " + buffer.Y.at(i) + " " +
+                       buffer.Z.at(i) + " " + buffer.Flag.at(i));
+    return rows;
+}
+
 ComponentBuffer BufferWith(const std::vector<std::array<std::string, 5>>& components) {
     ComponentBuffer buffer;
     for (const auto& c : components) {

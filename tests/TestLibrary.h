@@ -53,6 +53,9 @@ std::string TemplateFile(const std::vector<std::string>& components);
 // The stored blocks of a template in their order, each as "item x y z flag".
 std::vector<std::string> StoredBlocks(Connection& cnTemplates, std::int32_t templateId);
 
+// The components of a buffer in their order, each as "item x y z flag".
+std::vector<std::string> Rows(const ComponentBuffer& buffer);
+
 // A buffer holding these components (item id, x, y, z and flag texts as given), bounds untracked.
 ComponentBuffer BufferWith(const std::vector<std::array<std::string, 5>>& components);
 

@@ -1,12 +1,8 @@
-#include "TestLibrary.h"
+#include "Refusals.h"
 
 #include "app/DesignExport.h"
 #include "app/DesignImport.h"
 #include "app/Session.h"
-#include "store/CCategory.h"
-#include "store/CSubSection.h"
-#include "store/CTempIndex.h"
-#include "store/LibraryListing.h"
 
 #include <gtest/gtest.h>
 
@@ -20,24 +16,19 @@ struct Library {
         LoadComponentsList(session.Components, test::DataFile("components-sample.txt"));
         session.cnTemplates.OpenConnection("");
     }
-    // Every template as the tree shows it, with its components, ids left out.
+    // Every template in the tree's order (that of the rows), with its components, ids left out.
     Strings Tree() {
-        CTempIndex index(session.cnTemplates);
-        CCategory category(session.cnTemplates);
-        CSubSection subsection(session.cnTemplates);
-        for (RecordObject* rows :
-             std::initializer_list<RecordObject*>{&index, &category, &subsection})
-            rows->Connect(session.DatabasePath(), adUseServer, adLockReadOnly);
-        std::vector<RunError> failures;
+        Statement rows = session.cnTemplates.Prepare(
+            "select c.Name || ' / ' || s.Name || ' / ' || t.Description, t.TempIndexID from "
+            "TemplateIndex t join SubSection s using (SubsectID) join Category c on c.CategoryID "
+            "= t.CategoryID order by c.CategoryID, s.SubsectID, t.TempIndexID");
         Strings tree;
-        for (const auto& c : ListTemplates(index, category, subsection, failures))
-            for (const auto& s : c.Subsections)
-                for (const auto& t : s.Templates) {
-                    tree.push_back(c.Name + " / " + s.Name + " / " + t.Description);
-                    for (const std::string& block :
-                         test::StoredBlocks(session.cnTemplates, t.TempIndexID))
-                        tree.back() += ", " + block;
-                }
+        while (rows.Step()) {
+            tree.push_back(rows.Text(0));
+            for (const std::string& block :
+                 test::StoredBlocks(session.cnTemplates, static_cast<std::int32_t>(rows.Int(1))))
+                tree.back() += ", " + block;
+        }
         return tree;
     }
     std::int64_t Rows(const char* table) {
@@ -149,12 +140,9 @@ TEST(DesignExchangeTest, ExportsRefuseWhatADesignFileCannotHold) {
           "insert into TemplateIndex(BlockCount, CategoryID, SubsectID, Description) "
           "select 0, 1, 1, 'Wall' from n"})
         lib.session.cnTemplates.Run(sql);
-    auto failure = test::FailureOf([&] { ExportedBatch(lib.session, {}); });
-    ASSERT_TRUE(failure);
-    EXPECT_NE(failure->Description.find("at most 32767"), std::string::npos);
-    failure = test::FailureOf([&] { ExportedTemplate(lib.session, 1, ExportFormat::Uoa); });
-    ASSERT_TRUE(failure);
-    EXPECT_NE(failure->Description.find("has no components"), std::string::npos);
+    test::ExpectRefused([&] { ExportedBatch(lib.session, {}); }, err::Overflow, {"at most 32767"});
+    test::ExpectRefused([&] { ExportedTemplate(lib.session, 1, ExportFormat::Uoa); },
+                        err::SubscriptOutOfRange, {"has no components"});
 }
 
 } // namespace

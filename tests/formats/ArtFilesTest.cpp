@@ -1,5 +1,5 @@
 #include "ArtFilesBuilder.h"
-#include "TestLibrary.h"
+#include "Refusals.h"
 
 #include "common/LittleEndian.h"
 #include "common/RunError.h"
@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 
 namespace mw {
 namespace {
@@ -27,11 +26,7 @@ void Set32(std::string& bytes, std::uint64_t at, std::uint32_t value) {
 }
 
 void ExpectRefused(const std::function<void()>& action, std::initializer_list<std::string> says) {
-    auto failure = test::FailureOf(action);
-    ASSERT_TRUE(failure) << "not refused: " << *says.begin();
-    EXPECT_EQ(failure->Number, err::ArtInvalid) << failure->Description;
-    for (const std::string& part : says)
-        EXPECT_NE(failure->Description.find(part), std::string::npos) << failure->Description;
+    test::ExpectRefused(action, err::ArtInvalid, says);
 }
 
 class ArtFilesTest : public ::testing::Test {

@@ -18,14 +18,6 @@ std::string LabelsText(const UoaDesign& design) {
     return design.Name + "|" + design.Category + "|" + design.Subsection;
 }
 
-Strings Rows(const ComponentBuffer& buffer) {
-    Strings rows;
-    for (size_t i = 0; i < static_cast<size_t>(buffer.ComponentCount); ++i)
-        rows.push_back(buffer.ItemID.at(i) + " " + buffer.X.at(i) + " " + buffer.Y.at(i) + " " +
-                       buffer.Z.at(i) + " " + buffer.Flag.at(i));
-    return rows;
-}
-
 Strings Tiles(const UoaDesign& design) {
     Strings rows;
     for (const UoaTile& t : design.Tiles)
@@ -69,7 +61,7 @@ TEST(DesignFilesTest, SamplesReadAsWrittenLevelAndHueDropped) {
     for (const auto& [read, name] : readers) {
         ComponentBuffer buffer;
         ASSERT_TRUE(read(buffer, list, test::DataFile(name), {})) << name;
-        EXPECT_EQ(Rows(buffer), Tower) << name;
+        EXPECT_EQ(test::Rows(buffer), Tower) << name;
         EXPECT_EQ(std::tuple(buffer.MinX, buffer.MaxX, buffer.MinY, buffer.MaxY),
                   std::tuple(-1, 1, -2, 2));
     }

@@ -1,5 +1,5 @@
 #include "ArtFilesBuilder.h"
-#include "TestLibrary.h"
+#include "Refusals.h"
 
 #include "common/LittleEndian.h"
 #include "common/RunError.h"
@@ -41,11 +41,8 @@ const std::vector<std::uint32_t> HandWrittenPixels = {
 };
 
 void ExpectRefused(std::string_view record, const std::string& why) {
-    auto failure = test::FailureOf([&] { DecodeStaticArt(record, "art.mul, item 0x0001"); });
-    ASSERT_TRUE(failure) << "not refused: " << why;
-    EXPECT_EQ(failure->Number, err::ArtInvalid);
-    EXPECT_NE(failure->Description.find("art.mul, item 0x0001"), std::string::npos);
-    EXPECT_NE(failure->Description.find(why), std::string::npos) << failure->Description;
+    test::ExpectRefused([&] { DecodeStaticArt(record, "art.mul, item 0x0001"); }, err::ArtInvalid,
+                        {why, "art.mul, item 0x0001"});
 }
 
 TEST(StaticArt, HandWrittenRecordDecodesPixelByPixel) {

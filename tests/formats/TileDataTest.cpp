@@ -1,5 +1,5 @@
 #include "ArtFilesBuilder.h"
-#include "TestLibrary.h"
+#include "Refusals.h"
 
 #include "common/RunError.h"
 #include "formats/TileData.h"
@@ -42,37 +42,22 @@ TEST(TileData, BothLayoutsReadEveryField) {
 // Layouts fit sizes of 428032 + k * 1188 (older) and 493568 + k * 1316 (newer); sizes that
 // both fit come every 390852 bytes.
 TEST(TileData, TheSizeTellsTheLayout) {
-    struct Case {
-        size_t size;
-        int layout; // 0 older, 1 newer, -1 refused
-        size_t statics;
+    const std::tuple<size_t, bool, size_t> fitting[] = {
+        {428032, false, 0},       {428032 + 1188, false, 32},
+        {493568, true, 0},        {601480, false, 4672}, // both fit, small
+        {2946592, false, 67840},                         // both fit, below 3188736
+        {3337444, true, 69152},                          // both fit, above
+        {3188736, true, 0x10000},                        // the newer clients' own size
     };
-    for (const Case& c : std::vector<Case>{
-             {428032, 0, 0},
-             {428032 + 1188, 0, 32},
-             {493568, 1, 0},
-             {601480, 0, 4672},     // both fit, small
-             {2946592, 0, 67840},   // both fit, below 3188736
-             {3337444, 1, 69152},   // both fit, above
-             {3188736, 1, 0x10000}, // the newer clients' own size
-             {0, -1, 0},
-             {428031, -1, 0},
-             {428032 + 1187, -1, 0},
-             {3188736 - 1, -1, 0},
-             {3188736 + 1, -1, 0},
-         }) {
-        auto failure = test::FailureOf([&] {
-            TileData tiles = TileData::Parse(std::string(c.size, '\0'), "some/tiledata.mul");
-            EXPECT_EQ(tiles.NewerLayout(), c.layout == 1) << c.size;
-            EXPECT_EQ(tiles.StaticCount(), c.statics) << c.size;
-        });
-        EXPECT_EQ(failure.has_value(), c.layout < 0) << c.size;
-        if (!failure) continue;
-        EXPECT_EQ(failure->Number, err::TileDataInvalid);
-        EXPECT_NE(failure->Description.find("\"some/tiledata.mul\""), std::string::npos);
-        EXPECT_NE(failure->Description.find(std::to_string(c.size) + " bytes"), std::string::npos)
-            << failure->Description;
+    for (const auto& [size, newer, statics] : fitting) {
+        TileData tiles = TileData::Parse(std::string(size, '\0'), "tiledata.mul");
+        EXPECT_EQ(tiles.NewerLayout(), newer) << size;
+        EXPECT_EQ(tiles.StaticCount(), statics) << size;
     }
+    for (size_t size : {0, 428031, 428032 + 1187, 3188736 - 1, 3188736 + 1})
+        test::ExpectRefused([&] { TileData::Parse(std::string(size, '\0'), "some/tiledata.mul"); },
+                            err::TileDataInvalid,
+                            {"\"some/tiledata.mul\"", std::to_string(size) + " bytes"});
 }
 
 TEST(TileData, ReadsTheFileAndRefusesOneTooLargeOrMissing) {
@@ -83,12 +68,8 @@ TEST(TileData, ReadsTheFileAndRefusesOneTooLargeOrMissing) {
     EXPECT_TRUE(tiles.NewerLayout());
     EXPECT_EQ(tiles.Static(7)->Name, "x");
     std::filesystem::resize_file(path, 428032 + 1188 * 60000); // 71 MB, sparse: fits the older
-    auto failure = test::FailureOf([&] { TileData::Read(path); });
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->Number, err::TileDataInvalid);
-    EXPECT_NE(failure->Description.find(path), std::string::npos);
-    EXPECT_EQ(test::FailureNumber([&] { TileData::Read(folder.File("none.mul")); }),
-              err::FileNotFound);
+    test::ExpectRefused([&] { TileData::Read(path); }, err::TileDataInvalid, {path});
+    test::ExpectRefused([&] { TileData::Read(folder.File("none.mul")); }, err::FileNotFound);
 }
 
 } // namespace

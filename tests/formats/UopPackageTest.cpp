@@ -1,5 +1,5 @@
+#include "Refusals.h"
 #include "SamplePackage.h"
-#include "TestLibrary.h"
 #include "patcher/MultiBytes.h"
 
 #include "common/LittleEndian.h"
@@ -32,11 +32,7 @@ class UopPackageTest : public ::testing::Test {
 protected:
     // The action fails as a damaged package would, naming the package and saying why.
     static void ExpectRefused(const std::function<void()>& action, const std::string& why) {
-        auto failure = test::FailureOf(action);
-        ASSERT_TRUE(failure) << "not refused: " << why;
-        EXPECT_EQ(failure->Number, err::PackageInvalid) << failure->Description;
-        EXPECT_NE(failure->Description.find("\"p.uop\" is not a valid"), std::string::npos);
-        EXPECT_NE(failure->Description.find(why), std::string::npos) << failure->Description;
+        test::ExpectRefused(action, err::PackageInvalid, {why, "\"p.uop\" is not a valid"});
     }
     // The sample with `width` bytes at `at` set to value, little-endian.
     std::string With(std::uint64_t at, int width, std::uint64_t value) const {

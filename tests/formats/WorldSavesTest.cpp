@@ -22,15 +22,6 @@ std::string SphereRecord(const std::string& id, const std::string& x, const std:
 
 const std::string SphereHeader = "SECTION WORLDITEM\n;\n;\n;\n";
 
-// The components read, "item x y z flag" each, to compare them whole.
-Strings Rows(const ComponentBuffer& buffer) {
-    Strings rows;
-    for (size_t i = 0; i < static_cast<size_t>(buffer.ComponentCount); ++i)
-        rows.push_back(buffer.ItemID.at(i) + " " + buffer.X.at(i) + " " + buffer.Y.at(i) + " " +
-                       buffer.Z.at(i) + " " + buffer.Flag.at(i));
-    return rows;
-}
-
 class WorldSavesTest : public ::testing::Test {
 protected:
     bool ReadSphere(const std::string& contents) {
@@ -51,7 +42,7 @@ protected:
 TEST_F(WorldSavesTest, SphereExportItemsAreCentredOnTheirBoundingBox) {
     ASSERT_TRUE(ReadSphere(test::ReadFile(test::DataFile("sphere-export.wsc"))))
         << buffer.LastReadMessage.Text;
-    EXPECT_EQ(Rows(buffer), (Strings{"1187 -1 -2 0 1", "1188 0 -2 5 1", "41644 1 2 -3 1"}));
+    EXPECT_EQ(test::Rows(buffer), (Strings{"1187 -1 -2 0 1", "1188 0 -2 5 1", "41644 1 2 -3 1"}));
     EXPECT_EQ(std::tuple(buffer.MinX, buffer.MaxX, buffer.MinY, buffer.MaxY),
               std::tuple(-1, 1, -2, 2));
 }
@@ -66,7 +57,7 @@ TEST_F(WorldSavesTest, SphereExportRecordsFollowAtAStrideOfFourteenLines) {
     for (const char* after : {"", "A 0\n", "A 0\nB 0\n"}) {
         ASSERT_TRUE(ReadSphere(SphereHeader + SphereRecord("1187", "0", "0") +
                                "COLOR 2\nX 5\nY 4\nZ 9\n" + after));
-        EXPECT_EQ(Rows(buffer), (Strings{"1187 -2 -2 0 0", "2 3 2 9 1"}));
+        EXPECT_EQ(test::Rows(buffer), (Strings{"1187 -2 -2 0 0", "2 3 2 9 1"}));
     }
 }
 
@@ -108,8 +99,8 @@ TEST_F(WorldSavesTest, Uox3ItemsStartOnlyAtTheIdKey) {
     ASSERT_TRUE(ReadUox3(test::ReadFile(test::DataFile("uox3-items.wsc"))));
     // X from 1500 to 1503 centres on 1502 (1501.5 rounded to even), Y on 1602. No Z line gives
     // "0": SIZE after a Y line is not a Z line; "z" is.
-    EXPECT_EQ(Rows(buffer), (Strings{"1187 -2 -2 10 1", "1188 0 -2 0 1", "41644 1 3 -3 1",
-                                     "1190 -2 2 0 1", "1191 -1 -1 7 1"}));
+    EXPECT_EQ(test::Rows(buffer), (Strings{"1187 -2 -2 10 1", "1188 0 -2 0 1", "41644 1 3 -3 1",
+                                           "1190 -2 2 0 1", "1191 -1 -1 7 1"}));
 }
 
 // A cancelled read clears the buffer and leaves no message to show.
