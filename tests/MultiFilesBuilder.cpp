@@ -1,46 +1,20 @@
 #include "MultiFilesBuilder.h"
 
 #include "TestLibrary.h"
+#include "patcher/MultiBytes.h"
 
 namespace mw::test {
 
 namespace {
 
-void AppendRecord(std::string& bytes, const MulRecord& record) {
-    unsigned char encoded[MulRecordSize];
-    EncodeMulRecord(record, encoded);
-    bytes.append(reinterpret_cast<const char*>(encoded), MulRecordSize);
+std::string Records(const std::vector<MulRecord>& records) {
+    std::string bytes;
+    for (const MulRecord& r : records)
+        bytes += Record(r.ItemID, r.X, r.Y, r.Z, r.Flag);
+    return bytes;
 }
 
 } // namespace
-
-void MultiFilesBuilder::AddUnindexedRecords(const std::vector<MulRecord>& records) {
-    for (const auto& record : records)
-        AppendRecord(mul_, record);
-}
-
-std::int32_t MultiFilesBuilder::AddMulti(const std::vector<MulRecord>& components) {
-    IdxEntry entry{MulSize(), static_cast<std::int32_t>((components.size() + 1) * MulRecordSize),
-                   -1};
-    AppendRecord(mul_, MarkerRecord);
-    AddUnindexedRecords(components);
-    return AddEntry(entry);
-}
-
-std::int32_t MultiFilesBuilder::AddFreeEntry() {
-    return AddEntry({0, FreeEntryLength, -1});
-}
-
-std::int32_t MultiFilesBuilder::AddEntry(const IdxEntry& entry) {
-    unsigned char encoded[IdxEntrySize];
-    EncodeIdxEntry(entry, encoded);
-    idx_.append(reinterpret_cast<const char*>(encoded), IdxEntrySize);
-    return static_cast<std::int32_t>(idx_.size() / IdxEntrySize);
-}
-
-MultiFilePaths MultiFilesBuilder::Write(const TempFolder& folder) const {
-    return {folder.Write("multi.idx", idx_), folder.Write("multi.mul", mul_)};
-}
 
 const std::vector<MulRecord> SampleMultiFiles::First = {{0x04A3, -3, 2, 0, 1},
                                                         {0x8000, 0, -1, 5, 1},
@@ -49,14 +23,11 @@ const std::vector<MulRecord> SampleMultiFiles::First = {{0x04A3, -3, 2, 0, 1},
 const std::vector<MulRecord> SampleMultiFiles::Fourth = {{0x0A2C, 4, -4, 20, 1}};
 
 SampleMultiFiles::SampleMultiFiles(const TempFolder& folder) {
-    MultiFilesBuilder builder;
-    builder.AddUnindexedRecords({{0x0001, 9, 9, 9, 9}, {0x0002, 8, 8, 8, 8}});
-    builder.AddMulti(First);
-    builder.AddFreeEntry();
-    builder.AddEntry({builder.MulSize(), static_cast<std::int32_t>(MulRecordSize), -1});
-    builder.AddUnindexedRecords({MarkerRecord});
-    builder.AddMulti(Fourth);
-    Paths = builder.Write(folder);
+    const std::string mul = Records({{1, 9, 9, 9, 9}, {2, 8, 8, 8, 8}}) + Marker + Records(First) +
+                            Marker + Marker + Records(Fourth);
+    Paths = {folder.Write("multi.idx", Entry(24, 60, -1) + Entry(0, -1, -1) + Entry(84, 12, -1) +
+                                           Entry(96, 24, -1)),
+             folder.Write("multi.mul", mul)};
 }
 
 } // namespace mw::test
