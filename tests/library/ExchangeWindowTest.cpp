@@ -1,3 +1,4 @@
+#include "DiskFaults.h"
 #include "app/DesignExport.h"
 #include "formats/UoaDesigns.h"
 #include "library/WindowFixture.h"
@@ -97,6 +98,19 @@ private slots:
         f.window->cmdExportTemplate_Click();
         QCOMPARE(f.prompts.Questions.size(), 1);
         QCOMPARE(ReadFile(f.library.Folder.File("hut.uoa")), std::string("kept"));
+
+        // The file is replaced only once the new one is complete, and never the library.
+        {
+            FileSizeLimit full(20); // the disk fills up while the new file is written
+            f.prompts.AnswerFile(f.Path("hut.KivT"), "Multi Template files (*.KivT)");
+            f.window->cmdExportTemplate_Click();
+        }
+        QVERIFY(f.LastMessage().contains("hut.KivT"));
+        QCOMPARE(ReadFile(f.library.Folder.File("hut.KivT")),
+                 ExportedTemplate(f.session, 1, ExportFormat::KivT));
+        f.prompts.Answer({QString::fromStdString(f.library.Path)});
+        f.window->cmdExportTemplate_Click();
+        QVERIFY(f.LastMessage().startsWith("70 "));
     }
 
     // A category, a subsection (also of a stored name that is not UTF-8) or, without a node,

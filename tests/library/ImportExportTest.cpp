@@ -1,4 +1,3 @@
-#include "DiskFaults.h"
 #include "MultiFilesBuilder.h"
 #include "formats/SamplePackage.h"
 #include "library/WindowFixture.h"
@@ -101,26 +100,6 @@ private slots:
         QVERIFY(f.LastMessage().contains("locked"));
         QVERIFY(QApplication::overrideCursor() == nullptr);
         QVERIFY(f.Filed().isEmpty());
-    }
-
-    // The file is replaced only once the new one is complete, and never the library.
-    void exportWritesTheTemplateAndKeepsTheOldFileOnFailure() {
-        ImportFixture f;
-        f.Select("Hut");
-        const std::string target = f.library.Folder.File("out.KivT");
-        const std::string exported = TemplateFile({"1187 0 0 0 1", "1188 -1 2 5 0"});
-        f.prompts.Answer({QString::fromStdString(target), QString::fromStdString(target)});
-        f.window->cmdExportTemplate_Click();
-        QCOMPARE(ReadFile(target), exported);
-        {
-            FileSizeLimit full(20); // the disk fills up while the new file is written
-            f.window->cmdExportTemplate_Click();
-        }
-        QVERIFY(f.LastMessage().contains("out.KivT"));
-        QCOMPARE(ReadFile(target), exported);
-        f.prompts.Answer({QString::fromStdString(f.library.Path)});
-        f.window->cmdExportTemplate_Click();
-        QVERIFY(f.LastMessage().startsWith("70 "));
     }
 };
 

@@ -15,16 +15,6 @@ namespace mw::test {
 class PreviewWindowTest : public QObject {
     Q_OBJECT
 
-    // Hut: a floor with art, a box without, the listed door and a floor high above the first.
-    // Tower: one box. Wide: two floors too far apart for one picture.
-    static void AddTemplates(WindowFixture& f) {
-        f.AddHousesSmall({"1, 0, 0, 0, 1", "2, 1, 0, 0, 1", "1653, 0, 1, 0, 0", "1, 0, 0, 20, 1"});
-        f.Sql("insert into TemplateIndex(BlockCount, CategoryID, SubsectID, Description) values"
-              " (1, 1, 1, 'Tower'), (2, 1, 1, 'Wide');"
-              "insert into TemplateBlocks(ItemID, X, Y, Z, Flag, TempIndexID) values"
-              " (2, 0, 0, 0, 1, 2), (1, 0, 0, 0, 1, 3), (1, 400, 0, 0, 1, 3);");
-    }
-
     // Art for item 1 (and 2 when asked) and the names of items 1 and the door.
     static std::string WriteArt(const TempFolder& folder, bool withItem2 = false) {
         const std::string art = folder.File("art");
@@ -38,7 +28,23 @@ class PreviewWindowTest : public QObject {
         return art;
     }
 
-    static frmPreview& OpenPreview(WindowFixture& f, const QString& name) {
+    // Hut: a floor with art, a box without, the listed door and a floor high above the first.
+    // Tower: one box. Wide: two floors too far apart for one picture. The main window is open,
+    // and the art folder set (after the settings are loaded) when asked.
+    struct Fixture : WindowFixture {
+        explicit Fixture(bool withArt = false) {
+            AddHousesSmall({"1, 0, 0, 0, 1", "2, 1, 0, 0, 1", "1653, 0, 1, 0, 0", "1, 0, 0, 20, 1"});
+            Sql("insert into TemplateIndex(BlockCount, CategoryID, SubsectID, Description) values"
+                " (1, 1, 1, 'Tower'), (2, 1, 1, 'Wide');"
+                "insert into TemplateBlocks(ItemID, X, Y, Z, Flag, TempIndexID) values"
+                " (2, 0, 0, 0, 1, 2), (1, 0, 0, 0, 1, 3), (1, 400, 0, 0, 1, 3);");
+            Open();
+            if (withArt) session.ArtFolderPath = WriteArt(files);
+        }
+        TempFolder files;
+    };
+
+    static frmPreview& OpenPreview(Fixture& f, const QString& name) {
         f.Select(name);
         f.window->cmdPreview->click();
         frmPreview* preview = f.window->PreviewWindow();
@@ -70,9 +76,8 @@ private slots:
     // last picture for a category, is raised rather than opened twice, and goes on after a
     // template too large to draw.
     void theWindowFollowsTheSelectedTemplate() {
-        WindowFixture f;
-        AddTemplates(f);
-        frmWardstone& w = f.Open();
+        Fixture f;
+        frmWardstone& w = *f.window;
         QVERIFY(!w.cmdPreview->isEnabled());
         f.Select("Houses");
         QVERIFY(!w.cmdPreview->isEnabled());
@@ -110,24 +115,20 @@ private slots:
     // The saved file holds exactly what the drawing's PNG writer gives for that template and
     // art; a file that cannot be written is told, and the window goes on.
     void saveImageWritesThePictureAsPng() {
-        WindowFixture f;
-        TempFolder files;
-        AddTemplates(f);
-        f.Open();
-        f.session.ArtFolderPath = WriteArt(files); // after the settings are loaded
+        Fixture f(true);
         frmPreview& p = OpenPreview(f, "Hut");
         QVERIFY2(p.lblStatus->text().contains("2 components without art."),
                  qPrintable(p.lblStatus->text()));
 
-        f.prompts.Answer({QString::fromStdString(files.File("hut.png"))});
+        f.prompts.Answer({QString::fromStdString(f.files.File("hut.png"))});
         p.cmdSaveImage->click();
         PreviewSource source = OpenPreviewSource(PreviewArtFolder(f.session));
         const std::string expected =
             EncodePng(DrawPreview(PreviewComponents(f.session, 1), source.Art, {}).Image);
-        QCOMPARE(ReadFile(files.File("hut.png")), expected);
+        QCOMPARE(ReadFile(f.files.File("hut.png")), expected);
         QVERIFY(f.prompts.Messages.empty());
 
-        f.prompts.Answer({QString::fromStdString(files.File("no/such/folder/hut.png")),
+        f.prompts.Answer({QString::fromStdString(f.files.File("no/such/folder/hut.png")),
                           QString::fromStdString(f.session.DatabasePath())});
         p.cmdSaveImage->click();
         QCOMPARE(f.prompts.Messages.size(), 1);
@@ -141,9 +142,7 @@ private slots:
     // The height slider leaves out what lies above it, the switch the listed parts; a view the
     // user zoomed keeps what lies where on screen although the picture is cropped anew.
     void heightAndListedPartsChangeWhatIsDrawn() {
-        WindowFixture f;
-        AddTemplates(f);
-        f.Open();
+        Fixture f;
         frmPreview& p = OpenPreview(f, "Hut");
         QCOMPARE(p.sldHeight->minimum(), 0);
         QCOMPARE(p.sldHeight->maximum(), 20);
@@ -172,11 +171,7 @@ private slots:
     // The keys zoom and fit; the tooltip names the component under the pointer: its item id,
     // place, flag and tiledata name; nothing over the background.
     void theTooltipNamesTheComponentUnderThePointer() {
-        WindowFixture f;
-        TempFolder files;
-        AddTemplates(f);
-        f.Open();
-        f.session.ArtFolderPath = WriteArt(files); // after the settings are loaded
+        Fixture f(true);
         frmPreview& p = OpenPreview(f, "Hut");
         const double fitted = p.picPreview->Zoom();
         QTest::keyClick(p.picPreview, Qt::Key_Plus);
@@ -197,19 +192,17 @@ private slots:
     // The art folder takes effect while the settings are open, and closing them reads the art
     // afresh, also from the same folder.
     void theArtFollowsTheSettings() {
-        WindowFixture f;
-        TempFolder files;
-        AddTemplates(f);
-        frmWardstone& w = f.Open();
+        Fixture f;
+        frmWardstone& w = *f.window;
         frmPreview& p = OpenPreview(f, "Hut");
         QCOMPARE(p.Picture()->WithoutArt, 4);
-        const std::string art = WriteArt(files);
+        const std::string art = WriteArt(f.files);
         w.cmdSettings->click();
         w.SettingsDialog->txtArtFolder->setText(QString::fromStdString(art));
         WaitDrawn(p);
         QCOMPARE(p.Picture()->WithoutArt, 2);
 
-        WriteArt(files, true);
+        WriteArt(f.files, true);
         w.SettingsDialog->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         WaitDrawn(p);
