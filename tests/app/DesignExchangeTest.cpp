@@ -100,8 +100,8 @@ TEST(DesignExchangeTest, ALibraryGoesThroughABatchIntoAnEmptyOneUnchanged) {
     EXPECT_EQ(ParseUoaFile(ExportedBatch(lib.session, {"Houses", "Large"})).Designs[0].Name,
               "Bob's \"Inn\"");
     for (BatchSelection none : {BatchSelection{"Ships", {}}, BatchSelection{"Houses", "Huge"}})
-        EXPECT_EQ(test::FailureNumber([&] { SelectedTemplates(lib.session, none); }),
-                  err::ItemNotInCollection);
+        test::ExpectRefused([&] { SelectedTemplates(lib.session, none); },
+                            err::ItemNotInCollection);
 }
 
 TEST(DesignExchangeTest, TheSummarySaysWhatTheBatchMakes) {
@@ -124,8 +124,7 @@ TEST(DesignExchangeTest, ACancelledBatchLeavesTheLibraryAsItWas) {
     for (const char* category : {"A", "B", "C"})
         batch.Designs.push_back({"Big", category, "Sub", std::vector<UoaTile>(20000)});
     Progress cancel = [](std::int64_t done, std::int64_t) { return done < 20000; };
-    EXPECT_EQ(test::FailureNumber([&] { StoreDesignBatch(lib.session, batch, cancel); }),
-              err::Cancelled);
+    test::ExpectRefused([&] { StoreDesignBatch(lib.session, batch, cancel); }, err::Cancelled);
     for (const char* table : {"Category", "SubSection", "TemplateIndex", "TemplateBlocks"})
         EXPECT_EQ(lib.Rows(table), 0) << table;
 }

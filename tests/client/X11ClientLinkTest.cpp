@@ -1,3 +1,4 @@
+#include "Refusals.h"
 #include "client/LinkFixture.h"
 #include "client/x11/X11Windows.h"
 
@@ -161,10 +162,8 @@ TEST_F(TypingTest, VanishedWindowIsAFailedCallNotTheEnd) {
 
 TEST(X11ClientLinkTest, UnreachableDisplaySaysWhy) {
     X11ClientLink link(":64999", 0);
-    auto failure = FailureOf([&] { link.ActivateWindow(ClientTitle, false); });
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->Number, err::ClientUnreachable);
-    EXPECT_NE(failure->Description.find("\":64999\""), std::string::npos) << failure->Description;
+    ExpectRefused([&] { link.ActivateWindow(ClientTitle, false); }, err::ClientUnreachable,
+                  {"\":64999\""});
 }
 
 } // namespace

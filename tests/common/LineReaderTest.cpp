@@ -1,4 +1,4 @@
-#include "TestLibrary.h"
+#include "Refusals.h"
 
 #include "common/LineReader.h"
 
@@ -24,11 +24,9 @@ TEST(LineReader, ReadsLinesOfEitherEndAndRefusesOnesLongerThanOneMebibyte) {
 
     // No file makes the reader hold more than one long line: a longer one is refused, naming it.
     // The command line's test imports /dev/zero, which never ends a line.
-    auto failure = test::FailureOf(
-        [] { Lines("1\n" + std::string(LineReader::MaxLineLength + 1, 'x') + "\n"); });
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->Number, err::BadRecordLength);
-    EXPECT_NE(failure->Description.find("line 2 "), std::string::npos) << failure->Description;
+    test::ExpectRefused(
+        [] { Lines("1\n" + std::string(LineReader::MaxLineLength + 1, 'x') + "\n"); },
+        err::BadRecordLength, {"line 2 "});
 }
 
 } // namespace

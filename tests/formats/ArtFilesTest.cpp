@@ -70,31 +70,27 @@ TEST_F(ArtFilesTest, MulIndexEntriesOutsideTheFileOrNotWholeAreRefused) {
     test::WriteMulArt(folder.Path(), records);
     const std::string idx = test::ReadFile(Idx());
     const auto mulSize = static_cast<std::uint32_t>(std::filesystem::file_size(Mul()));
-    auto entry = [](std::uint32_t itemId) { return 12 * (StaticArtFirstEntry + itemId); };
-    struct Case {
-        std::uint64_t at;
-        std::uint32_t offset, length;
-        std::string says; // empty: the entry is read as empty, and the index is accepted
+    const std::uint64_t at = 12 * (StaticArtFirstEntry + 97);
+    // The entry of item 97 as given; without a refusal it is read as empty, the index accepted.
+    const std::tuple<std::uint32_t, std::uint32_t, std::string> cases[] = {
+        {mulSize - 1, 2, "entry 16481 lies outside"},
+        {0xFFFFFFF0, 0x20, "entry 16481 lies outside"}, // wraps in 32 bits
+        {0xFFFFFFFF, 100, ""},
+        {4, 0xFFFFFFFB, ""}, // length -5
     };
-    for (const Case& c : std::vector<Case>{
-             {entry(97), mulSize - 1, 2, "entry 16481 lies outside"},
-             {entry(97), 0xFFFFFFF0, 0x20, "entry 16481 lies outside"}, // wraps in 32 bits
-             {entry(97), 0xFFFFFFFF, 100, ""},
-             {entry(97), 4, 0xFFFFFFFB, ""}, // length -5
-         }) {
+    for (const auto& [offset, length, says] : cases) {
         std::string damaged = idx;
-        Set32(damaged, c.at, c.offset);
-        Set32(damaged, c.at + 4, c.length);
+        Set32(damaged, at, offset);
+        Set32(damaged, at + 4, length);
         folder.Write("artidx.mul", damaged);
-        if (c.says.empty())
+        if (says.empty())
             EXPECT_FALSE(OpenMulArt(Idx(), Mul())->StaticArtRecord(97));
         else
-            ExpectRefused([&] { OpenMulArt(Idx(), Mul()); }, {c.says, Idx(), Mul()});
+            ExpectRefused([&] { OpenMulArt(Idx(), Mul()); }, {says, Idx(), Mul()});
     }
     folder.Write("artidx.mul", idx + "x");
     ExpectRefused([&] { OpenMulArt(Idx(), Mul()); }, {"not a whole number of 12-byte", Idx()});
-    EXPECT_EQ(test::FailureNumber([&] { OpenMulArt(Idx(), folder.File("no.mul")); }),
-              err::FileNotFound);
+    test::ExpectRefused([&] { OpenMulArt(Idx(), folder.File("no.mul")); }, err::FileNotFound);
 }
 
 TEST_F(ArtFilesTest, RecordsCutShortOrTooLongAreRefusedWhenRead) {

@@ -1,4 +1,4 @@
-#include "TestLibrary.h"
+#include "Refusals.h"
 
 #include "common/LittleEndian.h"
 #include "formats/ComponentsList.h"
@@ -48,11 +48,7 @@ TEST(DesignFilesTest, SamplesReadAsWrittenLevelAndHueDropped) {
     EXPECT_EQ(batch.Designs[3].Category + batch.Designs[3].Subsection, ""); // no strings
 
     const ComponentsList list = SampleList();
-    struct Sample {
-        ImportReader Read;
-        const char* Name;
-    };
-    const std::vector<Sample> readers = {
+    const std::pair<ImportReader, const char*> readers[] = {
         {ReadUoaDesign, "design-tower.uoa"},
         {ReadTileCsv, "tiles.csv"},
         {ReadTileCsv, "tiles-no-header.csv"}, // LF, blank line, spaces, missing cliloc
@@ -98,9 +94,7 @@ TEST(DesignFilesTest, WrittenDesignsReadBack) {
 TEST(DesignFilesTest, DamagedDesignFilesAreRefused) {
     const std::string batch = test::ReadFile(test::DataFile("designs-batch.uoa"));
     for (size_t cut = 0; cut < batch.size(); ++cut)
-        EXPECT_EQ(test::FailureNumber([&] { ParseUoaFile(std::string(batch, 0, cut)); }),
-                  err::InputPastEndOfFile)
-            << cut;
+        test::ExpectRefused([&] { ParseUoaFile(batch.substr(0, cut)); }, err::InputPastEndOfFile);
     const std::string tile(12, '\0'), extent(16, '\0'), noStrings(3, '\0'), two(2, '\0');
     auto one = [&](const std::string& design) { return std::string("\x01\x00", 2) + design; };
     const std::vector<std::pair<std::string, const char*>> cases = {

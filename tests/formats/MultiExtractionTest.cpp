@@ -29,10 +29,7 @@ TEST_F(MultiExtractionTest, RefusesEntriesThatNameNoReadableMulti) {
     EXPECT_EQ(FailureNumber([&] { Extract(5); }), err::BadRecordNumber); // past multi.idx
     EXPECT_EQ(FailureNumber([&] { Extract(0); }), err::BadRecordNumber);
     const std::int32_t size = 120;
-    struct Case {
-        IdxEntry Entry;
-        long Number;
-    } cases[] = {
+    const std::pair<IdxEntry, long> cases[] = {
         {{0, 0, 0}, err::BadRecordLength},             // an index that has ended
         {{0, 30, 0}, err::BadRecordLength},            // not whole records
         {{0, -24, 0}, err::BadRecordLength},           // negative

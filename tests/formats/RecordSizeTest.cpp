@@ -30,9 +30,9 @@ const std::string ThreeEntriesOf48 = Entry(0, 48) + Entry(48, 48) + Entry(96, 48
 
 class RecordSizeTest : public test::GameFilesTest {
 protected:
-    std::string Refused(RecordSizeChoice choice, long number) {
+    void ExpectRefused(RecordSizeChoice choice, long number, const char* says) {
         targets.RecordSize = choice;
-        return GameFilesTest::Refused(one, number).Description;
+        EXPECT_NE(Refused(one, number).Description.find(says), std::string::npos);
     }
 
     ComponentBuffer one = test::BufferWith({{"1187", "3", "-2", "10", "1"}});
@@ -56,11 +56,7 @@ TEST(MulRecords, SixteenByteRecordsKeepTheWholeFlagLittleEndian) {
 TEST_F(RecordSizeTest, DetectionAndTheChosenWidth) {
     const std::optional<RecordWidth> open, twelve = RecordWidth::Twelve,
                                            sixteen = RecordWidth::Sixteen;
-    struct Case {
-        std::string Idx, Mul;
-        std::optional<RecordWidth> Width;
-        const char* Reason;
-    } cases[] = {
+    const std::tuple<std::string, std::string, std::optional<RecordWidth>, const char*> cases[] = {
         {Entry(0, 32) + Entry(32, 48) + Entry(-1, -1), OldRecords(5, true), sixteen, ""},
         {Entry(0, 36) + Entry(-1, 0) + Entry(36, 48) + Entry(-1, -1), OldRecords(7), twelve, ""},
         {ThreeEntriesOf48, MultisOf48Bytes(true), sixteen, ""},
@@ -71,20 +67,17 @@ TEST_F(RecordSizeTest, DetectionAndTheChosenWidth) {
         {ThreeEntriesOf48, std::string(144, '\0'), open, "read alike"}, // zeros: both ways
         {ThreeEntriesOf48, MultisOf48Bytes(true).substr(0, 100), open, "past the end"},
     };
-    for (const Case& c : cases) {
-        Files(c.Idx, c.Mul);
+    for (const auto& [idxBytes, mulBytes, width, reason] : cases) {
+        Files(idxBytes, mulBytes);
         RecordFile idx(targets.MultiIdxPath, RecordFile::Mode::Read);
         RecordFile mul(targets.MultiMulPath, RecordFile::Mode::Read);
         RecordWidthVerdict verdict = DetectRecordWidth(idx, mul);
-        EXPECT_EQ(verdict.Width, c.Width) << c.Reason;
-        EXPECT_NE(verdict.Reason.find(c.Reason), std::string::npos) << verdict.Reason;
-        if (!c.Width) {
-            EXPECT_NE(Refused(RecordSizeChoice::Auto, err::RecordSizeUnknown).find("Choose"),
-                      std::string::npos);
-        } else if (c.Width == sixteen) {
-            EXPECT_NE(Refused(RecordSizeChoice::Twelve, err::RecordSizeMismatch).find("16-byte"),
-                      std::string::npos);
-        }
+        EXPECT_EQ(verdict.Width, width) << reason;
+        EXPECT_NE(verdict.Reason.find(reason), std::string::npos) << verdict.Reason;
+        if (!width)
+            ExpectRefused(RecordSizeChoice::Auto, err::RecordSizeUnknown, "Choose");
+        else if (width == sixteen)
+            ExpectRefused(RecordSizeChoice::Twelve, err::RecordSizeMismatch, "16-byte");
     }
     // Files that cannot tell take the user's choice.
     Files(Entry(-1, -1), "");

@@ -101,18 +101,15 @@ TEST_F(UopPackageTest, DamagedPackagesAndMultiDataAreRefusedWithTheReason) {
 
     // The data of a multi, once inflated.
     std::string data = EncodeMultiData(7, test::SampleMulti(2));
-    struct Case {
-        std::string Data;
-        std::uint32_t Id;
-        const char* Why;
-    } dataCases[] = {{data, 8, "holds the multi 7"},
-                     {data.substr(0, 5), 7, "cut short"},
-                     {data.substr(0, data.size() - 1), 7, "more than it holds"},
-                     {data + "x", 7, "runs on past its last tile"},
-                     {std::string(data).replace(8 + 10, 4, test::Le(0x40000000, 4)), 7,
-                      "cut short"}}; // extra values far past the end
-    for (const Case& c : dataCases)
-        ExpectRefused([&] { DecodeMultiData(package, c.Data, c.Id); }, c.Why);
+    const std::tuple<std::string, std::uint32_t, const char*> dataCases[] = {
+        {data, 8, "holds the multi 7"},
+        {data.substr(0, 5), 7, "cut short"},
+        {data.substr(0, data.size() - 1), 7, "more than it holds"},
+        {data + "x", 7, "runs on past its last tile"},
+        {std::string(data).replace(8 + 10, 4, test::Le(0x40000000, 4)), 7,
+         "cut short"}}; // extra values far past the end
+    for (const auto& [damaged, id, why] : dataCases)
+        ExpectRefused([&] { DecodeMultiData(package, damaged, id); }, why);
 }
 
 // Cut at every length and with every byte of the header and first table flipped: refused or

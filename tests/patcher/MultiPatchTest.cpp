@@ -37,23 +37,21 @@ TEST_F(MultiPatchTest, FirstFreeEntryAndRecordsAfterTheLastWholeRecord) {
     std::string after = Entry(-1, -1, 0) + Entry(-1, -1, 0), old = test::OldRecords(100);
     // Lookup -1 with other lengths is in use; an all-zero entry is an empty multi, not the end.
     std::string skipped = Entry(-1, 0) + Entry(-1, 24) + Entry(0, 0) + Entry(5, -2);
-    struct Case {
-        std::string Idx, Mul;
-        std::int32_t Slot, Append;
-        std::string IdxAfter, MulAfter;
-    } cases[] = {
-        {used + Entry(-1, -1) + after, old, 4, 101, used + Entry(1200, 72, -1) + after,
-         old + fiveRecords},
-        {skipped + Entry(36, -1, 9) + "12345", "", 5, 1, skipped + Entry(0, 72, -1) + "12345",
-         fiveRecords},
-        {Entry(-1, -1), old + "abcde", 1, 101, Entry(1200, 72, -1), old + fiveRecords}, // partial
-    };
-    for (const Case& c : cases) {
-        Files(c.Idx, c.Mul);
+    // The files, the entry and record the patch takes, and the files after it; the last multi.mul
+    // ends in a partial record.
+    const std::tuple<std::string, std::string, std::int32_t, std::int32_t, std::string, std::string>
+        cases[] = {
+            {used + Entry(-1, -1) + after, old, 4, 101, used + Entry(1200, 72, -1) + after,
+             old + fiveRecords},
+            {skipped + Entry(36, -1, 9) + "12345", "", 5, 1, skipped + Entry(0, 72, -1) + "12345",
+             fiveRecords},
+            {Entry(-1, -1), old + "abcde", 1, 101, Entry(1200, 72, -1), old + fiveRecords},
+        };
+    for (const auto& [idx, mul, slot, append, idxAfter, mulAfter] : cases) {
+        Files(idx, mul);
         PatchResult place = Patch(five);
-        EXPECT_EQ(place.PatchSlot, c.Slot);
-        EXPECT_EQ(place.MulAppendRecord, c.Append);
-        ExpectFiles(c.IdxAfter, c.MulAfter);
+        EXPECT_EQ(std::pair(place.PatchSlot, place.MulAppendRecord), std::pair(slot, append));
+        ExpectFiles(idxAfter, mulAfter);
     }
 }
 
@@ -65,16 +63,14 @@ TEST_F(MultiPatchTest, MissingFilesOrNoFreeEntryAreRefusedAndNothingIsCreated) {
     Files(Entry(-1, -1), test::OldRecords(2));
     const std::string idx = targets.MultiIdxPath, mul = targets.MultiMulPath;
     const std::string missing = folder.File("missing");
-    struct Case {
-        std::string Idx, Mul;
-        long Number;
-    } cases[] = {{missing, mul, err::MultiFilesNotFound},
-                 {folder.File("missing/multi.idx"), mul, err::MultiFilesNotFound},
-                 {idx, missing, err::FileNotFound},
-                 {idx, idx, err::BadFileNameOrNumber}}; // both paths naming one file
-    for (const Case& c : cases) {
-        targets.MultiIdxPath = c.Idx, targets.MultiMulPath = c.Mul;
-        EXPECT_EQ(test::FailureNumber([&] { Patch(five); }), c.Number) << c.Idx << " " << c.Mul;
+    const std::tuple<std::string, std::string, long> cases[] = {
+        {missing, mul, err::MultiFilesNotFound},
+        {folder.File("missing/multi.idx"), mul, err::MultiFilesNotFound},
+        {idx, missing, err::FileNotFound},
+        {idx, idx, err::BadFileNameOrNumber}}; // both paths naming one file
+    for (const auto& [idxPath, mulPath, number] : cases) {
+        targets.MultiIdxPath = idxPath, targets.MultiMulPath = mulPath;
+        EXPECT_EQ(test::FailureNumber([&] { Patch(five); }), number) << idxPath << " " << mulPath;
     }
     EXPECT_EQ(test::FileNames(folder.Path()), (std::vector<std::string>{"multi.idx", "multi.mul"}));
     targets.MultiIdxPath = idx, targets.MultiMulPath = mul;
@@ -84,20 +80,16 @@ TEST_F(MultiPatchTest, MissingFilesOrNoFreeEntryAreRefusedAndNothingIsCreated) {
 TEST_F(MultiPatchTest, RefusedTemplatesLeaveBothFilesAsTheyWere) {
     Files(Entry(0, 24) + Entry(-1, -1), test::OldRecords(2) + "xyz");
     Refused(ComponentBuffer(), err::SubscriptOutOfRange); // a stored template without blocks
-    struct Case {
-        std::array<std::string, 5> Component;
-        long Number;
-        const char* Named;
-    } cases[] = {
+    const std::tuple<std::array<std::string, 5>, long, const char*> cases[] = {
         {{"65536", "0", "0", "0", "1"}, err::Overflow, "Component 3, item id"},
         {{"-32769", "0", "0", "0", "1"}, err::Overflow, "Component 3, item id"},
         {{"1", "0", "-32769", "0", "1"}, err::Overflow, "Component 3, y"},
         {{"1", "0", "0", "0", ""}, err::TypeMismatch, "Component 3, flag"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [component, number, named] : cases) {
         auto buffer =
-            test::BufferWith({{"1", "0", "0", "0", "1"}, {"2", "0", "0", "0", "1"}, c.Component});
-        EXPECT_EQ(Refused(buffer, c.Number).Description.rfind(c.Named, 0), 0u) << c.Named;
+            test::BufferWith({{"1", "0", "0", "0", "1"}, {"2", "0", "0", "0", "1"}, component});
+        EXPECT_EQ(Refused(buffer, number).Description.rfind(named, 0), 0u) << named;
     }
 }
 
@@ -145,18 +137,16 @@ TEST_F(MultiPatchTest, DamagedIndexesAndEntriesBeyondTheHighestMultiIdAreRefused
 // A failing index write is undone with the records before it, and a failure that cannot be
 // undone says so instead of passing for a clean refusal.
 TEST_F(MultiPatchTest, AFailingIndexWriteIsUndoneOrReportedAsNotUndone) {
-    struct Case {
-        int Succeeding, Failing;
-        long Number;
-    } cases[] = {
+    // Index writes that go through, then fail; the failure the patch gives.
+    const std::tuple<int, int, long> cases[] = {
         {0, 1, err::PathFileAccessError},    // the entry is not written
         {1, 1, err::PathFileAccessError},    // written, but not flushed to the disk
         {0, 100, err::GameFilesNotRestored}, // nor can the old entry be written back
     };
-    for (const Case& c : cases) {
+    for (const auto& [succeeding, failing, number] : cases) {
         Files(Entry(0, 24) + Entry(-1, -1), test::OldRecords(2) + "xyz");
-        test::FailingWrites failing(targets.MultiIdxPath, c.Succeeding, c.Failing);
-        Refused(five, c.Number);
+        test::FailingWrites writes(targets.MultiIdxPath, succeeding, failing);
+        Refused(five, number);
     }
 }
 

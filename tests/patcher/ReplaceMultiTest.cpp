@@ -33,26 +33,19 @@ protected:
 // were; an entry in use keeps its Extra, and the count is what extraction gave for the old multi.
 TEST_F(ReplaceMultiTest, TheEntryPointsAtAppendedRecordsAndEverythingElseStays) {
     const std::string old = test::OldRecords(100), rest = Entry(24, 600, 9) + Entry(-1, -1, 3);
-    struct Case {
-        std::string First;
-        std::uint32_t Multi;
-        std::string IdxAfter;
-        std::int64_t Replaced;
-    } cases[] = {
+    // The first entry, the multi replaced, multi.idx after it and the count of the old multi.
+    const std::tuple<std::string, std::uint32_t, std::string, std::int64_t> cases[] = {
         {Entry(0, 12, 7), 1, Entry(0, 12, 7) + Entry(1200, 36, 9) + Entry(-1, -1, 3), 49},
         {Entry(0, 12, 7), 2, Entry(0, 12, 7) + Entry(24, 600, 9) + Entry(1200, 36, -1), 0},
         {Entry(6, 12, 7), 0, Entry(1200, 36, 7) + rest, 0},
     };
-    for (const Case& c : cases) {
-        Files(c.First + rest, old);
-        PatchResult result = Replace(c.Multi);
-        EXPECT_EQ(result.PatchSlot, static_cast<std::int32_t>(c.Multi) + 1);
-        EXPECT_EQ(result.ReplacedMul, c.Replaced) << c.Multi;
+    for (const auto& [first, multi, idxAfter, replaced] : cases) {
+        Files(first + rest, old);
+        PatchResult result = Replace(multi);
+        EXPECT_EQ(result.PatchSlot, static_cast<std::int32_t>(multi) + 1);
+        EXPECT_EQ(result.ReplacedMul, replaced) << multi;
         EXPECT_FALSE(result.ReplacedPackage);
-        ExpectFiles(c.IdxAfter, old + twoRecords);
-        EXPECT_EQ(MultiAsText(ReadMultiEntry(targets.MultiIdxPath, result.PatchSlot),
-                              targets.MultiMulPath),
-                  ComponentsAsText(records, 0));
+        ExpectFiles(idxAfter, old + twoRecords); // whole files: what extraction reads follows
     }
 }
 

@@ -2,7 +2,7 @@
 // from the placement rule: bottom centre at ((x - y) * 22, (x + y) * 22 + 22 - 4 * z), the
 // picture cropped to what was drawn plus an 8-pixel margin.
 #include "ArtFilesBuilder.h"
-#include "TestLibrary.h"
+#include "Refusals.h"
 
 #include "formats/ArtCache.h"
 #include "formats/StaticArt.h"
@@ -150,8 +150,7 @@ TEST_F(PreviewDrawingTest, TheArtComesThroughTheCacheAndADrawingCanBeCancelled) 
     DrawPreview(many, art, {});
     EXPECT_EQ(art.Art->CachedBytes(), 4u * 4 * 4);
     EXPECT_EQ(art.Art->BytesRead(), records_[GreenItem].size());
-    EXPECT_EQ(FailureNumber([&] { DrawPreview(many, art, {}, [] { return true; }); }),
-              err::Cancelled);
+    ExpectRefused([&] { DrawPreview(many, art, {}, [] { return true; }); }, err::Cancelled);
 }
 
 // A PNG read back chunk by chunk: its header, and its pixels as RGBA after filter byte 0.

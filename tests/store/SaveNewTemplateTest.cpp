@@ -1,5 +1,5 @@
 #include "DiskFaults.h"
-#include "TestLibrary.h"
+#include "Refusals.h"
 
 #include "common/RunError.h"
 #include "store/CTempBlock.h"
@@ -77,8 +77,7 @@ TEST_F(SaveNewTemplateTest, AFullDiskLeavesNoBlockForTheNextTemplate) {
         BufferWith(std::vector<std::array<std::string, 5>>(20000, {"1", "2", "3", "4", "1"}));
     {
         test::FileSizeLimit full(200000);
-        EXPECT_EQ(FailureNumber([&] { SaveNewTemplate(cn, big, fields); }),
-                  err::EngineGeneralFailure);
+        test::ExpectRefused([&] { SaveNewTemplate(cn, big, fields); }, err::EngineGeneralFailure);
     }
     EXPECT_EQ(Scalar(cn, "select count(*) from TemplateBlocks"), "1");
     CTempBlock(cn).InsertData("1", "0", "0", "0", "1", "2"); // an orphan under the next key
