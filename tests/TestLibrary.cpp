@@ -2,14 +2,13 @@
 
 #include "common/Files.h"
 #include "patcher/GameFilesLock.h"
-#include "store/CTempBlock.h"
 #include "store/CreateLibrary.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace mw::test {
@@ -41,9 +40,7 @@ TestLibrary::TestLibrary() : Path(Folder.File("Wardstone.dat")) {
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 std::vector<std::string> FileNames(const std::string& folder) {
@@ -82,14 +79,14 @@ std::string TemplateFile(const std::vector<std::string>& components) {
 }
 
 std::vector<std::string> StoredBlocks(Connection& cnTemplates, std::int32_t templateId) {
-    CTempBlock blocks(cnTemplates);
-    blocks.Connect(cnTemplates.DatabasePath(), adUseClient, adLockReadOnly);
-    blocks.Filter("TempIndexID='" + std::to_string(templateId) + "'");
+    if (!cnTemplates.blnConnected()) cnTemplates.OpenConnection("");
+    Statement blocks = cnTemplates.Prepare("select ItemID || ' ' || X || ' ' || Y || ' ' || Z || "
+                                           "' ' || Flag from TemplateBlocks where TempIndexID = ? "
+                                           "order by TempBlockID");
+    blocks.Bind(1, std::int64_t{templateId});
     std::vector<std::string> rows;
-    for (std::int32_t n = blocks.RecordCount(); n > 0; --n, blocks.MoveNext())
-        rows.push_back(std::to_string(blocks.ItemID()) + " " + std::to_string(blocks.X()) + " " +
-                       std::to_string(blocks.Y()) + " " + std::to_string(blocks.Z()) + " " +
-                       std::to_string(blocks.Flag()));
+    while (blocks.Step())
+        rows.push_back(blocks.Text(0));
     return rows;
 }
 

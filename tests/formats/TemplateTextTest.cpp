@@ -32,7 +32,11 @@ protected:
     ComponentBuffer buffer;
 };
 
-TEST_F(TemplateTextTest, RefusesOtherFilesAndBadCountsAndComponentLinesNamingTheLine) {
+// Extra fields and blank lines after the last component are read past; other files, bad counts
+// and bad component lines are refused, naming the line.
+TEST_F(TemplateTextTest, AcceptsExtraFieldsAndRefusesBadLinesNamingThem) {
+    EXPECT_TRUE(Read(Header + "1 num components\n-32768 0 0 0 0 extra\n\n  \n"));
+    EXPECT_EQ(buffer.ItemID[0], "-32768");
     for (const std::string& contents : {Header + "3 Num Components\r\n1 0 0 0\r\n", Header, {}})
         ExpectRefused(contents, InvalidFileTypeTitle);
     const Strings bad = {
@@ -57,11 +61,6 @@ TEST_F(TemplateTextTest, RefusesOtherFilesAndBadCountsAndComponentLinesNamingThe
     // Named here, not left to the store, which could name only the component.
     EXPECT_EQ(buffer.LastReadMessage.Text.rfind("6 line 6: Overflow", 0), 0u)
         << buffer.LastReadMessage.Text;
-}
-
-TEST_F(TemplateTextTest, AcceptsExtraFieldsAndTrailingBlankLines) {
-    EXPECT_TRUE(Read(Header + "1 num components\n-32768 0 0 0 0 extra\n\n  \n"));
-    EXPECT_EQ(buffer.ItemID[0], "-32768");
 }
 
 // Read, stored and written out whole: field 5 is not read, so flags are 1 but for listed ids.

@@ -29,6 +29,7 @@ class ExchangeWindowTest : public QObject {
 private slots:
     // A label the library has is chosen by its id; one it lacks is offered (id -1) and made only
     // by OK, so that a cancel leaves the library as it was. A tile list is read as its filter says.
+    // The source last chosen is saved and chosen again at the next start.
     void aSingleDesignProposesItsOwnLabels() {
         Fixture f;
         f.window->optUoa->setChecked(true);
@@ -47,12 +48,16 @@ private slots:
             f.window->cmdImportTemplate_Click();
             QCOMPARE(shown, "Towers 3 Stone -1 Small Tower");
         }
+        f.window->SaveSettings();
         f.window->optCsv->setChecked(true);
         f.prompts.AnswerFile(QString::fromStdString(DataFile("tiles.txt")), "Tile list (*.txt)");
         FileAs("Listed");
         f.window->cmdImportTemplate_Click();
         QCOMPARE(f.Tree().join('|'), "Houses|  Small|    Hut|    Listed|Ships|  Galleys|    Galley|"
                                      "Towers|  Stone|    Small Tower");
+        f.window->SaveSettings(); // kept under "Settings" like the other import sources
+        QCOMPARE(QSettings("MultiWardstone", "MultiWardstone").value("Settings/OptCsv"), "True");
+        QVERIFY(f.Open().optCsv->isChecked() && !f.window->optUoa->isChecked());
     }
 
     // One question says where the designs go; No stores nothing, Yes all under their own labels.
@@ -74,6 +79,8 @@ private slots:
                                         "  Galleys", "    Galley", "Castles", "  Stone", castle,
                                         "Unsorted", "  Unsorted", "    Loose Wall"}));
         QCOMPARE(f.window->lblStatus->text(), "Import Complete: 5 designs");
+        f.window->SaveSettings();
+        QVERIFY(f.Open().optUoa->isChecked() && !f.window->optCsv->isChecked());
     }
 
     // The filter chosen decides the format. A new name that ends in no offered extension gets
@@ -139,17 +146,6 @@ private slots:
             QCOMPARE(written, names);
         }
         QCOMPARE(f.window->lblStatus->text(), "Export Complete: 3 designs");
-    }
-
-    // Kept under "Settings" like the other import sources, and chosen again at the next start.
-    void theNewSourcesAreStoredAndReadBack() {
-        WindowFixture f;
-        f.Open().optCsv->setChecked(true);
-        f.window->SaveSettings();
-        QCOMPARE(QSettings("MultiWardstone", "MultiWardstone").value("Settings/OptCsv"), "True");
-        f.Open().optUoa->setChecked(true);
-        f.window->SaveSettings();
-        QVERIFY(f.Open().optUoa->isChecked() && !f.window->optCsv->isChecked());
     }
 };
 

@@ -29,17 +29,20 @@ protected:
         EXPECT_EQ(ReadFile(targets.MultiIdxPath), idx);
         EXPECT_EQ(ReadFile(targets.MultiMulPath), mul);
     }
-    // The patch fails with the number given; every file as it was and no file left behind.
-    RunError Refused(const ComponentBuffer& buffer, long number, const Progress& progress = {}) {
+    // The patch fails with the number given, saying `says`; every file as it was and no file
+    // left behind.
+    RunError Refused(const ComponentBuffer& buffer, long number, const std::string& says = "",
+                     const Progress& progress = {}) {
         std::vector<std::string> before = FileNames(folder.Path());
-        auto failure = FailureOf([&] { Patch(buffer, progress); });
-        EXPECT_EQ(failure ? failure->Number : 0, number) << (failure ? failure->Description : "");
+        RunError failure = FailureOf([&] { Patch(buffer, progress); }).value_or(RunError(0, ""));
+        EXPECT_EQ(failure.Number, number) << failure.Description;
+        EXPECT_NE(failure.Description.find(says), std::string::npos) << failure.Description;
         if (targets.HasMulFiles()) ExpectFiles(idxBytes, mulBytes);
         if (targets.HasPackage()) {
             EXPECT_EQ(ReadFile(targets.MultiUopPath), uopBytes);
         }
         EXPECT_EQ(FileNames(folder.Path()), before);
-        return failure.value_or(RunError(0, ""));
+        return failure;
     }
 
     TempFolder folder;
