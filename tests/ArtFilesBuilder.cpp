@@ -86,8 +86,7 @@ ArgbImage SolidImage(int width, int height, std::uint32_t argb) {
     return image;
 }
 
-void WriteMulArt(const std::string& folder, const ArtRecords& records, const std::string& idxName,
-                 const std::string& mulName) {
+void WriteMulArt(const std::string& folder, const ArtRecords& records) {
     const std::uint32_t entries =
         StaticArtFirstEntry + (records.empty() ? 0 : records.rbegin()->first + 1u);
     std::string idx, mul("land", 4); // no record starts at byte 0
@@ -106,8 +105,8 @@ void WriteMulArt(const std::string& folder, const ArtRecords& records, const std
         }
         Append32(idx, 0);
     }
-    WriteFile(folder + "/" + idxName, idx);
-    WriteFile(folder + "/" + mulName, mul);
+    WriteFile(folder + "/artidx.mul", idx);
+    WriteFile(folder + "/art.mul", mul);
 }
 
 void WriteUopArt(const std::string& path, const ArtRecords& records) {

@@ -23,10 +23,9 @@ ArgbImage SolidImage(int width, int height, std::uint32_t argb);
 // Item id -> stored record (any bytes, so that damaged records can be written too).
 using ArtRecords = std::map<std::uint16_t, std::string>;
 
-// artidx.mul and art.mul with an entry for every item id up to the highest one given (the others
-// empty), under the names given, in `folder`.
-void WriteMulArt(const std::string& folder, const ArtRecords& records,
-                 const std::string& idxName = "artidx.mul", const std::string& mulName = "art.mul");
+// artidx.mul and art.mul in `folder`, with an entry for every item id up to the highest one given
+// (the others empty).
+void WriteMulArt(const std::string& folder, const ArtRecords& records);
 
 // artLegacyMUL.uop with the records stored uncompressed, each with a header of a few bytes.
 void WriteUopArt(const std::string& path, const ArtRecords& records);

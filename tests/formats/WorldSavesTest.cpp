@@ -68,36 +68,34 @@ TEST_F(WorldSavesTest, SphereExportRecordsFollowAtAStrideOfFourteenLines) {
 }
 
 // Files of either reader refused, saying why: other files before anything is read, with the
-// buffer untouched (Kept); cut-short files and bad values with the buffer cleared.
+// buffer untouched (kept); cut-short files and bad values with the buffer cleared.
 TEST_F(WorldSavesTest, BadFilesAreRefusedNamingTheLine) {
     const std::string one = SphereRecord("1", "0", "0");
-    struct Case {
-        bool Sphere;
-        std::string Contents;
-        const char* Title;
-        const char* Says = "";
-        bool Kept = false;
-    } cases[] = {
+    // Sphere's reader or UOX3's, the file, the message's title and what it says, and whether the
+    // buffer is kept.
+    const std::tuple<bool, std::string, const char*, const char*, bool> cases[] = {
         {true, "SECTION WORLDCHAR\n" + one, InvalidWscTitle, "", true},
-        {true, SphereHeader + one + "ID 2\nX 4\nY 4\n", InvalidWscTitle}, // cut before Z
+        {true, SphereHeader + one + "ID 2\nX 4\nY 4\n", InvalidWscTitle, "", false}, // no Z
         {true, SphereHeader + SphereRecord("1", "east", "0"), ReadErrorTitle,
-         "line 6: Type mismatch"},
-        {true, SphereHeader + SphereRecord("65536", "0", "0"), ReadErrorTitle, "line 5: Overflow"},
+         "line 6: Type mismatch", false},
+        {true, SphereHeader + SphereRecord("65536", "0", "0"), ReadErrorTitle, "line 5: Overflow",
+         false},
         {true, SphereHeader + SphereRecord("1", "0", "0", "-32769"), ReadErrorTitle,
-         "line 8: Overflow"},
-        {false, "HIDDEN 1\nSERIALID 5\nHIDAMAGE 3\nid 4\n ID 4\n", InvalidWscTitle}, // no item key
-        {false, "ID 1\nX 4\nY 6\nID 2\nX 1\n", InvalidWscTitle}, // the second item cut short
-        {false, "ID 1\nX 4\nY 6\nZ\n", ReadErrorTitle, "line 4 has no value"},
+         "line 8: Overflow", false},
+        // No line whose key is "ID": not part of a longer key, in lower case or indented.
+        {false, "HIDDEN 1\nSERIALID 5\nHIDAMAGE 3\nid 4\n ID 4\n", InvalidWscTitle, "", false},
+        {false, "ID 1\nX 4\nY 6\nID 2\nX 1\n", InvalidWscTitle, "", false}, // the second cut short
+        {false, "ID 1\nX 4\nY 6\nZ\n", ReadErrorTitle, "line 4 has no value", false},
     };
-    for (const Case& c : cases) {
+    for (const auto& [sphere, contents, title, says, kept] : cases) {
         FillBuffer();
-        EXPECT_FALSE(c.Sphere ? ReadSphere(c.Contents) : ReadUox3(c.Contents)) << c.Contents;
+        EXPECT_FALSE(sphere ? ReadSphere(contents) : ReadUox3(contents)) << contents;
         EXPECT_FALSE(buffer.LastReadOK);
-        EXPECT_EQ(buffer.LastReadMessage.Title, c.Title) << c.Contents;
-        EXPECT_NE(buffer.LastReadMessage.Text.find(c.Says), std::string::npos)
+        EXPECT_EQ(buffer.LastReadMessage.Title, title) << contents;
+        EXPECT_NE(buffer.LastReadMessage.Text.find(says), std::string::npos)
             << buffer.LastReadMessage.Text;
-        EXPECT_EQ(buffer.ComponentCount, c.Kept ? 1 : 0) << c.Contents;
-        EXPECT_EQ(buffer.ItemID, (c.Kept ? Strings{"5", ""} : Strings{""})) << c.Contents;
+        EXPECT_EQ(buffer.ComponentCount, kept ? 1 : 0) << contents;
+        EXPECT_EQ(buffer.ItemID, (kept ? Strings{"5", ""} : Strings{""})) << contents;
     }
 }
 

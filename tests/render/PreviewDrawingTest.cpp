@@ -4,6 +4,7 @@
 #include "ArtFilesBuilder.h"
 #include "Refusals.h"
 
+#include "common/LittleEndian.h"
 #include "formats/ArtCache.h"
 #include "formats/StaticArt.h"
 #include "formats/TileData.h"
@@ -162,11 +163,7 @@ TEST(PngFileTest, ThePixelsReadBackFromTheFile) {
     ASSERT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1A\n", 8));
     std::map<std::string, std::string> chunks;
     for (size_t at = 8; at + 12 <= png.size();) {
-        auto byte = [&](size_t i) {
-            return static_cast<std::uint32_t>(static_cast<unsigned char>(png[i]));
-        };
-        std::uint32_t length =
-            byte(at) << 24 | byte(at + 1) << 16 | byte(at + 2) << 8 | byte(at + 3);
+        std::uint32_t length = __builtin_bswap32(Get32(BytesAt(png, at))); // big-endian
         chunks[png.substr(at + 4, 4)] = png.substr(at + 8, length);
         at += 12 + length;
     }
