@@ -64,10 +64,8 @@ TEST(StaticArt, RefusesEveryCutAndAnySizeNotOfAnItem) {
     ExpectRefused(Record(0, {2, 1, 0, 2, 1, 5, 0, 0}), "a run of row 0 lies outside");
     ExpectRefused(Record(0, {2, 1, 0, 0xFFFF, 0xFFFF, 0, 0}), "a run of row 0 lies outside");
     for (int side : {1, MaxArtSide}) { // the largest sides pass
-        EXPECT_EQ(
-            DecodeStaticArt(test::EncodeStaticArt(test::SolidImage(side, 1025 - side, ~0u)), "x")
-                .Pixels.size(),
-            size_t(side * (1025 - side)));
+        std::string record = test::EncodeStaticArt(test::SolidImage(side, 1025 - side, ~0u));
+        EXPECT_EQ(DecodeStaticArt(record, "x").Pixels.size(), size_t(side * (1025 - side)));
     }
 }
 

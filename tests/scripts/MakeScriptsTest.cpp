@@ -88,25 +88,15 @@ TEST_F(MakeScriptsTest, SmallTowerInBothFormats) {
     EXPECT_EQ(MakeScripts(4, {tower, list, 101}, entry), NewTower);
 }
 
-// Source-X: the multi id after a "0" however long it is, the listed components without the 55
-// format's trailing field, no sell value. A line end in a name or value becomes a blank and a
-// bracket leaves the DefName, which stands in a section header.
+// Source-X (format 3): the multi id after a "0" however long it is, the listed components without
+// the 55 format's trailing field, no sell value even when one is given. A line end in a name or
+// value becomes a blank and a bracket leaves the DefName, which stands in a section header.
 TEST_F(MakeScriptsTest, SourceXMultiAndDeed) {
-    ComponentBuffer hut =
-        test::BufferWith({{"1653", "0", "1", "0", "0"}, {"1200", "1", "1", "0", "1"}});
-    hut.MinX = -1, hut.MinY = -1, hut.MaxX = 1, hut.MaxY = 1;
-    EXPECT_EQ(
-        MakeScripts(3, {hut, list, 4}, {"Stone Hut", "500", "250"}),
-        Lines({"// Multi Stone Hut, made by MultiWardstone", "[MULTIDEF 03]", "DEFNAME=m_Stone_Hut",
-               "NAME=Stone Hut", "TYPE=t_multi", "MULTIREGION=-1,-1,1,1", "COMPONENT=0675,0,1,0",
-               "", "[ITEMDEF i_deed_Stone_Hut]", "NAME=Deed to a Stone Hut", "ID=i_deed",
-               "VALUE=500", "ON=@Create", "MORE=m_Stone_Hut"}));
-
     ComponentBuffer keep = test::BufferWith({{"-32768", "2", "-2", "5", "0"},
                                              {"1200", "0", "0", "0", "1"},
                                              {"41644", "-2", "2", "0", "0"}});
     keep.MinX = -2, keep.MinY = -2, keep.MaxX = 2, keep.MaxY = 2;
-    EXPECT_EQ(MakeScriptsSourceX({keep, list, 0x1F5}, {"Great\r\n[Keep] ", " 12000\n", ""}),
+    EXPECT_EQ(MakeScripts(3, {keep, list, 0x1F5}, {"Great\r\n[Keep] ", " 12000\n", "250"}),
               Lines({"// Multi Great [Keep], made by MultiWardstone", "[MULTIDEF 01F4]",
                      "DEFNAME=m_Great__Keep_", "NAME=Great [Keep]", "TYPE=t_multi",
                      "MULTIREGION=-2,-2,2,2", "COMPONENT=08000,2,-2,5", "COMPONENT=0A2AC,-2,2,0",
