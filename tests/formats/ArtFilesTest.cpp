@@ -66,7 +66,9 @@ TEST_F(ArtFilesTest, MulPairAndPackageGiveTheSameRecords) {
     }
 }
 
-TEST_F(ArtFilesTest, MulIndexEntriesOutsideTheFileOrNotWholeAreRefused) {
+// Index entries outside the file or an index not of whole entries are refused when the files are
+// opened; records cut short or too long when they are read.
+TEST_F(ArtFilesTest, DamagedMulFilesAreRefused) {
     test::WriteMulArt(folder.Path(), records);
     const std::string idx = test::ReadFile(Idx());
     const auto mulSize = static_cast<std::uint32_t>(std::filesystem::file_size(Mul()));
@@ -91,19 +93,17 @@ TEST_F(ArtFilesTest, MulIndexEntriesOutsideTheFileOrNotWholeAreRefused) {
     folder.Write("artidx.mul", idx + "x");
     ExpectRefused([&] { OpenMulArt(Idx(), Mul()); }, {"not a whole number of 12-byte", Idx()});
     test::ExpectRefused([&] { OpenMulArt(Idx(), folder.File("no.mul")); }, err::FileNotFound);
-}
 
-TEST_F(ArtFilesTest, RecordsCutShortOrTooLongAreRefusedWhenRead) {
+    // Records cut short after the files were opened, or far larger than any art: refused when
+    // read, the large one before it is read (the file is sparse).
     test::WriteMulArt(folder.Path(), records);
     auto reader = OpenMulArt(Idx(), Mul());
-    std::filesystem::resize_file(Mul(), 10); // cut short after it was opened
+    std::filesystem::resize_file(Mul(), 10);
     ExpectRefused([&] { reader->StaticArtRecord(97); }, {Mul()});
-
-    // A record far larger than any art is refused before it is read (the file is sparse).
-    std::string idx = test::ReadFile(Idx());
-    Set32(idx, 12 * (StaticArtFirstEntry + 97), 0);
-    Set32(idx, 12 * (StaticArtFirstEntry + 97) + 4, 9 << 20);
-    folder.Write("artidx.mul", idx);
+    std::string large = idx;
+    Set32(large, at, 0);
+    Set32(large, at + 4, 9 << 20);
+    folder.Write("artidx.mul", large);
     std::filesystem::resize_file(Mul(), 9 << 20);
     reader = OpenMulArt(Idx(), Mul());
     ExpectRefused([&] { reader->StaticArtRecord(97); }, {"larger than any item's art", "0x0061"});
@@ -114,9 +114,7 @@ TEST_F(ArtFilesTest, RecordsCutShortOrTooLongAreRefusedWhenRead) {
 TEST_F(ArtFilesTest, DamagedPackagesAreRefused) {
     test::WriteUopArt(Uop(), records);
     const std::string good = test::ReadFile(Uop());
-    std::string damaged = good;
-    damaged[0] = 'X';
-    folder.Write("artLegacyMUL.uop", damaged);
+    folder.Write("artLegacyMUL.uop", "X" + good.substr(1));
     ExpectRefused([&] { OpenUopArt(Uop()); }, {"not a valid art package", "magic", Uop()});
     for (size_t cut = 0; cut < good.size(); cut += 37) {
         folder.Write("artLegacyMUL.uop", good.substr(0, cut));

@@ -40,8 +40,8 @@ TEST(TileData, BothLayoutsReadEveryField) {
 }
 
 // Layouts fit sizes of 428032 + k * 1188 (older) and 493568 + k * 1316 (newer); sizes that
-// both fit come every 390852 bytes.
-TEST(TileData, TheSizeTellsTheLayout) {
+// both fit come every 390852 bytes. Other sizes are refused.
+TEST(TileData, TheSizeTellsTheLayoutOrTheRefusal) {
     const std::tuple<size_t, bool, size_t> fitting[] = {
         {428032, false, 0},       {428032 + 1188, false, 32},
         {493568, true, 0},        {601480, false, 4672}, // both fit, small
@@ -58,9 +58,8 @@ TEST(TileData, TheSizeTellsTheLayout) {
         test::ExpectRefused([&] { TileData::Parse(std::string(size, '\0'), "some/tiledata.mul"); },
                             err::TileDataInvalid,
                             {"\"some/tiledata.mul\"", std::to_string(size) + " bytes"});
-}
 
-TEST(TileData, ReadsTheFileAndRefusesOneTooLargeOrMissing) {
+    // Read from a file, which may be too large or missing.
     test::TempFolder folder;
     const std::string path =
         folder.Write("tiledata.mul", test::TileDataBytes({{7, {1, 2, "x"}}}, true, 64));

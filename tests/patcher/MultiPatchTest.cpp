@@ -92,17 +92,6 @@ TEST_F(MultiPatchTest, RefusedTemplatesLeaveBothFilesAsTheyWere) {
     }
 }
 
-TEST_F(MultiPatchTest, DataFileTooBigForAnEntryIsRefused) {
-    Files(Entry(-1, -1), "");
-    const std::int64_t size = (std::int64_t{1} << 31) + 12;
-    ASSERT_EQ(::truncate(targets.MultiMulPath.c_str(), size), 0); // sparse
-    EXPECT_EQ(test::FailureNumber([&] { Patch(five); }), err::Overflow);
-    EXPECT_EQ(test::ReadFile(targets.MultiIdxPath), idxBytes);
-    struct stat info {};
-    ::stat(targets.MultiMulPath.c_str(), &info);
-    EXPECT_EQ(info.st_size, size);
-}
-
 // A failure after the records are written and before the entry is written: no entry points at
 // them, and multi.mul is put back as it was.
 TEST_F(MultiPatchTest, FailureBetweenRecordsAndEntryLeavesNoEntryPointingAtMissingData) {
@@ -121,7 +110,7 @@ TEST_F(MultiPatchTest, FailureBetweenRecordsAndEntryLeavesNoEntryPointingAtMissi
 // An entry in use that does not lie inside multi.mul as whole records would take in the records
 // appended after it; the patch is refused, naming the entry (the reliability script tries
 // entries past the end and cut short). Free entries beyond multi BFFF cannot be used: the item
-// id of such a multi would not fit 16 bits.
+// id of such a multi would not fit 16 bits. Nor can an entry point at records past 2 GiB.
 TEST_F(MultiPatchTest, DamagedIndexesAndEntriesBeyondTheHighestMultiIdAreRefused) {
     Files(Entry(6, 12) + Entry(-1, -1), test::OldRecords(4)); // a record begun half way
     Refused(five, err::BadRecordLength, "entry 1 (multi 0)");
@@ -130,6 +119,16 @@ TEST_F(MultiPatchTest, DamagedIndexesAndEntriesBeyondTheHighestMultiIdAreRefused
         full += Entry(0, 0);
     Files(full + Entry(-1, -1), "");
     Refused(five, err::NoFreeMultiId);
+
+    // A multi.mul past 2 GiB (sparse: never read back whole), left as it was.
+    Files(Entry(-1, -1), "");
+    const std::int64_t size = (std::int64_t{1} << 31) + 12;
+    ASSERT_EQ(::truncate(targets.MultiMulPath.c_str(), size), 0); // sparse
+    EXPECT_EQ(test::FailureNumber([&] { Patch(five); }), err::Overflow);
+    EXPECT_EQ(test::ReadFile(targets.MultiIdxPath), idxBytes);
+    struct stat info {};
+    ::stat(targets.MultiMulPath.c_str(), &info);
+    EXPECT_EQ(info.st_size, size);
 }
 
 // A failing index write is undone with the records before it, and a failure that cannot be
