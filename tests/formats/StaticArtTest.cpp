@@ -47,12 +47,12 @@ void ExpectRefused(std::string_view record, const std::string& why) {
 
 TEST(StaticArt, HandWrittenRecordDecodesPixelByPixel) {
     ArgbImage image = DecodeStaticArt(HandWritten, "x");
-    ASSERT_EQ(image.Width, 4);
-    ASSERT_EQ(image.Height, 3);
-    EXPECT_EQ(image.Pixels, HandWrittenPixels);
+    EXPECT_EQ(std::tuple(image.Width, image.Height, image.Pixels),
+              std::tuple(4, 3, HandWrittenPixels));
 }
 
-TEST(StaticArt, RefusesEveryCutAndAnySizeNotOfAnItem) {
+// Every cut and any size not of an item are refused, saying why; the largest sides pass.
+TEST(StaticArt, DamagedRecordsAreRefused) {
     for (size_t length = 0; length < HandWritten.size(); ++length)
         ExpectRefused(std::string_view(HandWritten).substr(0, length), "");
     for (auto [w, h] : {std::pair{0, 1}, {1, 0}, {1025, 1}, {1, 1025}, {0xFFFF, 0xFFFF}})
@@ -67,9 +67,7 @@ TEST(StaticArt, RefusesEveryCutAndAnySizeNotOfAnItem) {
         std::string record = test::EncodeStaticArt(test::SolidImage(side, 1025 - side, ~0u));
         EXPECT_EQ(DecodeStaticArt(record, "x").Pixels.size(), size_t(side * (1025 - side)));
     }
-}
-
-TEST(StaticArt, FlippedBytesDecodeOrAreRefused) {
+    // Flipped bits decode to a whole image or are refused: never a read outside the record.
     for (size_t at = 0; at < HandWritten.size(); ++at)
         for (unsigned char flip : {0x01, 0x10, 0x80, 0xFF}) {
             std::string damaged = HandWritten;
