@@ -33,7 +33,8 @@ class PreviewWindowTest : public QObject {
     // and the art folder set (after the settings are loaded) when asked.
     struct Fixture : WindowFixture {
         explicit Fixture(bool withArt = false) {
-            AddHousesSmall({"1, 0, 0, 0, 1", "2, 1, 0, 0, 1", "1653, 0, 1, 0, 0", "1, 0, 0, 20, 1"});
+            AddHousesSmall(
+                {"1, 0, 0, 0, 1", "2, 1, 0, 0, 1", "1653, 0, 1, 0, 0", "1, 0, 0, 20, 1"});
             Sql("insert into TemplateIndex(BlockCount, CategoryID, SubsectID, Description) values"
                 " (1, 1, 1, 'Tower'), (2, 1, 1, 'Wide');"
                 "insert into TemplateBlocks(ItemID, X, Y, Z, Flag, TempIndexID) values"
@@ -180,12 +181,10 @@ private slots:
         QTest::keyClick(p.picPreview, Qt::Key_0);
         QVERIFY(p.picPreview->Fitted());
         p.picPreview->ZoomBy(3);
-        QCOMPARE(p.picPreview->ToolTipAt(OnScreen(p, 0).toPoint()),
-                 QString("0x0001 stone floor\nx 0, y 0, z 0, flag 1"));
-        QCOMPARE(p.picPreview->ToolTipAt(OnScreen(p, 2).toPoint()),
-                 QString("0x0675 metal door\nx 0, y 1, z 0, flag 0"));
-        QCOMPARE(p.picPreview->ToolTipAt(OnScreen(p, 1).toPoint()),
-                 QString("0x0002\nx 1, y 0, z 0, flag 1"));
+        for (const auto& [index, tip] : {std::pair{0, "0x0001 stone floor\nx 0, y 0, z 0, flag 1"},
+                                         {2, "0x0675 metal door\nx 0, y 1, z 0, flag 0"},
+                                         {1, "0x0002\nx 1, y 0, z 0, flag 1"}})
+            QCOMPARE(p.picPreview->ToolTipAt(OnScreen(p, index).toPoint()), QString(tip));
         QVERIFY(p.picPreview->ToolTipAt(p.picPreview->FromPicture({1, 1}).toPoint()).isEmpty());
     }
 
