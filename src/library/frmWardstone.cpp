@@ -1,6 +1,7 @@
 #include "library/frmWardstone.h"
 
 #include "app/Failures.h"
+#include "app/UserLibrary.h"
 
 #include "common/Files.h"
 #include "library/frmPreview.h"
@@ -201,6 +202,14 @@ void frmWardstone::ConnectControls() {
 bool frmWardstone::Form_Initialize() {
     LoadSettings();
     const std::string path = session_.DatabasePath();
+    std::string made;
+    try {
+        if (!session_.DefaultsFolder.empty())
+            made = ProvideUserLibrary(session_.AppFolder, session_.DefaultsFolder);
+    } catch (const RunError& failure) {
+        prompts_.Message(ShownFailure(failure), ApplicationTitle, MessageIcon::Critical);
+        return false;
+    }
     try {
         TempIndex.Connect(path, adUseServer, adLockOptimistic);
         TempBlock.Connect(path, adUseServer, adLockOptimistic);
@@ -218,8 +227,10 @@ bool frmWardstone::Form_Initialize() {
         LoadComponentsList(session_.Components, session_.ComponentsPath());
     } catch (const RunError&) {
         // Without the list nothing is flagged as placed separately; the library still opens.
-        SetStatus("No components.txt beside the program: no component is flagged");
+        SetStatus("No components.txt beside the library: no component is flagged");
     }
+    if (!made.empty()) SetStatus(FromStd(made));
+    trvTemplates->setToolTip("Library: " + FromStd(path));
     blnExtractPending = false;
     FillTemplatesList();
     return true;
