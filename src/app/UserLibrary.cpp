@@ -9,7 +9,7 @@
 
 namespace mw {
 
-std::string ProvideUserLibrary(const std::string& folder, const std::string& defaultsFolder) {
+bool ProvideUserLibrary(const std::string& folder, const std::string& defaultsFolder) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) ThrowFileError(error.value(), folder, "create");
@@ -18,9 +18,8 @@ std::string ProvideUserLibrary(const std::string& folder, const std::string& def
     if (!FileExists(components) && FileExists(defaultComponents))
         WriteFileAtomically(components, ReadWholeFile(defaultComponents));
     const std::string library = JoinPath(folder, LibraryFileName);
-    if (FileExists(library)) return {};
-    CreateEmptyLibrary(library, ReadWholeFile(JoinPath(defaultsFolder, "schema.sql")));
-    return "A new, empty library was made: " + library;
+    return !FileExists(library) &&
+           CreateEmptyLibrary(library, ReadWholeFile(JoinPath(defaultsFolder, "schema.sql")));
 }
 
 } // namespace mw

@@ -6,8 +6,8 @@ namespace mw {
 
 // Readies the library folder of an installed program on its first start: the folder itself, an
 // empty library made from the installed schema and the installed components.txt, each only when
-// missing; what exists is never touched. Returns the sentence that says a new library was made,
-// empty when there was one. Throws RunError when the folder or a file cannot be made.
-std::string ProvideUserLibrary(const std::string& folder, const std::string& defaultsFolder);
+// missing; what exists is never touched. Returns whether it made a new library. Throws RunError
+// when the folder or a file cannot be made.
+bool ProvideUserLibrary(const std::string& folder, const std::string& defaultsFolder);
 
 } // namespace mw

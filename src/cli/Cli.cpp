@@ -154,10 +154,10 @@ void UseGameFiles(Session& session, const Arguments& args) {
 }
 
 void OpenLibrary(Session& session) {
-    if (!session.DefaultsFolder.empty()) {
-        std::string made = ProvideUserLibrary(session.AppFolder, session.DefaultsFolder);
-        if (!made.empty()) std::cerr << "multiwardstone-cli: " << made << "\n";
-    }
+    if (!session.DefaultsFolder.empty() &&
+        ProvideUserLibrary(session.AppFolder, session.DefaultsFolder))
+        std::cerr << "multiwardstone-cli: made an empty library: " << session.DatabasePath()
+                  << "\n";
     CTempIndex probe(session.cnTemplates); // connecting opens the library, or says why not
     probe.Connect(session.DatabasePath(), adUseServer, adLockOptimistic);
 }

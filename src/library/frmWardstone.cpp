@@ -202,7 +202,7 @@ void frmWardstone::ConnectControls() {
 bool frmWardstone::Form_Initialize() {
     LoadSettings();
     const std::string path = session_.DatabasePath();
-    std::string made;
+    bool made = false;
     try {
         if (!session_.DefaultsFolder.empty())
             made = ProvideUserLibrary(session_.AppFolder, session_.DefaultsFolder);
@@ -229,7 +229,7 @@ bool frmWardstone::Form_Initialize() {
         // Without the list nothing is flagged as placed separately; the library still opens.
         SetStatus("No components.txt beside the library: no component is flagged");
     }
-    if (!made.empty()) SetStatus(FromStd(made));
+    if (made) SetStatus("Made an empty library in your data folder"); // the tree's tooltip names it
     trvTemplates->setToolTip("Library: " + FromStd(path));
     blnExtractPending = false;
     FillTemplatesList();

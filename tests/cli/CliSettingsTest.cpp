@@ -138,7 +138,7 @@ TEST(CliLocation, AnInstalledCopyKeepsItsLibraryInTheDataFolder) {
     CliRun first = RunCliAt(tool, {"list"}, {}, installed);
     ASSERT_EQ(first.Status, 0) << first.Err;
     EXPECT_EQ(first.Err,
-              "multiwardstone-cli: A new, empty library was made: " + folder + "/Wardstone.dat\n");
+              "multiwardstone-cli: made an empty library: " + folder + "/Wardstone.dat\n");
     EXPECT_EQ(ReadFile(folder + "/components.txt"), ReadFile(DataFile("components-sample.txt")));
     ASSERT_EQ(RunCliAt(tool,
                        {"import", "--from", "txt", DataFile("extract-lf.txt"), "--category", "H",

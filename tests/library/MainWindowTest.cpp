@@ -55,7 +55,7 @@ private slots:
         Session first(data, library.toStdString(), defaults);
         frmWardstone w(first, f.prompts);
         QVERIFY(w.Form_Initialize());
-        QCOMPARE(w.lblStatus->text(), "A new, empty library was made: " + library);
+        QCOMPARE(w.lblStatus->text(), QString("Made an empty library in your data folder"));
         QCOMPARE(w.trvTemplates->toolTip(), "Library: " + library);
         QVERIFY(TreeText(w.trvTemplates).isEmpty());
         QCOMPARE(first.Components.Count(), size_t(1));

@@ -51,8 +51,7 @@ TEST(LibraryLocation, TheFirstStartMakesWhatIsMissingAndNothingElse) {
     FakePrefix installed;
     TempFolder home;
     const std::string folder = home.File(".local/share/MultiWardstone");
-    EXPECT_EQ(ProvideUserLibrary(folder, installed.Defaults()),
-              "A new, empty library was made: " + folder + "/Wardstone.dat");
+    EXPECT_TRUE(ProvideUserLibrary(folder, installed.Defaults()));
     Connection cn(folder + "/Wardstone.dat");
     CTempIndex index(cn);
     index.Connect(cn.DatabasePath(), adUseServer, adLockOptimistic);
@@ -61,7 +60,7 @@ TEST(LibraryLocation, TheFirstStartMakesWhatIsMissingAndNothingElse) {
 
     const std::string library = ReadFile(folder + "/Wardstone.dat");
     home.Write(".local/share/MultiWardstone/components.txt", "ID Name\r\n0676 my door\r\n");
-    EXPECT_EQ(ProvideUserLibrary(folder, installed.Defaults()), "");
+    EXPECT_FALSE(ProvideUserLibrary(folder, installed.Defaults()));
     EXPECT_EQ(ReadFile(folder + "/Wardstone.dat"), library);
     EXPECT_EQ(ReadFile(folder + "/components.txt"), "ID Name\r\n0676 my door\r\n");
 
