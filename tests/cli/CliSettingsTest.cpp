@@ -13,8 +13,8 @@
 namespace mw::test {
 namespace {
 
-bool Has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
+bool Has(const std::string& text, const std::string& wanted) {
+    return text.find(wanted) != std::string::npos;
 }
 
 // A library with one template, game files of 12-byte records with a free entry 4, and the
