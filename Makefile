@@ -38,6 +38,7 @@ bench: configure
 	$(BUILD_DIR)/bench/bench_library $(BENCH_ARGS)
 	$(BUILD_DIR)/bench/bench_patch $(BENCH_ARGS)
 	$(BUILD_DIR)/bench/bench_import $(BENCH_ARGS)
+	$(BUILD_DIR)/bench/bench_exchange $(BENCH_ARGS)
 	$(BUILD_DIR)/bench/bench_uop $(BENCH_ARGS)
 	$(BUILD_DIR)/bench/bench_preview $(BENCH_ARGS)
 	$(BUILD_DIR)/bench/bench_preview_window $(BENCH_ARGS)

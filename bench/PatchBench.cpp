@@ -1,5 +1,6 @@
-// Patching a 1,000-component template into a small and into a big multi.mul: the patch works
-// from the file's size and never reads the data, so both should take about the same time.
+// Patching a 1,000-component template into a small and into a big multi.mul, as a new multi and
+// in the place of one in use: the patch works from the file's size and never reads the data, so
+// both should take about the same time.
 #include "BenchSupport.h"
 
 #include "formats/ComponentsList.h"
@@ -9,9 +10,11 @@
 
 #include <algorithm>
 #include <fcntl.h>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace mw::bench {
@@ -74,11 +77,14 @@ std::string IndexBytes() {
 
 // A game's two files with the first free entry at FirstFreeEntry and a data file of mulSize bytes.
 struct GameFiles {
-    GameFiles(const Scratch& scratch, const std::string& name, std::int64_t mulSize)
+    GameFiles(const Scratch& scratch, const std::string& name, std::int64_t mulSize,
+              std::optional<std::uint32_t> replace = {})
         : Paths{scratch.File(name + ".idx"),
                 scratch.File(name + ".mul"),
                 {},
-                RecordSizeChoice::Twelve},
+                RecordSizeChoice::Twelve,
+                nullptr,
+                replace},
           MulSize(mulSize) {
         WriteSynced(Paths.MultiMulPath, mulSize, std::string(12, '\x01'));
     }
@@ -95,7 +101,10 @@ void PatchOnce(Connection& cn, std::int32_t templateId, GameFiles& files) {
     ComponentsList list;
     files.Times.push_back(Seconds([&] {
         PatchResult place = PatchTemplate(cn, buffer, list, templateId, files.Paths);
-        if (place.PatchSlot != FirstFreeEntry) throw std::runtime_error("wrong entry");
+        std::int32_t expected = files.Paths.Replace
+                                    ? static_cast<std::int32_t>(*files.Paths.Replace) + 1
+                                    : FirstFreeEntry;
+        if (place.PatchSlot != expected) throw std::runtime_error("wrong entry");
     }));
     RestoreSize(files.Paths.MultiMulPath, files.MulSize);
 }
@@ -113,16 +122,21 @@ int main(int argc, char** argv) {
         std::int64_t bigMiB = quick ? 10 : 100;
         GameFiles smallFiles(scratch, "small", std::int64_t{1} << 20);
         GameFiles bigFiles(scratch, "big", bigMiB << 20);
+        GameFiles smallReplaced(scratch, "small-replaced", std::int64_t{1} << 20, 5);
+        GameFiles bigReplaced(scratch, "big-replaced", bigMiB << 20, 5);
         // Taking turns, so that both sizes see the same state of a shared disk.
-        for (int round = 0; round < Rounds; ++round) {
-            PatchOnce(cn, templateId, smallFiles);
-            PatchOnce(cn, templateId, bigFiles);
+        for (int round = 0; round < Rounds; ++round)
+            for (GameFiles* files : {&smallFiles, &bigFiles, &smallReplaced, &bigReplaced})
+                PatchOnce(cn, templateId, *files);
+        const std::string big = "-" + std::to_string(bigMiB) + "MB";
+        for (const auto& [kind, files] :
+             {std::pair{std::string("patch"), std::pair{&smallFiles, &bigFiles}},
+              std::pair{std::string("replace"), std::pair{&smallReplaced, &bigReplaced}}}) {
+            double smallMs = MedianMilliseconds(files.first->Times);
+            double bigMs = MedianMilliseconds(files.second->Times);
+            Figure(kind + "-1MB-ms", smallMs);
+            Figure(kind + big + "-ms", bigMs);
+            Figure(kind + big + "-vs-1MB-ratio", bigMs / smallMs);
         }
-        double small = MedianMilliseconds(smallFiles.Times);
-        double big = MedianMilliseconds(bigFiles.Times);
-        std::string label = "patch-" + std::to_string(bigMiB) + "MB";
-        Figure("patch-1MB-ms", small);
-        Figure(label + "-ms", big);
-        Figure(label + "-vs-1MB-ratio", big / small);
     });
 }

@@ -2,6 +2,7 @@
 // takes, what we write of it parses back to the same designs.
 #include "FuzzSupport.h"
 
+#include "common/RunError.h"
 #include "formats/UoaDesigns.h"
 
 #include <string_view>

@@ -13,9 +13,11 @@ void RequireStoredTemplate(Session& session, std::int32_t templateId) {
 }
 
 PatchResult PatchStoredTemplate(Session& session, std::int32_t templateId, const StatusLine& status,
-                                const Progress& progress) {
+                                const Progress& progress, std::optional<std::uint32_t> replace) {
+    PatchTargets targets = session.Targets();
+    targets.Replace = replace;
     PatchResult result = PatchTemplate(session.cnTemplates, session.Buffer, session.Components,
-                                       templateId, session.Targets(), status, progress);
+                                       templateId, targets, status, progress);
     session.PatchSlot = result.PatchSlot;
     session.MulAppendRecord = result.MulAppendRecord;
     return result;

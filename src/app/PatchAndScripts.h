@@ -5,6 +5,7 @@
 #include "scripts/MakeScripts.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace mw {
@@ -14,11 +15,12 @@ struct Session;
 // Fails with "No template has the id ..." when the library holds no such template.
 void RequireStoredTemplate(Session& session, std::int32_t templateId);
 
-// Patches a stored template into the session's game files as a new multi (see PatchTemplate)
-// and keeps what its scripts need: the buffer holds the template, PatchSlot and MulAppendRecord
-// where it went.
+// Patches a stored template into the session's game files as a new multi (see PatchTemplate),
+// or in the place of multi `replace`, and keeps what its scripts need: the buffer holds the
+// template, PatchSlot and MulAppendRecord where it went.
 PatchResult PatchStoredTemplate(Session& session, std::int32_t templateId,
-                                const StatusLine& status = {}, const Progress& progress = {});
+                                const StatusLine& status = {}, const Progress& progress = {},
+                                std::optional<std::uint32_t> replace = {});
 
 // The Sphere scripts of the multi that the last patch made and of its deed.
 std::string ScriptsForLastPatch(Session& session, std::int16_t ScriptFormat,

@@ -50,7 +50,8 @@ struct Session {
     std::string MultiUopPath;  // MultiCollection.uop, for clients that read their multis there
     std::string ArtFolderPath; // where the preview reads art; empty: beside the multi files
     RecordSizeChoice RecordSize = RecordSizeChoice::Auto;
-    GameFileBackups Backups; // its Enabled is the setting "Back up game files before patching"
+    GameFileBackups Backups;    // its Enabled is the setting "Back up game files before patching"
+    bool PatchExisting = false; // Patch Muls replaces a multi the user names ("Patch Existing")
     std::int32_t PatchSlot = 0;
     std::int32_t MulAppendRecord = 0;
 };

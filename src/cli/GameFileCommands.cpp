@@ -3,9 +3,11 @@
 
 #include "app/ImportSources.h"
 #include "app/PatchAndScripts.h"
+#include "formats/MultiExtraction.h"
 
 #include <cstdio>
 #include <iostream>
+#include <optional>
 
 namespace mw::cli {
 
@@ -16,6 +18,17 @@ std::string PatchLine(std::int32_t PatchSlot) {
     std::snprintf(line, sizeof line, "entry %d, multi 0x%X, item 0x%X", PatchSlot, PatchSlot - 1,
                   static_cast<unsigned>(MultiItemId(PatchSlot)));
     return line;
+}
+
+// ", replaced K components", or with both sets of files ", replaced K components (mul), L
+// (package)"; nothing for a new multi.
+std::string ReplacedText(const PatchResult& result) {
+    if (result.ReplacedMul && result.ReplacedPackage)
+        return ", replaced " + std::to_string(*result.ReplacedMul) + " components (mul), " +
+               std::to_string(*result.ReplacedPackage) + " (package)";
+    std::optional<std::int64_t> replaced =
+        result.ReplacedMul ? result.ReplacedMul : result.ReplacedPackage;
+    return replaced ? ", replaced " + std::to_string(*replaced) + " components" : "";
 }
 
 // --scripts 55, 51a or sourcex: the script format code the window keeps.
@@ -34,6 +47,10 @@ int Patch(const QStringList& arguments) {
                    "first free index entry, and prints the entry, the multi id and its item id.");
     args.Positional("ID", "The template id, as `list` shows it.");
     GameFileOptions(args);
+    args.Option("replace",
+                "Replaces the multi of this id (hexadecimal, up to BFFF) instead of adding a new "
+                "one; its old records stay in multi.mul, unused.",
+                "HEXID");
     args.Option("backup", "Copy each game file once before changing it (without either option: "
                           "as the settings say, else on).");
     args.Option("no-backup", "Do not copy the game files before changing them.");
@@ -45,6 +62,8 @@ int Patch(const QStringList& arguments) {
     args.Option("buy", "The deed's buy value, for --scripts.", "TEXT");
     args.Option("sell", "The deed's sell value, for --scripts 55 or 51a.", "TEXT");
     if (!args.Parse(arguments, 1)) return Success;
+    std::optional<std::uint32_t> replace;
+    if (args.IsSet("replace")) replace = ParseMultiId(args.Text("replace"));
     Session session = SessionFor(args);
     UseGameFiles(session, args);
     session.Backups.Enabled = ChosenBackups(args).Value == "on";
@@ -66,8 +85,8 @@ int Patch(const QStringList& arguments) {
     for (const std::string* file :
          {&targets.MultiIdxPath, &targets.MultiMulPath, &targets.MultiUopPath})
         if (!file->empty()) std::cerr << "multiwardstone-cli: about to change " << *file << "\n";
-    PatchResult result = PatchStoredTemplate(session, args.TemplateId(0));
-    std::cout << PatchLine(result.PatchSlot) << "\n";
+    PatchResult result = PatchStoredTemplate(session, args.TemplateId(0), {}, {}, replace);
+    std::cout << PatchLine(result.PatchSlot) << ReplacedText(result) << "\n";
     if (format) std::cout << ScriptsForLastPatch(session, *format, entry);
     // The game files have changed: a script that sees a failure must not patch again blindly.
     FlushStandardOutput("patched " + PatchLine(result.PatchSlot));

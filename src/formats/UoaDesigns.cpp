@@ -49,7 +49,7 @@ bool IsUtf8(std::string_view text) {
 }
 
 // The bytes of the file with a position, every read checked against the end; `where` names the
-// part being read, so that a refusal says where the damage is.
+// piece being read, so that a refusal says where the damage is.
 class Cursor {
 public:
     explicit Cursor(std::string_view bytes) : bytes_(bytes) {}
@@ -131,7 +131,24 @@ UoaDesign ParseDesign(Cursor& in) {
     return design;
 }
 
-void PutString(std::string& out, const std::string& text) {
+// A name from a library older than UTF-8 is taken as Latin-1, so that the file stays readable.
+std::string AsUtf8(const std::string& text) {
+    if (IsUtf8(text)) return text;
+    std::string utf8;
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            utf8 += c;
+        } else {
+            utf8 += static_cast<char>(0xC0 | byte >> 6);
+            utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+void PutString(std::string& out, const std::string& name) {
+    const std::string text = AsUtf8(name);
     out += '\1';
     for (auto length = static_cast<std::uint32_t>(text.size());; length >>= 7) {
         auto group = static_cast<unsigned char>(length & 0x7F);

@@ -24,6 +24,8 @@ void frmWardstone::cmdPatchMulFiles_Click() {
                          MessageIcon::Exclamation);
         return;
     }
+    std::optional<std::uint32_t> replace;
+    if (session_.PatchExisting && !(replace = AskMultiToReplace(*id))) return;
     try {
         WaitCursor wait;
         ProgressFeedback progress(this, "Patching the game files...");
@@ -31,7 +33,7 @@ void frmWardstone::cmdPatchMulFiles_Click() {
             SetStatus(text);
             lblStatus->repaint();
         };
-        PatchStoredTemplate(session_, *id, status, progress.Callback());
+        PatchStoredTemplate(session_, *id, status, progress.Callback(), replace);
     } catch (const RunError& failure) {
         if (failure.Number == err::Cancelled) {
             SetStatus("Patching cancelled: nothing was written");

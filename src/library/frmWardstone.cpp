@@ -428,6 +428,7 @@ void frmWardstone::ApplyStoredSettings(const StoredSettings& stored) {
     session_.ArtFolderPath = stored.ArtFolder.toStdString();
     SetOption(optUop, stored.OptUop);
     session_.Backups.Enabled = stored.BackUpGameFiles.value_or(true);
+    session_.PatchExisting = stored.PatchExisting.value_or(false);
 }
 
 void frmWardstone::LoadSettings() {
@@ -451,6 +452,7 @@ void frmWardstone::SaveSettings() {
     settings.ArtFolder = FromStd(session_.ArtFolderPath);
     settings.OptUop = optUop->isChecked();
     settings.BackUpGameFiles = session_.Backups.Enabled;
+    settings.PatchExisting = session_.PatchExisting;
     QSettings store("MultiWardstone", "MultiWardstone");
     SaveStoredSettings(store, settings);
 }

@@ -76,6 +76,9 @@ public:
     void cmdExportTemplate_Click();
     void cmdPreview_Click(); // opens the preview window, or brings it to the front
     void cmdPatchMulFiles_Click();
+    // With "Patch Existing": the multi to replace, asked and confirmed; none when the user
+    // cancelled or said No.
+    std::optional<std::uint32_t> AskMultiToReplace(std::int32_t templateId);
     void cmdBuildTemplate_Click();
     void cmdExtractFromSphere_Click();
     void cmdNuke_Click();

@@ -1,6 +1,7 @@
 #include "patcher/MultiPatch.h"
 
 #include "common/Convert.h"
+#include "formats/MultiExtraction.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -57,10 +58,12 @@ std::int32_t FindFreeIndexEntry(const RecordFile& multiIdx, const EntryAlsoFree&
                                                 "\": none of its entries has Length -1");
 }
 
-void CheckIndexEntries(const RecordFile& multiIdx, std::int64_t mulSize, RecordWidth width) {
+void CheckIndexEntries(const RecordFile& multiIdx, std::int64_t mulSize, RecordWidth width,
+                       std::int32_t exemptSlot) {
     const std::int64_t size = RecordBytes(width);
     ForEachIdxEntry(multiIdx, [&](std::int64_t r, const IdxEntry& entry) {
         if (entry.Lookup < 0 || entry.Length <= 0) return; // free or empty: points at nothing
+        if (r == exemptSlot) return;
         bool whole = entry.Lookup % size == 0 && entry.Length % size == 0;
         bool inside = std::int64_t{entry.Lookup} + entry.Length <= mulSize;
         if (whole && inside) return;
@@ -101,7 +104,10 @@ IdxEntry NewIndexEntry(std::int32_t MulAppendRecord, std::int32_t ComponentCount
 
 void WriteIndexEntry(RecordFile& multiIdx, std::int32_t PatchSlot, std::int32_t MulAppendRecord,
                      std::int32_t ComponentCount, RecordWidth width) {
-    multiIdx.WriteIdxEntry(PatchSlot, NewIndexEntry(MulAppendRecord, ComponentCount, width));
+    IdxEntry entry = NewIndexEntry(MulAppendRecord, ComponentCount, width);
+    IdxEntry old = multiIdx.ReadIdxEntry(PatchSlot);
+    if (old.Length != FreeEntryLength) entry.Extra = old.Extra; // what the client may read there
+    multiIdx.WriteIdxEntry(PatchSlot, entry);
     multiIdx.Flush();
 }
 
@@ -112,15 +118,25 @@ void WriteMultiRecords(RecordFile& multiMul, std::int32_t MulAppendRecord,
 }
 
 MulPatch::MulPatch(const std::string& MultiIdxPath, const std::string& MultiMulPath,
-                   RecordSizeChoice recordSize, std::int32_t ComponentCount)
+                   RecordSizeChoice recordSize, std::int32_t ComponentCount,
+                   std::int32_t replaceSlot)
     : idx_(OpenIndex(MultiIdxPath)), mul_(MultiMulPath, RecordFile::Mode::ReadWrite),
       width_(RecordWidth::Twelve), append_(0), count_(ComponentCount) {
     if (mul_.IsSameFileAs(idx_))
         throw RunError(err::BadFileNameOrNumber, "Bad file name: multi.idx and multi.mul are "
                                                  "the same file, \"" +
                                                      MultiMulPath + "\"");
+    if (replaceSlot > idx_.RecordCount(IdxEntrySize)) {
+        char id[16];
+        std::snprintf(id, sizeof id, "%X", static_cast<unsigned>(replaceSlot - 1));
+        throw RunError(err::BadRecordNumber,
+                       "Bad record number: \"" + MultiIdxPath + "\" holds " +
+                           std::to_string(idx_.RecordCount(IdxEntrySize)) +
+                           " entries and no entry " + std::to_string(replaceSlot) + " (multi " +
+                           id + "); a patch never adds entries to multi.idx. Nothing was written.");
+    }
     width_ = ChooseRecordWidth(recordSize, idx_, mul_);
-    CheckIndexEntries(idx_, mul_.Size(), width_);
+    CheckIndexEntries(idx_, mul_.Size(), width_, replaceSlot);
     append_ = FindMulAppendRecord(mul_, width_);
     NewIndexEntry(append_, count_, width_); // refuses what would not fit
 }
@@ -132,6 +148,16 @@ bool MulPatch::Touches(const std::string& path) const {
     } catch (const RunError&) {
         return false; // a file that cannot be opened is none of ours
     }
+}
+
+std::int64_t MulPatch::ComponentsIn(std::int32_t slot) const {
+    IdxEntry entry = idx_.ReadIdxEntry(slot);
+    try {
+        CheckMultiEntry(entry, mul_.Size(), "the entry", width_);
+    } catch (const RunError&) {
+        return 0; // free or damaged: extraction gives nothing
+    }
+    return entry.Length / RecordBytes(width_) - 1;
 }
 
 void MulPatch::Write(std::int32_t PatchSlot, const std::vector<MulRecord>& components,

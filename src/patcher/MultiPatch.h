@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ struct PatchResult {
     std::int32_t PatchSlot = 0;       // the multi.idx entry filled: the new multi's id + 1
     std::int32_t MulAppendRecord = 0; // the multi.mul record of its marker; 0 when not patched
     RecordWidth Width = RecordWidth::Twelve; // of multi.mul's records
+    // After a replacement, the components the replaced multi had in each file patched, as
+    // extraction gives them; 0 where the entry was free or damaged.
+    std::optional<std::int64_t> ReplacedMul = {}, ReplacedPackage = {};
 };
 
 // The steps of a patch, on files the caller has opened. MulPatch runs them in a safe order.
@@ -35,8 +39,10 @@ std::int32_t FindFreeIndexEntry(const RecordFile& multiIdx, const EntryAlsoFree&
 
 // Refuses, naming the entry, an index whose entries in use (Lookup >= 0 and Length > 0) do not
 // all lie inside a multi.mul of mulSize bytes as whole records: the records appended by a patch
-// would become part of such an entry.
-void CheckIndexEntries(const RecordFile& multiIdx, std::int64_t mulSize, RecordWidth width);
+// would become part of such an entry. Entry exemptSlot, which a patch replaces, is not checked,
+// so that replacing it repairs it.
+void CheckIndexEntries(const RecordFile& multiIdx, std::int64_t mulSize, RecordWidth width,
+                       std::int32_t exemptSlot = 0);
 
 // The record just past the last whole record: floor(size / width) + 1, so that a partial record
 // at the end is overwritten. The file is not read.
@@ -48,7 +54,8 @@ std::int32_t FindMulAppendRecord(const RecordFile& multiMul,
 IdxEntry NewIndexEntry(std::int32_t MulAppendRecord, std::int32_t ComponentCount,
                        RecordWidth width = RecordWidth::Twelve);
 
-// Writes the new multi's entry as record PatchSlot and flushes it to the disk.
+// Writes the new multi's entry as record PatchSlot and flushes it to the disk. An entry in use
+// (one that a replacement overwrites) keeps its Extra; a free one gets -1.
 void WriteIndexEntry(RecordFile& multiIdx, std::int32_t PatchSlot, std::int32_t MulAppendRecord,
                      std::int32_t ComponentCount, RecordWidth width = RecordWidth::Twelve);
 
@@ -62,16 +69,21 @@ void WriteMultiRecords(RecordFile& multiMul, std::int32_t MulAppendRecord,
 // writing (neither is ever created), chooses the record width and checks that the new multi
 // fits, and that every entry in use lies inside multi.mul; Write then appends the marker and the
 // components, flushes them, and only then writes the entry, so that no entry can point at
-// missing data.
+// missing data. A replacement names its entry (replaceSlot): it must lie inside multi.idx, which
+// is never grown, and the multi's old records stay in multi.mul, unused.
 class MulPatch {
 public:
     MulPatch(const std::string& MultiIdxPath, const std::string& MultiMulPath,
-             RecordSizeChoice recordSize, std::int32_t ComponentCount);
+             RecordSizeChoice recordSize, std::int32_t ComponentCount,
+             std::int32_t replaceSlot = 0);
 
     RecordWidth Width() const { return width_; }
     std::int32_t MulAppendRecord() const { return append_; }
     const RecordFile& Index() const { return idx_; }
     bool Touches(const std::string& path) const; // whether path names one of the two files
+    // The components of the multi in entry `slot` as extraction gives them (its records after
+    // the marker); 0 for a free or damaged entry.
+    std::int64_t ComponentsIn(std::int32_t slot) const;
 
     // The entry is written last. A failure puts both files back as they were and goes to the
     // caller; see UndoAfter. The progress function is asked once after the records are written,

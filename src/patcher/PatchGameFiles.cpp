@@ -16,9 +16,17 @@ struct OpenTargets {
     std::optional<UopPatch> Uop;
 };
 
+std::int32_t ReplacedSlot(const PatchTargets& targets) {
+    if (!targets.Replace) return 0;
+    if (*targets.Replace > HighestMultiId)
+        throw RunError(err::Overflow, "Overflow: there is no multi above BFFF to replace");
+    return static_cast<std::int32_t>(*targets.Replace) + 1;
+}
+
 void Open(OpenTargets& open, const PatchTargets& targets, std::int32_t count) {
     if (targets.HasMulFiles() || !targets.HasPackage())
-        open.Mul.emplace(targets.MultiIdxPath, targets.MultiMulPath, targets.RecordSize, count);
+        open.Mul.emplace(targets.MultiIdxPath, targets.MultiMulPath, targets.RecordSize, count,
+                         ReplacedSlot(targets));
     if (!targets.HasPackage()) return;
     open.Uop.emplace(targets.MultiUopPath);
     if (open.Mul && open.Mul->Touches(targets.MultiUopPath))
@@ -27,7 +35,20 @@ void Open(OpenTargets& open, const PatchTargets& targets, std::int32_t count) {
                            targets.MultiUopPath + "\"");
 }
 
-PatchResult ChooseId(const OpenTargets& open) {
+// The replaced multi's place, and what each file holds there now.
+PatchResult ReplacedPlace(const OpenTargets& open, const PatchTargets& targets) {
+    PatchResult place{ReplacedSlot(targets), 0};
+    if (open.Mul) {
+        place.MulAppendRecord = open.Mul->MulAppendRecord();
+        place.Width = open.Mul->Width();
+        place.ReplacedMul = open.Mul->ComponentsIn(place.PatchSlot);
+    }
+    if (open.Uop) place.ReplacedPackage = open.Uop->ComponentsOf(*targets.Replace);
+    return place;
+}
+
+PatchResult ChooseId(const OpenTargets& open, const PatchTargets& targets) {
+    if (targets.Replace) return ReplacedPlace(open, targets);
     if (!open.Mul) return {static_cast<std::int32_t>(open.Uop->FirstFreeId()) + 1, 0};
     EntryAlsoFree freeInPackage;
     if (open.Uop)
@@ -58,7 +79,7 @@ PatchResult PatchGameFiles(const ComponentBuffer& buffer, const PatchTargets& ta
     GameFilesLock lock({targets.MultiIdxPath, targets.MultiMulPath, targets.MultiUopPath});
     OpenTargets open;
     Open(open, targets, buffer.ComponentCount);
-    PatchResult place = ChooseId(open);
+    PatchResult place = ChooseId(open, targets);
     if (open.Uop) open.Uop->Prepare(static_cast<std::uint32_t>(place.PatchSlot - 1), components);
     ProgressTicker ticker(progress, buffer.ComponentCount);
     ticker.Report(0); // checked and prepared: the last moment before anything is written

@@ -6,6 +6,8 @@
 #include "formats/RecordSize.h"
 #include "patcher/MultiPatch.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace mw {
@@ -17,6 +19,8 @@ struct PatchTargets {
     std::string MultiUopPath = {};
     RecordSizeChoice RecordSize = RecordSizeChoice::Auto; // of multi.mul
     GameFileBackups* Backups = nullptr;                   // none made when null
+    // The multi to replace (0 to HighestMultiId); none: a new multi in the first free id.
+    std::optional<std::uint32_t> Replace = {};
 
     bool HasMulFiles() const { return !MultiIdxPath.empty() && !MultiMulPath.empty(); }
     bool HasPackage() const { return !MultiUopPath.empty(); }
@@ -38,6 +42,11 @@ struct PatchTargets {
 // be put back is reported as err::GameFilesNotRestored. The progress function is asked once when
 // everything is checked, after the records are written and before the package is replaced: the
 // moments to cancel.
+//
+// A replacement (targets.Replace) writes the multi under that id instead, in the same order and
+// with the same checks: in multi.idx its entry (which must exist) is pointed at the appended
+// records, keeping its Extra, and in the package its file is replaced or added. With both sets
+// of files, both get it or neither does.
 //
 // With neither set of files configured this is the multi.idx patch, failing as a missing index
 // does (err::MultiFilesNotFound).

@@ -25,14 +25,24 @@ std::uint32_t UopPatch::FirstFreeId() const {
     return FirstFreePackageMultiId(package_);
 }
 
+std::int64_t UopPatch::ComponentsOf(std::uint32_t multiId) const {
+    try {
+        return HasMulti(multiId)
+                   ? static_cast<std::int64_t>(ReadPackageMulti(package_, multiId).size())
+                   : 0;
+    } catch (const RunError&) {
+        return 0; // damaged: extraction gives nothing
+    }
+}
+
 void UopPatch::Prepare(std::uint32_t multiId, const std::vector<MulRecord>& components) {
+    const std::uint64_t replaced = UopNameHash(MultiFileName(multiId));
     std::vector<UopFile> files;
     files.reserve(package_.Entries().size() + 1);
     for (const UopEntry& entry : package_.Entries())
-        files.push_back(CarriedOver(package_, entry));
+        if (entry.NameHash != replaced) files.push_back(CarriedOver(package_, entry));
     std::string stored;
-    files.push_back(CompressedFile(UopNameHash(MultiFileName(multiId)),
-                                   EncodeMultiData(multiId, components), stored));
+    files.push_back(CompressedFile(replaced, EncodeMultiData(multiId, components), stored));
     UopLayout layout{package_.Version(), package_.Signature(), package_.Preamble(),
                      entriesPerBlock_};
     std::string bytes = WriteUopPackage(layout, files);
@@ -42,7 +52,8 @@ void UopPatch::Prepare(std::uint32_t multiId, const std::vector<MulRecord>& comp
 }
 
 // The file as the disk gives it back must be the one built, read as a package, with every old
-// file carried over unchanged and the new multi reading back as its components.
+// file but the replaced multi carried over unchanged and the new multi reading back as its
+// components.
 void UopPatch::Verify(const std::string& written, std::uint32_t multiId,
                       const std::vector<MulRecord>& components) const {
     auto failed = [&](const std::string& why) {
@@ -52,9 +63,11 @@ void UopPatch::Verify(const std::string& written, std::uint32_t multiId,
     };
     if (pending_->ReadBack() != written) throw failed("its bytes differ");
     UopPackage check(written, pending_->TemporaryPath());
-    if (check.Entries().size() != package_.Entries().size() + 1)
+    const std::uint64_t replaced = UopNameHash(MultiFileName(multiId));
+    if (check.Entries().size() != package_.Entries().size() + (package_.Find(replaced) ? 0 : 1))
         throw failed("the number of its files");
     for (const UopEntry& old : package_.Entries()) {
+        if (old.NameHash == replaced) continue;
         const UopEntry* now = check.Find(old.NameHash);
         if (!now || check.Stored(*now) != package_.Stored(old) ||
             check.Header(*now) != package_.Header(old) || now->Checksum != old.Checksum)

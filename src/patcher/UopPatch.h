@@ -11,7 +11,8 @@
 
 namespace mw {
 
-// One patch of MultiCollection.uop: a new multi added as a new file of the package. The package
+// One patch of MultiCollection.uop: a multi added as a new file of the package, or put in the
+// place of the file of the same multi id (a replacement). The package
 // is never changed in place: it is rewritten to a temporary file in the same folder, every
 // other file carried over byte for byte, checked by reading it back, and renamed over the
 // original only when complete.
@@ -26,9 +27,12 @@ public:
     const std::string& Path() const { return package_.Path(); }
     bool HasMulti(std::uint32_t multiId) const;
     std::uint32_t FirstFreeId() const; // err::NoFreeMultiId when there is none
+    // The tiles of the multi as extraction gives them; 0 when the package has none or its data
+    // is damaged.
+    std::int64_t ComponentsOf(std::uint32_t multiId) const;
 
-    // Writes the new package, with multiId added, to the temporary file and checks it. The
-    // package itself is not touched yet.
+    // Writes the new package, with multiId added or replaced, to the temporary file and checks
+    // it. The package itself is not touched yet.
     void Prepare(std::uint32_t multiId, const std::vector<MulRecord>& components);
     // Puts the prepared package in the original's place.
     void Commit();

@@ -51,6 +51,7 @@ StoredSettings LoadStoredSettings(QSettings& store) {
     settings.ArtFolder = Text(store, "Files/ArtFolder");
     settings.OptUop = OptionFromText(Text(store, "Settings/OptUop"));
     settings.BackUpGameFiles = OptionFromText(Text(store, "Settings/BackUpGameFiles"));
+    settings.PatchExisting = OptionFromText(Text(store, "Settings/PatchExisting"));
     return settings;
 }
 
@@ -69,6 +70,7 @@ void SaveStoredSettings(QSettings& store, const StoredSettings& settings) {
     store.setValue("Files/ArtFolder", settings.ArtFolder);
     PutOption(store, "Settings/OptUop", settings.OptUop);
     PutOption(store, "Settings/BackUpGameFiles", settings.BackUpGameFiles);
+    PutOption(store, "Settings/PatchExisting", settings.PatchExisting);
     store.sync();
 }
 

@@ -17,6 +17,7 @@ struct StoredSettings {
     std::optional<bool> OptWsc, OptTxt, OptMultiMuls, OptKivT, OptUox3, OptUop;
     std::optional<std::int16_t> ScriptFormat;
     std::optional<bool> BackUpGameFiles;
+    std::optional<bool> PatchExisting; // replace a multi the user names instead of adding one
 };
 
 StoredSettings LoadStoredSettings(QSettings& store);

@@ -158,13 +158,13 @@ QGroupBox* frmSettings::BuildArtFrame() {
 
 QGroupBox* frmSettings::BuildPatchFrame() {
     Frame2 = Named<QGroupBox>("Frame2", "Patch Options");
-    optPatchExistingMuls = NamedOption("optPatchExistingMuls", "Patch Existing");
-    optCreateNewMuls = NamedOption("optCreateNewMuls", "Create New Muls");
-    optCreateNewMuls->setChecked(true);
+    optPatchExistingMuls = NamedOption("optPatchExistingMuls", "Patch Existing",
+                                       "Patch Muls replaces a multi whose id you give");
+    optCreateNewMuls =
+        NamedOption("optCreateNewMuls", "Create New Muls", "Patch Muls adds a new multi");
     auto* layout = new QVBoxLayout(Frame2);
     layout->addWidget(optPatchExistingMuls);
     layout->addWidget(optCreateNewMuls);
-    Frame2->setEnabled(false);
     return Frame2;
 }
 
@@ -245,6 +245,10 @@ void frmSettings::ConnectControls() {
     connect(cmdBrowseArtFolder, &QPushButton::clicked, this,
             guarded([this] { cmdBrowseArtFolder_Click(); }));
     // Clicks only: opening the dialog shows the format without choosing one.
+    connect(optPatchExistingMuls, &QRadioButton::clicked, this,
+            guarded([&session] { session.PatchExisting = true; }));
+    connect(optCreateNewMuls, &QRadioButton::clicked, this,
+            guarded([&session] { session.PatchExisting = false; }));
     connect(optVer51a, &QRadioButton::clicked, this,
             guarded([this] { ScriptFormat_ = OldScriptFormat; }));
     connect(optVer54, &QRadioButton::clicked, this,
@@ -266,6 +270,7 @@ void frmSettings::Form_Load() {
     chkBackUpGameFiles->setChecked(session.Backups.Enabled);
     txtSphereFolder->setText(FromStd(session.SphereFolderPath));
     txtArtFolder->setText(FromStd(session.ArtFolderPath));
+    (session.PatchExisting ? optPatchExistingMuls : optCreateNewMuls)->setChecked(true);
     QRadioButton* format = ScriptFormat_ == OldScriptFormat       ? optVer51a
                            : ScriptFormat_ == SourceXScriptFormat ? optVerSourceX
                                                                   : optVer54;

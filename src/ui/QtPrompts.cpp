@@ -1,9 +1,15 @@
 #include "ui/QtPrompts.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QHBoxLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace mw {
 
@@ -49,6 +55,53 @@ void QtPrompts::Message(const QString& text, const QString& title, MessageIcon i
 bool QtPrompts::AskYesNo(const QString& text, const QString& title, MessageIcon icon) {
     QMessageBox box(IconFor(icon), title, text, QMessageBox::Yes | QMessageBox::No, Owner());
     return box.exec() == QMessageBox::Yes;
+}
+
+namespace {
+
+// The pictures at most this size, so that two of them fit beside each other on any screen.
+constexpr int PictureSide = 360;
+
+QWidget* CaptionedPictureView(const CaptionedPicture& picture) {
+    auto* view = new QWidget;
+    auto* layout = new QVBoxLayout(view);
+    auto* image = new QLabel;
+    QImage scaled = picture.Picture.width() > PictureSide || picture.Picture.height() > PictureSide
+                        ? picture.Picture.scaled(PictureSide, PictureSide, Qt::KeepAspectRatio,
+                                                 Qt::SmoothTransformation)
+                        : picture.Picture;
+    image->setPixmap(QPixmap::fromImage(scaled));
+    image->setAlignment(Qt::AlignCenter);
+    image->setStyleSheet("background: #30343a");
+    image->setMinimumSize(PictureSide / 2, PictureSide / 2);
+    layout->addWidget(image, 1);
+    layout->addWidget(new QLabel(picture.Caption), 0, Qt::AlignHCenter);
+    return view;
+}
+
+} // namespace
+
+bool QtPrompts::AskYesNoShowing(const QString& text, const QString& title,
+                                const std::vector<CaptionedPicture>& pictures) {
+    QDialog dialog(Owner());
+    dialog.setWindowTitle(title);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* question = new QLabel(text);
+    question->setWordWrap(true);
+    layout->addWidget(question);
+    auto* row = new QHBoxLayout;
+    for (const CaptionedPicture& picture : pictures)
+        row->addWidget(CaptionedPictureView(picture));
+    layout->addLayout(row);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Yes | QDialogButtonBox::No);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    // Enter answers No: the change is made only when Yes is chosen on purpose.
+    buttons->button(QDialogButtonBox::Yes)->setAutoDefault(false);
+    buttons->button(QDialogButtonBox::No)->setDefault(true);
+    buttons->button(QDialogButtonBox::No)->setFocus();
+    return dialog.exec() == QDialog::Accepted;
 }
 
 QString QtPrompts::InputBox(const QString& prompt, const QString& title) {

@@ -11,6 +11,8 @@ class QtPrompts : public Prompts {
 public:
     void Message(const QString& text, const QString& title, MessageIcon icon) override;
     bool AskYesNo(const QString& text, const QString& title, MessageIcon icon) override;
+    bool AskYesNoShowing(const QString& text, const QString& title,
+                         const std::vector<CaptionedPicture>& pictures) override;
     QString InputBox(const QString& prompt, const QString& title) override;
     QString OpenFile(const QString& title, const QString& filter) override;
     QString SaveFile(const QString& title, const QString& filter) override;

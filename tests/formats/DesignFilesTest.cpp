@@ -94,6 +94,8 @@ TEST(DesignFilesTest, WrittenDesignsReadBack) {
         EXPECT_EQ(LabelsText(again.Designs[d]), LabelsText(batch.Designs[d]));
         EXPECT_EQ(Tiles(again.Designs[d]), Tiles(batch.Designs[d]));
     }
+    tower.Designs[0].Name = "Caf\xE9"; // Latin-1 from an old library
+    EXPECT_EQ(ParseUoaFile(UoaFileBytes(tower)).Designs[0].Name, "Caf\xC3\xA9");
     EXPECT_NE(test::FailureNumber([&] { UoaFileBytes({UoaSingleVersion, batch.Designs}); }), 0);
     batch.Designs.resize(UoaMostDesigns + 1, tower.Designs[0]);
     EXPECT_NE(test::FailureNumber([&] { UoaFileBytes(batch); }), 0);

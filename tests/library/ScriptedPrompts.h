@@ -15,7 +15,15 @@ public:
         Messages << text;
         if (WhileShown) WhileShown();
     }
-    bool AskYesNo(const QString&, const QString&, MessageIcon) override { return Ask() == "Yes"; }
+    bool AskYesNo(const QString& text, const QString&, MessageIcon) override {
+        Questions << text;
+        return Ask() == "Yes";
+    }
+    bool AskYesNoShowing(const QString& text, const QString& title,
+                         const std::vector<CaptionedPicture>& pictures) override {
+        Pictures = pictures;
+        return AskYesNo(text, title, MessageIcon::Exclamation);
+    }
     QString InputBox(const QString&, const QString&) override { return Ask(); }
     QString OpenFile(const QString&, const QString&) override { return Ask(); }
     QString SaveFile(const QString&, const QString&) override { return Ask(); }
@@ -23,7 +31,8 @@ public:
     // The answers to give, in order: "Yes"/"No", a typed text, a chosen path ("" cancels).
     void Answer(const QStringList& answers) { answers_ += answers; }
 
-    QStringList Messages;
+    QStringList Messages, Questions;
+    std::vector<CaptionedPicture> Pictures; // of the last question that showed any
     std::function<void()> WhileShown; // what a real message box would cause, such as a repaint
 
 private:

@@ -59,6 +59,42 @@ private slots:
         QVERIFY(dialog.cmdOk->isEnabled());
     }
 
+    // With "Patch Existing" (kept in the settings), Patch Muls asks which multi, says what each
+    // file holds there and what replaces it, shows both; No writes nothing, Yes replaces and the
+    // scripts follow for that multi.
+    void patchExistingAsksWhatToReplace() {
+        PatchFixture f;
+        f.session.PatchExisting = true;
+        f.window->SaveSettings();
+        f.session.PatchExisting = false;
+        f.window->LoadSettings();
+        QVERIFY(f.session.PatchExisting);
+        const std::string idx = ReadFile(f.session.MultiIdxPath);
+        const std::string mul = ReadFile(f.session.MultiMulPath);
+        f.prompts.Answer({"xyz", "2", "No"});
+        f.window->cmdPatchMulFiles_Click(); // not hexadecimal: said, nothing asked
+        f.window->cmdPatchMulFiles_Click();
+        QCOMPARE(f.prompts.Messages.size(), 1);
+        QVERIFY(f.prompts.Questions.last().contains("multi.idx / multi.mul: the multi is free."));
+        QVERIFY(f.prompts.Questions.last().contains("\"Hut\" (2 components)"));
+        QCOMPARE(ReadFile(f.session.MultiIdxPath), idx);
+        QCOMPARE(ReadFile(f.session.MultiMulPath), mul);
+
+        f.prompts.Answer({"0", "Yes"});
+        WhenModal<frmScriptsEntry>([](frmScriptsEntry& dialog) {
+            QTest::keyClicks(dialog.txtMultiName, "Hut");
+            QTest::keyClicks(dialog.txtBuyValue, "5");
+            QTest::keyClicks(dialog.txtSellValue, "2");
+            QTest::keyClick(dialog.txtSellValue, Qt::Key_End);
+            dialog.close();
+        });
+        f.window->cmdPatchMulFiles_Click();
+        QVERIFY(f.prompts.Questions.last().contains("the multi holds 1 components."));
+        QCOMPARE(f.prompts.Pictures.size(), size_t{2}); // what is there now, and the template
+        QCOMPARE(ReadFile(f.session.MultiIdxPath).substr(0, 12), Entry(36, 36, 0));
+        QVERIFY(f.window->ScriptsWindow().txtScripts->toPlainText().contains("04000]"));
+    }
+
     void failedPatchSaysWhyAndOpensNoDialog() {
         PatchFixture f;
         RemoveFile(f.session.MultiIdxPath);

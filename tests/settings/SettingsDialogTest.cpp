@@ -120,6 +120,9 @@ private slots:
         d.optVer51a->click();
         QCOMPARE(w.ScriptFormat, std::int16_t(2));
         d.optVerSourceX->click();
+        QVERIFY(d.optCreateNewMuls->isChecked()); // the default: a new multi
+        d.optPatchExistingMuls->click();
+        QVERIFY(f.session.PatchExisting);
         d.close();
         QVERIFY(w.isVisible());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -127,6 +130,10 @@ private slots:
         QCOMPARE(
             QSettings("MultiWardstone", "MultiWardstone").value("Settings/ScriptFormat").toString(),
             QString("3"));
+        QCOMPARE(QSettings("MultiWardstone", "MultiWardstone")
+                     .value("Settings/PatchExisting")
+                     .toString(),
+                 QString("True"));
         w.ScriptFormat = 1;
         w.LoadSettings();
         QVERIFY(OpenSettings(w).optVerSourceX->isChecked());
