@@ -123,8 +123,8 @@ const std::vector<NamedExportFormat>& ExportFormatNames() {
     static const std::vector<NamedExportFormat> names = {
         {"kivt", ExportFormat::KivT, "Multi Template files (*.KivT)|*.KivT"},
         {"uoa", ExportFormat::Uoa, "UO Architect designs (*.uoa)|*.uoa"},
-        {"csv", ExportFormat::TileCsv, "Tile lists (*.csv)|*.csv"},
-        {"list", ExportFormat::TileList, "Tile lists (*.txt)|*.txt"},
+        {"csv", ExportFormat::TileCsv, "Tile list CSV (*.csv)|*.csv"},
+        {"list", ExportFormat::TileList, "Tile list (*.txt)|*.txt"},
     };
     return names;
 }

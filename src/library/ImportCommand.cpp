@@ -1,5 +1,6 @@
 // Import: a template read from one of the sources the "Import From" options choose, filed through
-// the template info dialog.
+// the template info dialog; or a batch of designs, each filed under its own labels.
+#include "app/DesignImport.h"
 #include "app/Failures.h"
 #include "app/ImportSources.h"
 #include "common/Files.h"
@@ -36,6 +37,11 @@ void frmWardstone::cmdImportTemplate_Click() {
          ImportSource::KivT},
         {optWsc, "Exported file from sphere (*.wsc)|*.wsc", "Import an exported wsc file",
          ImportSource::SphereWsc},
+        {optUoa, "UO Architect designs (*.uoa)|*.uoa", "Import UO Architect designs",
+         ImportSource::Uoa},
+        // The second filter reads the plain list.
+        {optCsv, "Tile list CSV (*.csv)|*.csv|Tile list (*.txt)|*.txt", "Import a tile list",
+         ImportSource::TileCsv},
     };
     bool chosen = false;
     for (const FileSource& source : sources) {
@@ -52,20 +58,68 @@ void frmWardstone::cmdImportTemplate_Click() {
 }
 
 void frmWardstone::ImportFile(const QString& filter, const QString& title, ImportSource source) {
-    QString path = prompts_.OpenFile(title, filter);
-    if (path.isEmpty()) return;
+    ChosenFile chosen = prompts_.ChooseOpenFile(title, filter);
+    if (chosen.Path.isEmpty()) return;
+    const QString& path = chosen.Path;
+    if (source == ImportSource::TileCsv && chosen.Filter == 1) source = ImportSource::TileList;
+    if (source == ImportSource::Uoa) {
+        ImportDesignFile(path);
+        return;
+    }
+    DesignLabels labels;
     bool read;
     {
         WaitCursor wait;
         ProgressFeedback progress(this, "Reading " + path + "...");
         ClearComponentBuffer(session_.Buffer);
-        read = ReadImportFile(session_, source, path.toStdString(), progress.Callback());
+        read = ReadImportDesign(session_, source, path.toStdString(), labels, progress.Callback());
     }
     if (!read) {
         ShowReaderMessage();
         return;
     }
-    if (FileNewTemplate()) SetStatus("Import Complete");
+    if (FileNewTemplate(labels)) SetStatus("Import Complete");
+}
+
+// A design file is read whole once: its version tells a single design, filed as any import with
+// its own labels proposed, from a batch.
+void frmWardstone::ImportDesignFile(const QString& path) {
+    DesignBatch batch;
+    try {
+        WaitCursor wait;
+        ProgressFeedback progress(this, "Reading " + path + "...");
+        batch = ParseDesignBatch(path.toStdString(), progress.Callback());
+    } catch (const RunError& failure) {
+        if (failure.Number != err::Cancelled)
+            prompts_.Message(ShownFailure(failure), InvalidUoaTitle, MessageIcon::Exclamation);
+        return;
+    }
+    if (batch.IsBatch()) {
+        ImportDesignBatch(batch);
+        return;
+    }
+    LoadDesign(session_, batch.Designs.front());
+    if (FileNewTemplate(LabelsOf(batch.Designs.front()))) SetStatus("Import Complete");
+}
+
+// Every design under its own category and subsection, made when missing, after one question
+// that says where they go; all of them or, on a failure or a cancel, none.
+void frmWardstone::ImportDesignBatch(const DesignBatch& batch) {
+    const QString summary =
+        QString::fromStdString(BatchSummaryText(SummariseBatch(session_, batch)));
+    if (!prompts_.AskYesNo(summary + "\nImport them?", "Import a Batch of Designs",
+                           MessageIcon::Information))
+        return;
+    try {
+        WaitCursor wait;
+        ProgressFeedback progress(this, "Storing " + DesignCount(batch.Designs.size()) + "...");
+        StoreDesignBatch(session_, batch, progress.Callback());
+    } catch (const RunError& failure) {
+        if (failure.Number != err::Cancelled) ShowFailure(failure);
+        return;
+    }
+    FillTemplatesList();
+    SetStatus("Import Complete: " + DesignCount(batch.Designs.size()));
 }
 
 // One multi of the game's files (multi.idx / multi.mul, or the package), by its hexadecimal id;

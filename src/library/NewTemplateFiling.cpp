@@ -15,8 +15,8 @@ void frmWardstone::ShowReaderMessage() {
                          MessageIcon::Exclamation);
 }
 
-bool frmWardstone::AskFiling() {
-    frmTemplateInfo info(*this);
+bool frmWardstone::AskFiling(const DesignLabels& proposed) {
+    frmTemplateInfo info(*this, proposed);
     info.exec();
     return !blnCancelAdd;
 }
@@ -36,8 +36,8 @@ bool frmWardstone::StoreBuffer() {
     return true;
 }
 
-bool frmWardstone::FileNewTemplate() {
-    return AskFiling() && StoreBuffer();
+bool frmWardstone::FileNewTemplate(const DesignLabels& proposed) {
+    return AskFiling(proposed) && StoreBuffer();
 }
 
 } // namespace mw

@@ -17,10 +17,20 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace mw {
 
-frmTemplateInfo::frmTemplateInfo(frmWardstone& main) : QDialog(&main), main_(main) {
+namespace {
+constexpr int NotYetMade = -1; // the id of a proposed entry the library does not have yet
+
+QString FromStd(const std::string& text) {
+    return QString::fromStdString(text);
+}
+} // namespace
+
+frmTemplateInfo::frmTemplateInfo(frmWardstone& main, const DesignLabels& proposed)
+    : QDialog(&main), main_(main), proposed_(proposed) {
     setObjectName("frmTemplateInfo");
     setWindowTitle("Template General Categories");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -28,6 +38,9 @@ frmTemplateInfo::frmTemplateInfo(frmWardstone& main) : QDialog(&main), main_(mai
     BuildControls();
     blnCancelPressed = false;
     FillCategories();
+    if (!proposed_.Category.empty())
+        SelectCategory(cboCategory->findText(FromStd(proposed_.Category)));
+    txtDescription->setText(FromStd(proposed_.Name));
     SetOkButton();
     setFixedSize(sizeHint());
     CentreOnScreen(*this);
@@ -84,6 +97,9 @@ void frmTemplateInfo::FillCategories() {
     cboCategory->clear();
     for (std::int32_t i = 0; i < n; ++i, categories.MoveNext())
         cboCategory->addItem(QString::fromStdString(categories.Name()), categories.CategoryID());
+    const QString proposed = FromStd(proposed_.Category);
+    if (!proposed.isEmpty() && cboCategory->findText(proposed) < 0)
+        cboCategory->addItem(proposed, NotYetMade);
     if (cboCategory->count() > 0) {
         SelectCategory(0);
         categories.Unfilter();
@@ -100,7 +116,9 @@ void frmTemplateInfo::cboCategory_Click() {
     categoryTag_ = QString::number(cboCategory->currentData().toInt());
     FillSubSections();
     if (cboSubSection->count() > 0) {
-        cboSubSection->setCurrentIndex(0);
+        const int proposed =
+            IsProposedCategory() ? cboSubSection->findText(FromStd(proposed_.Subsection)) : -1;
+        cboSubSection->setCurrentIndex(std::max(proposed, 0));
         cboSubSection_Click();
     }
     SetOkButton();
@@ -115,9 +133,36 @@ void frmTemplateInfo::FillSubSections() {
     cboSubSection->setCurrentIndex(-1);
     for (std::int32_t i = 0; i < n; ++i, subsections.MoveNext())
         cboSubSection->addItem(QString::fromStdString(subsections.Name()), subsections.SubsectID());
+    const QString proposed = FromStd(proposed_.Subsection);
+    if (IsProposedCategory() && !proposed.isEmpty() && cboSubSection->findText(proposed) < 0)
+        cboSubSection->addItem(proposed, NotYetMade);
     cboSubSection->setCurrentIndex(-1);
     subsectionTag_.clear();
     subsections.Unfilter();
+}
+
+// The proposed subsection is offered under the proposed category only, where the file puts it.
+bool frmTemplateInfo::IsProposedCategory() const {
+    return !proposed_.Category.empty() && cboCategory->currentText() == FromStd(proposed_.Category);
+}
+
+// Makes the proposed category, and subsection, when chosen, now that they are needed; an entry
+// made takes its id at once, so that a failure after it never makes it twice.
+void frmTemplateInfo::MakeProposedCategory() {
+    if (cboCategory->currentData().toInt() != NotYetMade) return;
+    std::int32_t id = AddCategory(main_.Category, cboCategory->currentText().toStdString());
+    cboCategory->setItemData(cboCategory->currentIndex(), id);
+    categoryTag_ = QString::number(id);
+}
+
+void frmTemplateInfo::MakeProposedEntries() {
+    MakeProposedCategory();
+    if (cboSubSection->count() > 0 && cboSubSection->currentData().toInt() == NotYetMade) {
+        std::int32_t id = AddSubSection(main_.SubSection, categoryTag_.toInt(),
+                                        cboSubSection->currentText().toStdString());
+        cboSubSection->setItemData(cboSubSection->currentIndex(), id);
+        subsectionTag_ = QString::number(id);
+    }
 }
 
 void frmTemplateInfo::cboSubSection_Click() {
@@ -134,29 +179,32 @@ void frmTemplateInfo::SetOkButton() {
 void frmTemplateInfo::cmdNewCategory_Click() {
     QString name = main_.prompts().InputBox("Enter the new Category Name", "Add New Category");
     if (name.isEmpty()) return;
+    std::int32_t id;
     try {
-        AddCategory(main_.Category, name.toStdString());
+        id = AddCategory(main_.Category, name.toStdString());
     } catch (const RunError& failure) {
         main_.ShowFailure(failure); // the lists stay as they were
         return;
     }
     FillCategories();
     FillSubSections();
-    SelectCategory(cboCategory->count() - 1);
+    SelectCategory(cboCategory->findData(id));
 }
 
 void frmTemplateInfo::cmdNewSubSection_Click() {
     if (cboCategory->count() == 0) return;
     QString name = main_.prompts().InputBox("Enter the new SubSection Name", "Add New SubSection");
     if (name.isEmpty()) return;
+    std::int32_t id;
     try {
-        AddSubSection(main_.SubSection, categoryTag_.toInt(), name.toStdString());
+        MakeProposedCategory(); // a subsection needs a category
+        id = AddSubSection(main_.SubSection, categoryTag_.toInt(), name.toStdString());
     } catch (const RunError& failure) {
         main_.ShowFailure(failure);
         return;
     }
     FillSubSections();
-    cboSubSection->setCurrentIndex(cboSubSection->count() - 1);
+    cboSubSection->setCurrentIndex(cboSubSection->findData(id));
     cboSubSection_Click();
 }
 
@@ -176,6 +224,12 @@ bool frmTemplateInfo::Form_QueryUnload() {
         return true;
     }
     if (cmdOk->isEnabled()) {
+        try {
+            MakeProposedEntries();
+        } catch (const RunError& failure) {
+            main_.ShowFailure(failure); // the dialog stays open: the user may choose otherwise
+            return false;
+        }
         main_.blnCancelAdd = false;
         main_.NewCategoryID = categoryTag_.trimmed();
         main_.NewSubsectID = subsectionTag_.trimmed();

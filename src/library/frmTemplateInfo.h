@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/DesignImport.h"
+
 #include <QDialog>
 
 class QComboBox;
@@ -13,10 +15,12 @@ class frmWardstone;
 // Files a new template: its category, subsection and description, with new categories and
 // subsections created on the spot. The choice goes back through the main window's fields
 // NewCategoryID, NewSubsectID, strNewDescription and blnCancelAdd.
+// A design file's own labels are proposed: a category or subsection the library has is chosen,
+// one it lacks is offered as a new entry that is made only when the user confirms it.
 class frmTemplateInfo : public QDialog {
     Q_OBJECT
 public:
-    explicit frmTemplateInfo(frmWardstone& main);
+    explicit frmTemplateInfo(frmWardstone& main, const DesignLabels& proposed = {});
 
     void FillCategories();
     void FillSubSections();
@@ -43,8 +47,12 @@ private:
     void cmdCancel_Click();
     bool Form_QueryUnload();
     void SelectCategory(int index);
+    bool IsProposedCategory() const;
+    void MakeProposedCategory();
+    void MakeProposedEntries();
 
     frmWardstone& main_;
+    const DesignLabels proposed_;
     QString categoryTag_, subsectionTag_; // the selected entries' ids as decimal text
     bool blnCancelPressed = false;
     bool closing_ = false;

@@ -61,6 +61,10 @@ QString ShownFailure(const RunError& failure) {
     return FromStd(FailureText(failure));
 }
 
+QString DesignCount(std::int64_t designs) {
+    return QString::number(designs) + (designs == 1 ? " design" : " designs");
+}
+
 frmWardstone::frmWardstone(Session& session, Prompts& prompts, QWidget* parent)
     : QWidget(parent), SubSection(session.cnTemplates), Category(session.cnTemplates),
       TempIndex(session.cnTemplates), TempBlock(session.cnTemplates), session_(session),
@@ -85,6 +89,7 @@ QGroupBox* frmWardstone::BuildListingFrame() {
     trvTemplates = Named<QTreeWidget>("trvTemplates");
     trvTemplates->setHeaderHidden(true);
     trvTemplates->setMinimumSize(300, 340);
+    trvTemplates->setContextMenuPolicy(Qt::CustomContextMenu);
     lblSelectedTemplate = Named<QLabel>("lblSelectedTemplate");
     lblItemCount = Named<QLabel>("lblItemCount");
     lblStatus = Named<QLabel>("lblStatus");
@@ -109,6 +114,8 @@ QGroupBox* frmWardstone::BuildImportFrame() {
     optMultiMuls = NamedOption("optMultiMuls", "Multi Muls", QString());
     optUox3 = NamedOption("optUox3", "UOX3", QString());
     optUop = NamedOption("optUop", "UOP", "One multi of MultiCollection.uop");
+    optUoa = NamedOption("optUoa", "*.uoa", "A UO Architect design, or a batch of them");
+    optCsv = NamedOption("optCsv", "*.csv", "A tile list, as CSV or as plain text");
     optKivT->setChecked(true);
     auto* layout = new QGridLayout(frame);
     layout->addWidget(optKivT, 0, 0);
@@ -117,6 +124,8 @@ QGroupBox* frmWardstone::BuildImportFrame() {
     layout->addWidget(optMultiMuls, 1, 1);
     layout->addWidget(optUox3, 2, 0);
     layout->addWidget(optUop, 2, 1);
+    layout->addWidget(optUoa, 3, 0);
+    layout->addWidget(optCsv, 3, 1);
     return frame;
 }
 
@@ -179,6 +188,8 @@ void frmWardstone::ConnectControls() {
             guarded(&frmWardstone::trvTemplates_Click));
     connect(trvTemplates, &QTreeWidget::itemClicked, this,
             guarded(&frmWardstone::trvTemplates_Click));
+    connect(trvTemplates, &QWidget::customContextMenuRequested, this,
+            guarded(&frmWardstone::trvTemplates_ContextMenu));
     connect(cmdDeleteTemplate, &QPushButton::clicked, this,
             guarded(&frmWardstone::cmdDeleteTemplate_Click));
     connect(cmdImportTemplate, &QPushButton::clicked, this,
@@ -260,8 +271,10 @@ void frmWardstone::FillTemplatesList() {
     for (const ListedCategory& category : listing) {
         auto* categoryNode = new QTreeWidgetItem(trvTemplates, {FromStd(category.Name)});
         categoryNode->setData(0, TagRole, "Root");
+        categoryNode->setData(0, NameRole, QByteArray::fromStdString(category.Name));
         for (const ListedSubsection& subsection : category.Subsections) {
             auto* subsectionNode = new QTreeWidgetItem(categoryNode, {FromStd(subsection.Name)});
+            subsectionNode->setData(0, NameRole, QByteArray::fromStdString(subsection.Name));
             for (const ListedTemplate& entry : subsection.Templates) {
                 auto* templateNode =
                     new QTreeWidgetItem(subsectionNode, {FromStd(entry.Description)});
@@ -427,6 +440,8 @@ void frmWardstone::ApplyStoredSettings(const StoredSettings& stored) {
     session_.RecordSize = RecordSizeChoiceFrom(stored.MultiRecordSize.toStdString());
     session_.ArtFolderPath = stored.ArtFolder.toStdString();
     SetOption(optUop, stored.OptUop);
+    SetOption(optUoa, stored.OptUoa);
+    SetOption(optCsv, stored.OptCsv);
     session_.Backups.Enabled = stored.BackUpGameFiles.value_or(true);
     session_.PatchExisting = stored.PatchExisting.value_or(false);
 }
@@ -451,6 +466,8 @@ void frmWardstone::SaveSettings() {
     settings.MultiRecordSize = RecordSizeChoiceText(session_.RecordSize);
     settings.ArtFolder = FromStd(session_.ArtFolderPath);
     settings.OptUop = optUop->isChecked();
+    settings.OptUoa = optUoa->isChecked();
+    settings.OptCsv = optCsv->isChecked();
     settings.BackUpGameFiles = session_.Backups.Enabled;
     settings.PatchExisting = session_.PatchExisting;
     QSettings store("MultiWardstone", "MultiWardstone");

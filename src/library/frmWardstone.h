@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DesignImport.h"
 #include "app/ImportSources.h"
 #include "app/Session.h"
 #include "common/RunError.h"
@@ -14,6 +15,7 @@
 
 class QGroupBox;
 class QLabel;
+class QPoint;
 class QPushButton;
 class QRadioButton;
 class QTimer;
@@ -56,9 +58,11 @@ public:
     // How the commands reach the game client; the program's platform link, a recording one in
     // tests.
     void SetClientLink(ClientLink* link) { clientLink_ = link; }
-    // Files the buffer as a new template through the template info dialog; true when stored.
-    bool FileNewTemplate();
-    bool AskFiling();   // the template info dialog; true when confirmed
+    // Files the buffer as a new template through the template info dialog, which proposes the
+    // labels a design file gave; true when stored.
+    bool FileNewTemplate(const DesignLabels& proposed = {});
+    bool
+    AskFiling(const DesignLabels& proposed = {}); // the template info dialog; true when confirmed
     bool StoreBuffer(); // the buffer as a new template where the dialog filed it, then the tree
     // Shows why the last read of the buffer failed, unless it was cancelled.
     void ShowReaderMessage();
@@ -73,7 +77,11 @@ public:
     void trvTemplates_Click(QTreeWidgetItem* item);
     void cmdDeleteTemplate_Click();
     void cmdImportTemplate_Click();
-    void cmdExportTemplate_Click();
+    void cmdExportTemplate_Click(); // in the format of the save dialog's filter
+    // The tree's context menu: a category, a subsection or (off the nodes) the whole library
+    // exported as one batch of designs.
+    void trvTemplates_ContextMenu(const QPoint& at);
+    void mnuExportBatch_Click(QTreeWidgetItem* node); // no node: the whole library
     void cmdPreview_Click(); // opens the preview window, or brings it to the front
     void cmdPatchMulFiles_Click();
     // With "Patch Existing": the multi to replace, asked and confirmed; none when the user
@@ -99,6 +107,10 @@ public:
     CTempBlock TempBlock;
     bool blnExtractPending = false;
 
+    // A category's or subsection's tree node keeps its name as stored, byte for byte: the text
+    // shown may not give it back (a name from an old library that is not UTF-8).
+    static constexpr int NameRole = Qt::UserRole + 1;
+
     // Controls, named as users and tests know them.
     QTreeWidget* trvTemplates;
     QLabel* lblSelectedTemplate;
@@ -106,7 +118,7 @@ public:
     QLabel* lblStatus;
     QPushButton *cmdImportTemplate, *cmdBuildTemplate, *cmdPatchMulFiles, *cmdDeleteTemplate,
         *cmdExportTemplate, *cmdPreview, *cmdSettings, *cmdExtractFromSphere, *cmdNuke, *cmdExit;
-    QRadioButton *optKivT, *optTxt, *optWsc, *optMultiMuls, *optUox3, *optUop;
+    QRadioButton *optKivT, *optTxt, *optWsc, *optMultiMuls, *optUox3, *optUop, *optUoa, *optCsv;
     QTimer* Timer;
     QTimer* tmrCommand;
     QPointer<frmSettings> SettingsDialog; // while it is open
@@ -126,6 +138,9 @@ private:
     void DisableTemplateButtons();
     void ShowFillFailures(const std::vector<RunError>& failures);
     void ImportFile(const QString& filter, const QString& title, ImportSource source);
+    void ImportDesignFile(const QString& path);
+    void ImportDesignBatch(const DesignBatch& batch);
+    QString ChooseExportPath(const QString& title, const QString& filter, int& chosenFilter);
     void ImportFromGameFiles(bool fromPackage);
     bool ActivateClient(bool waitForOurFocus);
     bool RequireSphereFolder();
@@ -142,5 +157,7 @@ private:
 
 // The text a message box shows for a failure: "number description".
 QString ShownFailure(const RunError& failure);
+// "1 design", "12 designs".
+QString DesignCount(std::int64_t designs);
 
 } // namespace mw

@@ -50,6 +50,8 @@ StoredSettings LoadStoredSettings(QSettings& store) {
     settings.MultiRecordSize = Text(store, "Files/MultiRecordSize");
     settings.ArtFolder = Text(store, "Files/ArtFolder");
     settings.OptUop = OptionFromText(Text(store, "Settings/OptUop"));
+    settings.OptUoa = OptionFromText(Text(store, "Settings/OptUoa"));
+    settings.OptCsv = OptionFromText(Text(store, "Settings/OptCsv"));
     settings.BackUpGameFiles = OptionFromText(Text(store, "Settings/BackUpGameFiles"));
     settings.PatchExisting = OptionFromText(Text(store, "Settings/PatchExisting"));
     return settings;
@@ -69,6 +71,8 @@ void SaveStoredSettings(QSettings& store, const StoredSettings& settings) {
     store.setValue("Files/MultiRecordSize", settings.MultiRecordSize);
     store.setValue("Files/ArtFolder", settings.ArtFolder);
     PutOption(store, "Settings/OptUop", settings.OptUop);
+    PutOption(store, "Settings/OptUoa", settings.OptUoa);
+    PutOption(store, "Settings/OptCsv", settings.OptCsv);
     PutOption(store, "Settings/BackUpGameFiles", settings.BackUpGameFiles);
     PutOption(store, "Settings/PatchExisting", settings.PatchExisting);
     store.sync();

@@ -14,7 +14,7 @@ struct StoredSettings {
     QString MultiIdx, MultiMul, SphereFolder, MultiUop;
     QString ArtFolder;       // where the preview reads art; empty: beside the multi files
     QString MultiRecordSize; // "Auto", "12" or "16"
-    std::optional<bool> OptWsc, OptTxt, OptMultiMuls, OptKivT, OptUox3, OptUop;
+    std::optional<bool> OptWsc, OptTxt, OptMultiMuls, OptKivT, OptUox3, OptUop, OptUoa, OptCsv;
     std::optional<std::int16_t> ScriptFormat;
     std::optional<bool> BackUpGameFiles;
     std::optional<bool> PatchExisting; // replace a multi the user names instead of adding one

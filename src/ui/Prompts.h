@@ -8,6 +8,13 @@ namespace mw {
 
 enum class MessageIcon { None, Exclamation, Critical, Information };
 
+// A file chosen in a file dialog, and which of the dialog's filters was chosen with it: the
+// filter may decide how the file is read or written.
+struct ChosenFile {
+    QString Path;   // empty when the user cancelled
+    int Filter = 0; // counted from 0 in the order the filters were given
+};
+
 struct CaptionedPicture {
     QString Caption;
     QImage Picture;
@@ -30,10 +37,29 @@ public:
     }
     // The typed text; empty when the user cancelled or typed nothing.
     virtual QString InputBox(const QString& prompt, const QString& title) = 0;
-    // A filter is "Description|*.ext"; the chosen path, empty when the user cancelled.
-    virtual QString OpenFile(const QString& title, const QString& filter) = 0;
-    virtual QString SaveFile(const QString& title, const QString& filter) = 0;
+    // A filter is "Description|*.ext", or several of them joined by "|"; the first is chosen
+    // when the dialog opens.
+    virtual ChosenFile ChooseOpenFile(const QString& title, const QString& filter) = 0;
+    virtual ChosenFile ChooseSaveFile(const QString& title, const QString& filter) = 0;
+    // The chosen path alone, empty when the user cancelled.
+    QString OpenFile(const QString& title, const QString& filter) {
+        return ChooseOpenFile(title, filter).Path;
+    }
+    QString SaveFile(const QString& title, const QString& filter) {
+        return ChooseSaveFile(title, filter).Path;
+    }
 };
+
+// The extension that filter `index` of a filter text gives its files: ".uoa" of
+// "Designs|*.uoa"; empty when that pattern is not a single "*.ext".
+inline QString FilterExtension(const QString& filter, int index) {
+    if (index < 0) return {};
+    const QString pattern = filter.section('|', 2 * index + 1, 2 * index + 1);
+    if (!pattern.startsWith("*.") || pattern.size() < 3) return {};
+    for (QChar c : pattern.mid(2))
+        if (c == '*' || c == '?' || c == '[' || c == ';' || c == '.' || c.isSpace()) return {};
+    return pattern.mid(1);
+}
 
 // The title of every failure message that shows "number description".
 inline const QString ApplicationTitle = QStringLiteral("MultiWardstone");

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace mw {
 
@@ -35,7 +36,7 @@ QWidget* Owner() {
 
 } // namespace
 
-QString QtFileFilter(const QString& filter) {
+QStringList QtFileFilters(const QString& filter) {
     QStringList parts = filter.split('|');
     QStringList filters;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
@@ -44,7 +45,7 @@ QString QtFileFilter(const QString& filter) {
         filters << (description.contains(pattern) ? description
                                                   : description + " (" + pattern + ")");
     }
-    return filters.join(";;");
+    return filters;
 }
 
 void QtPrompts::Message(const QString& text, const QString& title, MessageIcon icon) {
@@ -108,14 +109,30 @@ QString QtPrompts::InputBox(const QString& prompt, const QString& title) {
     return QInputDialog::getText(Owner(), title, prompt);
 }
 
-QString QtPrompts::OpenFile(const QString& title, const QString& filter) {
-    return QFileDialog::getOpenFileName(Owner(), title, QString(), QtFileFilter(filter));
+ChosenFile QtPrompts::ChooseOpenFile(const QString& title, const QString& filter) {
+    const QStringList filters = QtFileFilters(filter);
+    QString chosenFilter;
+    QString path =
+        QFileDialog::getOpenFileName(Owner(), title, QString(), filters.join(";;"), &chosenFilter);
+    return {path, std::max(0, static_cast<int>(filters.indexOf(chosenFilter)))};
 }
 
 // The dialog asks before an existing file is chosen (no DontConfirmOverwrite): replacing a
-// user's file unasked could lose it.
-QString QtPrompts::SaveFile(const QString& title, const QString& filter) {
-    return QFileDialog::getSaveFileName(Owner(), title, QString(), QtFileFilter(filter));
+// user's file unasked could lose it. A name typed without an extension gets the chosen filter's
+// before that question, so that the question names the file that is written.
+ChosenFile QtPrompts::ChooseSaveFile(const QString& title, const QString& filter) {
+    const QStringList filters = QtFileFilters(filter);
+    QFileDialog dialog(Owner(), title, QString(), filters.join(";;"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    auto useSuffixOf = [&](const QString& chosen) {
+        dialog.setDefaultSuffix(
+            FilterExtension(filter, static_cast<int>(filters.indexOf(chosen))).mid(1));
+    };
+    useSuffixOf(filters.value(0));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, useSuffixOf);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return {dialog.selectedFiles().constFirst(),
+            std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())))};
 }
 
 } // namespace mw

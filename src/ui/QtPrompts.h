@@ -2,6 +2,8 @@
 
 #include "ui/Prompts.h"
 
+#include <QStringList>
+
 class QWidget;
 
 namespace mw {
@@ -14,11 +16,11 @@ public:
     bool AskYesNoShowing(const QString& text, const QString& title,
                          const std::vector<CaptionedPicture>& pictures) override;
     QString InputBox(const QString& prompt, const QString& title) override;
-    QString OpenFile(const QString& title, const QString& filter) override;
-    QString SaveFile(const QString& title, const QString& filter) override;
+    ChosenFile ChooseOpenFile(const QString& title, const QString& filter) override;
+    ChosenFile ChooseSaveFile(const QString& title, const QString& filter) override;
 };
 
-// "Description|*.ext" as Qt writes it: "Description (*.ext)".
-QString QtFileFilter(const QString& filter);
+// "Description|*.ext" as Qt writes it: "Description (*.ext)", one entry per filter.
+QStringList QtFileFilters(const QString& filter);
 
 } // namespace mw

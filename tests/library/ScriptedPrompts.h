@@ -2,6 +2,7 @@
 
 #include "ui/Prompts.h"
 
+#include <QList>
 #include <QStringList>
 #include <functional>
 #include <stdexcept>
@@ -17,30 +18,58 @@ public:
     }
     bool AskYesNo(const QString& text, const QString&, MessageIcon) override {
         Questions << text;
-        return Ask() == "Yes";
+        return Ask().Text == "Yes";
     }
     bool AskYesNoShowing(const QString& text, const QString& title,
                          const std::vector<CaptionedPicture>& pictures) override {
         Pictures = pictures;
         return AskYesNo(text, title, MessageIcon::Exclamation);
     }
-    QString InputBox(const QString&, const QString&) override { return Ask(); }
-    QString OpenFile(const QString&, const QString&) override { return Ask(); }
-    QString SaveFile(const QString&, const QString&) override { return Ask(); }
+    QString InputBox(const QString&, const QString&) override { return Ask().Text; }
+    ChosenFile ChooseOpenFile(const QString&, const QString& filter) override {
+        return Choose(filter);
+    }
+    ChosenFile ChooseSaveFile(const QString&, const QString& filter) override {
+        return Choose(filter);
+    }
 
-    // The answers to give, in order: "Yes"/"No", a typed text, a chosen path ("" cancels).
-    void Answer(const QStringList& answers) { answers_ += answers; }
+    // The answers to give, in order: "Yes"/"No", a typed text, a chosen path ("" cancels) with
+    // the dialog's first filter.
+    void Answer(const QStringList& answers) {
+        for (const QString& answer : answers)
+            answers_.push_back({answer, {}});
+    }
+    // A path chosen in a file dialog together with the filter of this description, which the
+    // dialog must offer.
+    void AnswerFile(const QString& path, const QString& filterDescription) {
+        answers_.push_back({path, filterDescription});
+    }
 
-    QStringList Messages, Questions;
+    QStringList Messages;
+    QStringList Questions; // what AskYesNo asked
+    QStringList Filters;   // what each file dialog offered, "Description|*.ext|..."
     std::vector<CaptionedPicture> Pictures; // of the last question that showed any
     std::function<void()> WhileShown; // what a real message box would cause, such as a repaint
 
 private:
-    QString Ask() {
+    struct Scripted {
+        QString Text, FilterDescription;
+    };
+    Scripted Ask() {
         if (answers_.empty()) throw std::logic_error("the test gave no answer for a prompt");
         return answers_.takeFirst();
     }
-    QStringList answers_;
+    ChosenFile Choose(const QString& filter) {
+        Filters << filter;
+        Scripted answer = Ask();
+        if (answer.FilterDescription.isEmpty()) return {answer.Text, 0};
+        const QStringList parts = filter.split('|');
+        for (int i = 0; 2 * i < parts.size(); ++i)
+            if (parts[2 * i] == answer.FilterDescription) return {answer.Text, i};
+        throw std::logic_error("the file dialog offers no filter " +
+                               answer.FilterDescription.toStdString());
+    }
+    QList<Scripted> answers_;
 };
 
 } // namespace mw::test

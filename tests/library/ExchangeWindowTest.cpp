@@ -1,0 +1,145 @@
+#include "app/DesignExport.h"
+#include "formats/UoaDesigns.h"
+#include "library/WindowFixture.h"
+
+namespace mw::test {
+
+class ExchangeWindowTest : public QObject {
+    Q_OBJECT
+
+    // Houses / Small / Hut, an empty Houses / Large, Ships / Galleys / Galley and an empty Towers.
+    struct Fixture : WindowFixture {
+        Fixture() {
+            AddHousesSmall({"1187, 0, 0, 0, 1", "1188, -1, 2, 5, 0"});
+            Sql("insert into SubSection(CategoryID, Name) values (1, 'Large');"
+                "insert into Category(Name) values ('Ships'), ('Towers');"
+                "insert into SubSection(CategoryID, Name) values (2, 'Galleys');"
+                "insert into TemplateIndex(BlockCount, CategoryID, SubsectID, Description) "
+                "values (1, 2, 3, 'Galley');"
+                "insert into TemplateBlocks(ItemID, X, Y, Z, Flag, TempIndexID) "
+                "values (16, 0, 0, 0, 1, 2);");
+            Open();
+        }
+        QString Path(const std::string& name) const {
+            return QString::fromStdString(library.Folder.File(name));
+        }
+    };
+
+private slots:
+    // A label the library has is chosen by its id; one it lacks is offered (id -1) and made only
+    // by OK, so that a cancel leaves the library as it was. A tile list is read as its filter says.
+    void aSingleDesignProposesItsOwnLabels() {
+        Fixture f;
+        f.window->optUoa->setChecked(true);
+        for (bool ok : {false, true}) {
+            QString shown;
+            WhenModal<frmTemplateInfo>([&shown, ok](frmTemplateInfo& info) {
+                shown = QStringList{info.cboCategory->currentText(),
+                                    info.cboCategory->currentData().toString(),
+                                    info.cboSubSection->currentText(),
+                                    info.cboSubSection->currentData().toString(),
+                                    info.txtDescription->text()}
+                            .join(' ');
+                (ok ? info.cmdOk : info.cmdCancel)->click();
+            });
+            f.prompts.Answer({QString::fromStdString(DataFile("design-tower.uoa"))});
+            f.window->cmdImportTemplate_Click();
+            QCOMPARE(shown, "Towers 3 Stone -1 Small Tower");
+        }
+        f.window->optCsv->setChecked(true);
+        f.prompts.AnswerFile(QString::fromStdString(DataFile("tiles.txt")), "Tile list (*.txt)");
+        FileAs("Listed");
+        f.window->cmdImportTemplate_Click();
+        QCOMPARE(f.Tree().join('|'), "Houses|  Small|    Hut|    Listed|Ships|  Galleys|    Galley|"
+                                     "Towers|  Stone|    Small Tower");
+    }
+
+    // One question says where the designs go; No stores nothing, Yes all under their own labels.
+    void aBatchIsStoredWholeAfterOneQuestion() {
+        Fixture f;
+        f.window->optUoa->setChecked(true);
+        const QString batch = QString::fromStdString(DataFile("designs-batch.uoa"));
+        const QStringList before = f.Tree();
+        f.prompts.Answer({batch, "No"});
+        f.window->cmdImportTemplate_Click();
+        QCOMPARE(f.Tree(), before);
+        f.prompts.Answer({batch, "Yes"});
+        f.window->cmdImportTemplate_Click();
+        QCOMPARE(f.prompts.Questions.size(), 2);
+        QVERIFY(f.prompts.Questions[0].contains("Houses / Large: 1 design\n"));
+        const QString castle = "    " + QString("Große Burg am Fluss, ").repeated(7);
+        QCOMPARE(f.Tree(), QStringList({"Houses", "  Small", "    Hut", "    Cottage",
+                                        "    Cottage", "  Large", "    Bob's \"Inn\"", "Ships",
+                                        "  Galleys", "    Galley", "Castles", "  Stone", castle,
+                                        "Unsorted", "  Unsorted", "    Loose Wall"}));
+        QCOMPARE(f.window->lblStatus->text(), "Import Complete: 5 designs");
+    }
+
+    // The filter chosen decides the format. A new name that ends in no offered extension gets
+    // the filter's, and a file of the longer name is replaced only when the user agrees.
+    void exportWritesTheFormatOfTheFilterChosen() {
+        Fixture f;
+        f.Select("Hut");
+        for (const auto& [filter, typed, written, format] :
+             {std::tuple{"Multi Template files (*.KivT)", "hut", "hut.KivT", ExportFormat::KivT},
+              {"UO Architect designs (*.uoa)", "hut", "hut.uoa", ExportFormat::Uoa},
+              {"Tile list CSV (*.csv)", "hut.TXT", "hut.TXT", ExportFormat::TileCsv},
+              {"Tile list (*.txt)", "hut.list", "hut.list.txt", ExportFormat::TileList}}) {
+            f.prompts.AnswerFile(f.Path(typed), filter);
+            f.window->cmdExportTemplate_Click();
+            QCOMPARE(ReadFile(f.library.Folder.File(written)),
+                     ExportedTemplate(f.session, 1, format));
+        }
+        QVERIFY(f.prompts.Filters.last().startsWith("Multi Template files (*.KivT)|*.KivT|"));
+        f.library.Folder.Write("hut.uoa", "kept");
+        f.prompts.AnswerFile(f.Path("hut"), "UO Architect designs (*.uoa)");
+        f.prompts.Answer({"No"});
+        f.window->cmdExportTemplate_Click();
+        QCOMPARE(f.prompts.Questions.size(), 1);
+        QCOMPARE(ReadFile(f.library.Folder.File("hut.uoa")), std::string("kept"));
+    }
+
+    // A category, a subsection (also of a stored name that is not UTF-8) or, without a node,
+    // the whole library goes into one batch.
+    void theTreeExportsABatchByItsNode() {
+        Fixture f;
+        f.Sql("insert into Category(Name) values (cast(X'42757267E4' as text));"
+              "insert into SubSection(CategoryID, Name) values (4, 'Hof');"
+              "insert into TemplateIndex(BlockCount, CategoryID, SubsectID, Description) "
+              "values (1, 4, 4, 'Alte Burg');"
+              "insert into TemplateBlocks(ItemID, X, Y, Z, Flag, TempIndexID) "
+              "values (17, 0, 0, 0, 1, 3);");
+        f.window->FillTemplatesList();
+        QTreeWidget* tree = f.window->trvTemplates;
+        for (const auto& [node, names] :
+             {std::pair{tree->topLevelItem(1), QStringList{"Galley"}},
+              {tree->topLevelItem(0)->child(0), {"Hut"}},
+              {tree->topLevelItem(2)->child(0), {"Alte Burg"}},
+              {static_cast<QTreeWidgetItem*>(nullptr), {"Hut", "Galley", "Alte Burg"}}}) {
+            std::filesystem::remove(f.library.Folder.File("batch.uoa"));
+            f.prompts.Answer({f.Path("batch")});
+            f.window->mnuExportBatch_Click(node);
+            QStringList written;
+            for (const UoaDesign& design : ReadUoaFile(f.library.Folder.File("batch.uoa")).Designs)
+                written << QString::fromStdString(design.Name);
+            QCOMPARE(written, names);
+        }
+        QCOMPARE(f.window->lblStatus->text(), "Export Complete: 3 designs");
+    }
+
+    // Kept under "Settings" like the other import sources, and chosen again at the next start.
+    void theNewSourcesAreStoredAndReadBack() {
+        WindowFixture f;
+        f.Open().optCsv->setChecked(true);
+        f.window->SaveSettings();
+        QCOMPARE(QSettings("MultiWardstone", "MultiWardstone").value("Settings/OptCsv"), "True");
+        f.Open().optUoa->setChecked(true);
+        f.window->SaveSettings();
+        QVERIFY(f.Open().optUoa->isChecked() && !f.window->optCsv->isChecked());
+    }
+};
+
+} // namespace mw::test
+
+QTEST_MAIN(mw::test::ExchangeWindowTest)
+#include "ExchangeWindowTest.moc"
