@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: run test bench fuzz deps configure build clean windows-check
+.PHONY: run test bench fuzz deps configure build clean windows-check package package-check
 
 deps:
 	@scripts/install-deps
@@ -19,6 +19,17 @@ run: configure
 
 test: build
 	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j 2
+
+# The Debian package, $(BUILD_DIR)/multiwardstone_VERSION_ARCH.deb, built from what it installs only.
+package: configure
+	@cmake --build $(BUILD_DIR) --target multiwardstone multiwardstone-cli desktop_files
+	@rm -f $(BUILD_DIR)/multiwardstone_*.deb
+	@cd $(BUILD_DIR) && cpack -G DEB
+
+# As root on a clean machine: installs the package, uses both programs as a normal user, purges it
+# and looks for anything of it left behind.
+package-check: package
+	@scripts/package-check $(BUILD_DIR)
 
 # Speed and memory figures, one "name: value" line each. BENCH_ARGS=--quick for smaller sizes.
 bench: configure

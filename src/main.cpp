@@ -1,13 +1,18 @@
-// The program: the shared connection, then the main window; closing it ends the program.
+// The program: the library where the location rule puts it, the shared connection, then the main
+// window; closing it ends the program.
 #include "app/Session.h"
 #include "client/ClientLink.h"
 #include "library/frmWardstone.h"
+#include "settings/LibraryLocation.h"
 #include "ui/CentreOnScreen.h"
 #include "ui/Guarded.h"
 #include "ui/QtPrompts.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -31,7 +36,18 @@ private:
     mw::Prompts& prompts_;
 };
 
+// Answered before Qt starts, so that it needs no display.
+bool AskedForVersion(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--version") == 0) return true;
+    return false;
+}
+
 int Main(int argc, char** argv) {
+    if (AskedForVersion(argc, argv)) {
+        std::printf("multiwardstone %s\n", WARDSTONE_VERSION);
+        return 0;
+    }
     // A write past a file-size limit fails with a message and is undone, instead of ending the
     // program on the spot with temporary files and half a backup left behind.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -42,7 +58,12 @@ int Main(int argc, char** argv) {
     GuardedApplication app(argc, argv, prompts);
     QCoreApplication::setOrganizationName("MultiWardstone");
     QCoreApplication::setApplicationName("MultiWardstone");
-    mw::Session session(mw::ExecutableFolder());
+    QCoreApplication::setApplicationVersion(WARDSTONE_VERSION);
+    QGuiApplication::setDesktopFileName("multiwardstone");
+    QApplication::setWindowIcon(QIcon::fromTheme("multiwardstone"));
+    const mw::LibraryLocation location = mw::LocateLibrary();
+    mw::Session session(location.Folder, mw::JoinPath(location.Folder, mw::LibraryFileName),
+                        location.DefaultsFolder);
     mw::frmWardstone frmWardstone(session, prompts);
     if (!frmWardstone.Form_Initialize()) return 0; // the user has been told why
     std::unique_ptr<mw::ClientLink> link = mw::OpenClientLink(frmWardstone.winId());

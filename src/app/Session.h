@@ -20,9 +20,10 @@ namespace mw {
 struct Session {
     explicit Session(std::string appFolder)
         : AppFolder(std::move(appFolder)), cnTemplates(JoinPath(AppFolder, LibraryFileName)) {}
-    // A library elsewhere than beside the program, as the command-line tool may name one.
-    Session(std::string appFolder, const std::string& databasePath)
-        : AppFolder(std::move(appFolder)), cnTemplates(databasePath) {}
+    // A library elsewhere than in the folder, as the command-line tool may name one.
+    Session(std::string appFolder, const std::string& databasePath, std::string defaultsFolder = {})
+        : AppFolder(std::move(appFolder)), DefaultsFolder(std::move(defaultsFolder)),
+          cnTemplates(databasePath) {}
 
     std::string DatabasePath() const { return cnTemplates.DatabasePath(); }
     std::string ComponentsPath() const { return JoinPath(AppFolder, ComponentsFileName); }
@@ -35,7 +36,13 @@ struct Session {
         return {MultiIdxPath, MultiMulPath, MultiUopPath, RecordSize, &Backups};
     }
 
-    std::string AppFolder; // where the library and components.txt live: beside the program
+    // Where the library, components.txt and the temporary files of the imports live: beside the
+    // program, or the user's data folder when it is installed (settings/LibraryLocation).
+    std::string AppFolder;
+    // The installed schema and components.txt that start a library missing from AppFolder;
+    // empty where nothing may be made (beside the program, or a library named on the command
+    // line).
+    std::string DefaultsFolder;
     Connection cnTemplates;
     ComponentBuffer Buffer;
     ComponentsList Components;

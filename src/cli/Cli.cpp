@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 
+#include "app/UserLibrary.h"
 #include "common/Convert.h"
 #include "common/Files.h"
 #include "common/OutputFile.h"
@@ -18,7 +19,10 @@ namespace mw::cli {
 Arguments::Arguments(const QString& name, const QString& summary) : name_(name) {
     parser_.setApplicationDescription(summary);
     parser_.addHelpOption();
-    Option("db", "The library file (default: Wardstone.dat beside the program).", "FILE");
+    Option("db",
+           "The library file (default: Wardstone.dat beside the program or, installed, in the "
+           "user's data folder).",
+           "FILE");
 }
 
 void Arguments::Positional(const QString& name, const QString& description) {
@@ -85,7 +89,17 @@ std::int32_t Arguments::TemplateId(int index) const {
 }
 
 std::string Arguments::LibraryPath() const {
-    return IsSet("db") ? Path("db") : JoinPath(ExecutableFolder(), LibraryFileName);
+    return IsSet("db") ? Path("db") : JoinPath(Location().Folder, LibraryFileName);
+}
+
+const LibraryLocation& Location() {
+    static const LibraryLocation location = LocateLibrary();
+    return location;
+}
+
+Session SessionFor(const Arguments& args) {
+    return Session(Location().Folder, args.LibraryPath(),
+                   args.IsSet("db") ? std::string() : Location().DefaultsFolder);
 }
 
 QStringList RawArguments(int argc, char** argv) {
@@ -108,29 +122,42 @@ void FlushStandardOutput(const std::string& done) {
 }
 
 void GameFileOptions(Arguments& args) {
-    args.Option("idx", "The game's multi.idx.", "FILE");
+    args.Option("idx",
+                "The game's multi.idx. Without --idx, --mul and --uop: the game files of the "
+                "window's settings, all of them.",
+                "FILE");
     args.Option("mul", "The game's multi.mul.", "FILE");
     args.Option("uop", "The game's MultiCollection.uop.", "FILE");
-    args.Option("record-size", "The size of multi.mul's records: auto (the default), 12 or 16.",
+    args.Option("record-size",
+                "The size of multi.mul's records: auto, 12 or 16 (default: as the settings say, "
+                "else auto).",
                 "SIZE");
 }
 
 void UseGameFiles(Session& session, const Arguments& args) {
-    session.MultiIdxPath = args.Path("idx");
-    session.MultiMulPath = args.Path("mul");
-    session.MultiUopPath = args.Path("uop");
+    ChosenFiles files = ChosenGameFiles(args);
+    session.MultiIdxPath = files.Idx.Value;
+    session.MultiMulPath = files.Mul.Value;
+    session.MultiUopPath = files.Uop.Value;
     PatchTargets targets = session.Targets();
+    const std::string where = files.FromSettings ? " (the settings name none)" : "";
     if (targets.MultiIdxPath.empty() != targets.MultiMulPath.empty())
-        throw BadUsage("--idx and --mul go together");
+        throw BadUsage(files.FromSettings ? "the settings name only one of multi.idx and "
+                                            "multi.mul: name --idx and --mul, or --uop"
+                                          : "--idx and --mul go together");
     if (!targets.HasMulFiles() && !targets.HasPackage())
-        throw BadUsage("name the game files: --idx and --mul, or --uop");
-    std::string size = args.IsSet("record-size") ? args.Text("record-size") : "auto";
+        throw BadUsage("name the game files: --idx and --mul, or --uop" + where);
+    std::string size = ChosenRecordSize(args).Value;
     if (size != "auto" && size != "12" && size != "16")
         throw BadUsage("--record-size must be auto, 12 or 16");
     session.RecordSize = RecordSizeChoiceFrom(size == "auto" ? "Auto" : size);
 }
 
 void OpenLibrary(Session& session) {
+    if (!session.DefaultsFolder.empty() &&
+        ProvideUserLibrary(session.AppFolder, session.DefaultsFolder))
+        std::cerr << "multiwardstone-cli: made an empty library: " << session.DatabasePath()
+                  << "\n";
     CTempIndex probe(session.cnTemplates); // connecting opens the library, or says why not
     probe.Connect(session.DatabasePath(), adUseServer, adLockOptimistic);
 }
@@ -150,7 +177,8 @@ void WriteOutput(const Arguments& args, const std::string& path, const std::stri
 }
 
 std::vector<std::string> ProtectedFiles(const Arguments& args) {
-    return {args.LibraryPath(), args.Path("idx"), args.Path("mul"), args.Path("uop")};
+    ChosenFiles files = ChosenGameFiles(args);
+    return {args.LibraryPath(), files.Idx.Value, files.Mul.Value, files.Uop.Value};
 }
 
 void LoadComponents(Session& session) {

@@ -2,6 +2,7 @@
 
 #include "app/Session.h"
 #include "common/RunError.h"
+#include "settings/LibraryLocation.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
@@ -39,7 +40,8 @@ public:
     std::string Path(const QString& name) const;     // a path, byte for byte; empty when not given
     std::string Required(const QString& name) const; // a text that must be given, not empty
     std::string RequiredPath(const QString& name) const;
-    bool IsSet(const QString& name) const { return parser_.isSet(name); }
+    // Whether the option is given; false for one this subcommand does not take.
+    bool IsSet(const QString& name) const { return parser_.optionNames().contains(name); }
     std::string At(int index) const; // a positional argument, byte for byte
     std::int32_t TemplateId(int index) const;
     std::string LibraryPath() const;
@@ -62,7 +64,13 @@ std::string Bytes(const QString& raw);
 // again ("patched entry 4 (multi 0x3)").
 void FlushStandardOutput(const std::string& done = {});
 
-// The session over the library that --db names (or the one beside the program), opened.
+// Where the library lives when --db names none (settings/LibraryLocation).
+const LibraryLocation& Location();
+// A command's session: over the library --db names, which is never made, or the one of the
+// location rule, which OpenLibrary makes on first use when the program is installed.
+Session SessionFor(const Arguments& args);
+// Opens the session's library, making it first when it may (Session::DefaultsFolder) and saying
+// so on standard error.
 void OpenLibrary(Session& session);
 
 // "-" stands for standard input or output where a file is read or written. An output never
@@ -73,14 +81,34 @@ void WriteOutput(const Arguments& args, const std::string& path, const std::stri
 // The files that no output of a command may replace: the library and the game files it names.
 std::vector<std::string> ProtectedFiles(const Arguments& args);
 
-// Loads components.txt beside the program, when there is one.
+// Loads components.txt of the library folder, when there is one.
 void LoadComponents(Session& session);
 
 // The options that name the game's files: --idx, --mul, --uop and --record-size.
 void GameFileOptions(Arguments& args);
-// Makes the files they name the session's game files; the pair counts when both are given,
-// the package when it is. Usage errors when neither is, or only one of the pair.
+// Makes the chosen game files and record size the session's; the pair counts when both are
+// named, the package when it is. Usage errors when neither is, or only one of the pair.
 void UseGameFiles(Session& session, const Arguments& args);
+
+// A value a command uses and where it came from: an option, the window's settings or a default.
+struct Chosen {
+    std::string Value;
+    std::string From;
+};
+struct ChosenFiles {
+    Chosen Idx, Mul, Uop;
+    bool FromSettings = false;
+};
+// The files the options name when any of --idx, --mul and --uop is given, else the set the
+// window's settings name; never some of each.
+ChosenFiles ChosenGameFiles(const Arguments& args);
+Chosen ChosenRecordSize(const Arguments& args); // auto, 12 or 16
+Chosen ChosenBackups(const Arguments& args);    // on or off: --backup, --no-backup, settings
+// Render's art folder: --art-folder, else the preview window's rule over the settings' paths
+// (which it leaves in the session). Empty when there is none.
+Chosen ChosenArtFolder(const Arguments& args, Session& session);
+// The file the window keeps its settings in.
+std::string SettingsFile();
 
 // A file of its own in the system's temporary folder, removed again with the object.
 class TemporaryFile {
@@ -105,5 +133,6 @@ int Import(const QStringList& arguments);
 int Patch(const QStringList& arguments);
 int Extract(const QStringList& arguments);
 int Render(const QStringList& arguments);
+int Settings(const QStringList& arguments);
 
 } // namespace mw::cli

@@ -51,7 +51,9 @@ int Patch(const QStringList& arguments) {
                 "Replaces the multi of this id (hexadecimal, up to BFFF) instead of adding a new "
                 "one; its old records stay in multi.mul, unused.",
                 "HEXID");
-    args.Option("no-backup", "Do not copy each game file once before changing it.");
+    args.Option("backup", "Copy each game file once before changing it (without either option: "
+                          "as the settings say, else on).");
+    args.Option("no-backup", "Do not copy the game files before changing them.");
     args.Option("scripts",
                 "Also print the Sphere scripts of the new multi and its deed: 55, 51a or "
                 "sourcex.",
@@ -62,8 +64,9 @@ int Patch(const QStringList& arguments) {
     if (!args.Parse(arguments, 1)) return Success;
     std::optional<std::uint32_t> replace;
     if (args.IsSet("replace")) replace = ParseMultiId(args.Text("replace"));
-    Session session(ExecutableFolder(), args.LibraryPath());
+    Session session = SessionFor(args);
     UseGameFiles(session, args);
+    session.Backups.Enabled = ChosenBackups(args).Value == "on";
     std::optional<std::int16_t> format;
     ScriptEntry entry;
     if (args.IsSet("scripts")) {
@@ -77,7 +80,11 @@ int Patch(const QStringList& arguments) {
     OpenLibrary(session);
     RequireStoredTemplate(session, args.TemplateId(0));
     LoadComponents(session);
-    session.Backups.Enabled = !args.IsSet("no-backup");
+    // Named before anything is written, so that a script's log shows what a patch touched.
+    PatchTargets targets = session.Targets();
+    for (const std::string* file :
+         {&targets.MultiIdxPath, &targets.MultiMulPath, &targets.MultiUopPath})
+        if (!file->empty()) std::cerr << "multiwardstone-cli: about to change " << *file << "\n";
     PatchResult result = PatchStoredTemplate(session, args.TemplateId(0), {}, {}, replace);
     std::cout << PatchLine(result.PatchSlot) << ReplacedText(result) << "\n";
     if (format) std::cout << ScriptsForLastPatch(session, *format, entry);
@@ -89,16 +96,19 @@ int Patch(const QStringList& arguments) {
 int Extract(const QStringList& arguments) {
     Arguments args("extract",
                    "Writes one multi of multi.idx / multi.mul, or of MultiCollection.uop "
-                   "(--uop), as a template text file.");
+                   "(--uop), as a template text file. Without --idx, --mul and --uop, the "
+                   "files of the window's settings: the pair when they name it.");
     args.Positional("HEXID", "The multi id in hexadecimal, for example 1F4.");
     args.Positional("FILE", "The file to write, or - for standard output.");
     GameFileOptions(args);
     if (!args.Parse(arguments, 2)) return Success;
-    if (args.IsSet("uop") == args.IsSet("idx"))
+    const bool options = args.IsSet("idx") || args.IsSet("mul") || args.IsSet("uop");
+    if (options && args.IsSet("uop") == args.IsSet("idx"))
         throw BadUsage("name either --uop, or --idx and --mul");
-    Session session(ExecutableFolder(), args.LibraryPath());
+    Session session = SessionFor(args);
     UseGameFiles(session, args);
-    GameMulti multi = ParseGameMulti(args.IsSet("uop"), args.At(0));
+    // From the settings, the pair when they name it, as the window's Multi Muls import reads.
+    GameMulti multi = ParseGameMulti(!session.Targets().HasMulFiles(), args.At(0));
     WriteOutput(args, args.At(1), GameMultiText(session, multi));
     return Success;
 }

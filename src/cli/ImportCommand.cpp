@@ -87,7 +87,7 @@ int Import(const QStringList& arguments) {
     if (!args.Parse(arguments, 1)) return Success;
     ImportSource source = SourceNamed(args.Required("from"));
     if (source == ImportSource::Uoa) {
-        Session session(ExecutableFolder(), args.LibraryPath());
+        Session session = SessionFor(args);
         OpenLibrary(session);
         LoadComponents(session);
         return ImportDesigns(session, args);
@@ -95,7 +95,7 @@ int Import(const QStringList& arguments) {
     FilingByName filing{args.Required("category"), args.Required("subsection"),
                         args.Required("description"), args.IsSet("create")};
 
-    Session session(ExecutableFolder(), args.LibraryPath());
+    Session session = SessionFor(args);
     OpenLibrary(session);
     LoadComponents(session);
     if (!Read(session, args, source)) {

@@ -75,7 +75,7 @@ int List(const QStringList& arguments) {
                    "description and block count, tab-separated, one template per line.");
     args.Option("json", "Print a JSON array instead.");
     if (!args.Parse(arguments, 0)) return Success;
-    Session session(ExecutableFolder(), args.LibraryPath());
+    Session session = SessionFor(args);
     OpenLibrary(session);
     CTempIndex index(session.cnTemplates);
     CCategory category(session.cnTemplates);
@@ -98,7 +98,7 @@ int Show(const QStringList& arguments) {
     Arguments args("show", "Prints a template's components in the template text format.");
     args.Positional("ID", "The template id, as `list` shows it.");
     if (!args.Parse(arguments, 1)) return Success;
-    Session session(ExecutableFolder(), args.LibraryPath());
+    Session session = SessionFor(args);
     OpenLibrary(session);
     std::cout << StoredTemplateText(session, args.TemplateId(0));
     return Success;
@@ -133,7 +133,7 @@ int Export(const QStringList& arguments) {
     if (batch && format && *format != ExportFormat::Uoa)
         throw BadUsage("a batch is written as a design file: --format uoa, or none");
 
-    Session session(ExecutableFolder(), args.LibraryPath());
+    Session session = SessionFor(args);
     OpenLibrary(session);
     if (batch) {
         BatchSelection selection;
@@ -155,7 +155,7 @@ int Delete(const QStringList& arguments) {
     args.Option("yes", "Required: confirms the deletion.");
     if (!args.Parse(arguments, 1)) return Success;
     if (!args.IsSet("yes")) throw BadUsage("delete needs --yes");
-    Session session(ExecutableFolder(), args.LibraryPath());
+    Session session = SessionFor(args);
     OpenLibrary(session);
     CTempIndex index(session.cnTemplates);
     CTempBlock blocks(session.cnTemplates);

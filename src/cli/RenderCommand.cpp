@@ -31,18 +31,19 @@ int Render(const QStringList& arguments) {
     args.Positional("ID", "The template id, as `list` shows it.");
     args.Positional("FILE", "The PNG file to write, or - for standard output.");
     args.Option("art-folder",
-                "The folder of art.mul and artidx.mul (or artLegacyMUL.uop) and tiledata.mul.",
+                "The folder of art.mul and artidx.mul (or artLegacyMUL.uop) and tiledata.mul "
+                "(default: the preview window's, from the settings).",
                 "DIR");
     args.Option("max-z", "Leaves out the components above this z.", "N");
     args.Option("hide-listed",
                 "Leaves out the components listed in components.txt (doors and the like).");
     if (!args.Parse(arguments, 2)) return Success;
     PreviewOptions options = RenderOptions(args);
-    Session session(ExecutableFolder(), args.LibraryPath());
+    Session session = SessionFor(args);
     OpenLibrary(session);
     LoadComponents(session);
     std::vector<MulRecord> components = PreviewComponents(session, args.TemplateId(0));
-    PreviewSource source = OpenPreviewSource(args.Path("art-folder"));
+    PreviewSource source = OpenPreviewSource(ChosenArtFolder(args, session).Value);
     if (!source.Art.Art) std::cerr << source.Status << "\n";
     PreviewPicture picture = DrawPreview(components, source.Art, options);
     WriteOutput(args, args.At(1), EncodePng(picture.Image));

@@ -27,6 +27,7 @@ const std::map<QString, Entry>& Subcommands() {
         {"extract", {Extract, "one multi of multi.idx / multi.mul as a template text file"}},
         {"patch", {Patch, "patch a template into multi.idx / multi.mul"}},
         {"render", {Render, "draw a template with the client's art as a PNG file"}},
+        {"settings", {Settings, "what the others would use, and where each value comes from"}},
     };
     return subcommands;
 }
@@ -37,7 +38,9 @@ void Usage(std::ostream& out) {
         out << "  " << name.toStdString() << std::string(10 - name.size(), ' ') << entry.Summary
             << "\n";
     out << "\nEach subcommand takes --help. Results go to standard output, messages to standard\n"
-           "error; the exit status is 0 on success, 1 on a failure and 2 on a usage error.\n";
+           "error; the exit status is 0 on success, 1 on a failure and 2 on a usage error.\n"
+           "Options not given are taken from the window's settings where they are kept there:\n"
+           "see the settings subcommand. --version prints the version.\n";
 }
 
 } // namespace
@@ -55,6 +58,11 @@ int main(int argc, char** argv) {
     }
     auto subcommand = Subcommands().find(arguments.front());
     try {
+        if (arguments.front() == "--version") {
+            std::cout << "multiwardstone-cli " WARDSTONE_VERSION "\n";
+            mw::cli::FlushStandardOutput();
+            return mw::cli::Success;
+        }
         if (subcommand == Subcommands().end())
             throw mw::cli::BadUsage("unknown subcommand \"" + mw::cli::Bytes(arguments.front()) +
                                     "\"");

@@ -8,7 +8,7 @@
 namespace mw {
 
 // The item ids, as id keys such as "04A3", of components that the server places separately
-// (doors and the like), loaded once from components.txt beside the program.
+// (doors and the like), loaded once from components.txt beside the library.
 class ComponentsList {
 public:
     bool Empty() const { return entries_.empty(); }

@@ -1,6 +1,7 @@
 #include "library/frmWardstone.h"
 
 #include "app/Failures.h"
+#include "app/UserLibrary.h"
 
 #include "common/Files.h"
 #include "library/frmPreview.h"
@@ -212,6 +213,14 @@ void frmWardstone::ConnectControls() {
 bool frmWardstone::Form_Initialize() {
     LoadSettings();
     const std::string path = session_.DatabasePath();
+    bool made = false;
+    try {
+        if (!session_.DefaultsFolder.empty())
+            made = ProvideUserLibrary(session_.AppFolder, session_.DefaultsFolder);
+    } catch (const RunError& failure) {
+        prompts_.Message(ShownFailure(failure), ApplicationTitle, MessageIcon::Critical);
+        return false;
+    }
     try {
         TempIndex.Connect(path, adUseServer, adLockOptimistic);
         TempBlock.Connect(path, adUseServer, adLockOptimistic);
@@ -229,8 +238,10 @@ bool frmWardstone::Form_Initialize() {
         LoadComponentsList(session_.Components, session_.ComponentsPath());
     } catch (const RunError&) {
         // Without the list nothing is flagged as placed separately; the library still opens.
-        SetStatus("No components.txt beside the program: no component is flagged");
+        SetStatus("No components.txt beside the library: no component is flagged");
     }
+    if (made) SetStatus("Made an empty library in your data folder"); // the tree's tooltip names it
+    trvTemplates->setToolTip("Library: " + FromStd(path));
     blnExtractPending = false;
     FillTemplatesList();
     return true;

@@ -39,8 +39,9 @@ public:
     frmWardstone(Session& session, Prompts& prompts, QWidget* parent = nullptr);
     ~frmWardstone() override;
 
-    // Start-up: settings, the library, components.txt, the tree. False when the program must end
-    // (the library is missing); the user has then been told.
+    // Start-up: settings, the library, components.txt, the tree. An installed program first makes
+    // a missing library in the user's data folder (Session::DefaultsFolder) and says so in the
+    // status line. False when the program must end (no library); the user has then been told.
     bool Form_Initialize();
 
     void FillTemplatesList();

@@ -4,6 +4,7 @@
 #include "settings/frmSettings.h"
 
 #include <QCheckBox>
+#include <sqlite3.h>
 
 namespace mw::test {
 
@@ -37,6 +38,40 @@ private slots:
         QVERIFY(!w.Form_Initialize());
         QCOMPARE(f.LastMessage(), QString("Wardstone.dat file is missing"));
         QVERIFY(!FileExists(f.library.Path));
+    }
+
+    // Installed, the first start makes the library and components.txt in the data folder from
+    // the installed ones and says so; the second opens the library as it was left and says
+    // nothing. The tree names the library.
+    void anInstalledProgramMakesItsLibraryOnTheFirstStartOnly() {
+        WindowFixture f;
+        TempFolder prefix;
+        const std::string defaults = prefix.File("share/multiwardstone");
+        std::filesystem::create_directories(defaults);
+        std::filesystem::copy_file(SCHEMA_FILE, defaults + "/schema.sql");
+        prefix.Write("share/multiwardstone/components.txt", "ID Name\r\n0675 door\r\n");
+        const std::string data = prefix.File("data/MultiWardstone");
+        const QString library = QString::fromStdString(data + "/Wardstone.dat");
+        Session first(data, library.toStdString(), defaults);
+        frmWardstone w(first, f.prompts);
+        QVERIFY(w.Form_Initialize());
+        QCOMPARE(w.lblStatus->text(), QString("Made an empty library in your data folder"));
+        QCOMPARE(w.trvTemplates->toolTip(), "Library: " + library);
+        QVERIFY(TreeText(w.trvTemplates).isEmpty());
+        QCOMPARE(first.Components.Count(), size_t(1));
+        sqlite3_exec(first.cnTemplates.Handle(),
+                     "insert into Category(Name) values ('Houses');"
+                     "insert into SubSection(CategoryID, Name) values (1, 'Small');"
+                     "insert into TemplateIndex(BlockCount, CategoryID, SubsectID, Description) "
+                     "values (0, 1, 1, 'Hut')",
+                     nullptr, nullptr, nullptr);
+
+        Session second(data, library.toStdString(), defaults);
+        frmWardstone again(second, f.prompts);
+        QVERIFY(again.Form_Initialize());
+        QCOMPARE(again.lblStatus->text(), QString());
+        QCOMPARE(TreeText(again.trvTemplates), QStringList({"Houses", "  Small", "    Hut"}));
+        QVERIFY(f.prompts.Messages.empty());
     }
 
     // Only filed templates show, in row order; without components.txt the status line says so,

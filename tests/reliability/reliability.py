@@ -616,9 +616,20 @@ SCENARIOS = [
 ]
 
 
+def isolate_settings():
+    """Every program run here gets a home of its own, so that none reads or writes the settings
+    or the library of the user who runs the test."""
+    home = tempfile.mkdtemp(prefix='reliability-home-')
+    for variable, folder in (('HOME', home), ('XDG_CONFIG_HOME', f'{home}/config'),
+                             ('XDG_DATA_HOME', f'{home}/data')):
+        os.environ[variable] = folder
+    return home
+
+
 def main():
     failed = 0
     started = time.monotonic()
+    home = isolate_settings()
     for name, scenario in SCENARIOS:
         world = World(re.sub(r'\W+', '-', name))
         began = time.monotonic()
@@ -638,6 +649,7 @@ def main():
             else:
                 world.remove()
         sys.stdout.flush()
+    shutil.rmtree(home, ignore_errors=True)
     print(f'{len(SCENARIOS) - failed} of {len(SCENARIOS)} scenarios passed in '
           f'{time.monotonic() - started:.1f} s')
     return 1 if failed else 0
