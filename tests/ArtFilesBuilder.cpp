@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <fstream>
 #include <stdexcept>
-#include <unordered_map>
 #include <vector>
 
 namespace mw::test {
@@ -41,13 +40,12 @@ std::string ArtFileName(std::uint32_t entry) {
 } // namespace
 
 std::string EncodeStaticArt(const ArgbImage& image) {
-    std::string data, row;
+    std::string data;
     std::vector<std::uint16_t> starts;
-    // Equal rows share their runs, as row offsets allow: only so does a large image of one
-    // colour fit the 16-bit offsets.
-    std::unordered_map<std::string, std::uint16_t> rowsSeen;
     for (int y = 0; y < image.Height; ++y) {
-        row.clear();
+        if (data.size() / 2 > 0xFFFF)
+            throw std::length_error("the image's runs do not fit the 16-bit row offsets");
+        starts.push_back(static_cast<std::uint16_t>(data.size() / 2));
         for (int x = 0, end = 0; x < image.Width;) {
             if (!IsOpaque(image.At(x, y))) {
                 ++x;
@@ -56,20 +54,13 @@ std::string EncodeStaticArt(const ArgbImage& image) {
             int runEnd = x;
             while (runEnd < image.Width && IsOpaque(image.At(runEnd, y)))
                 ++runEnd;
-            Append16(row, static_cast<std::uint16_t>(x - end));
-            Append16(row, static_cast<std::uint16_t>(runEnd - x));
+            Append16(data, static_cast<std::uint16_t>(x - end));
+            Append16(data, static_cast<std::uint16_t>(runEnd - x));
             for (; x < runEnd; ++x)
-                Append16(row, ToRgb555(image.At(x, y)));
+                Append16(data, ToRgb555(image.At(x, y)));
             end = runEnd;
         }
-        Append32(row, 0); // the run (0, 0)
-        auto [seen, added] = rowsSeen.try_emplace(row, static_cast<std::uint16_t>(data.size() / 2));
-        if (added) {
-            if (data.size() / 2 > 0xFFFF)
-                throw std::length_error("the image's runs do not fit the 16-bit row offsets");
-            data += row;
-        }
-        starts.push_back(seen->second);
+        Append32(data, 0); // the run (0, 0)
     }
     std::string record;
     Append32(record, 0x12345678); // the header the decoder does not read
