@@ -82,7 +82,7 @@ TEST_F(WorldSavesTest, BadFilesAreRefusedNamingTheLine) {
          false},
         {true, SphereHeader + SphereRecord("1", "0", "0", "-32769"), ReadErrorTitle,
          "line 8: Overflow", false},
-        // No line whose key is "ID": not part of a longer key, in lower case or indented.
+        // No line whose key is "ID": not inside a longer key, in lower case or indented.
         {false, "HIDDEN 1\nSERIALID 5\nHIDAMAGE 3\nid 4\n ID 4\n", InvalidWscTitle, "", false},
         {false, "ID 1\nX 4\nY 6\nID 2\nX 1\n", InvalidWscTitle, "", false}, // the second cut short
         {false, "ID 1\nX 4\nY 6\nZ\n", ReadErrorTitle, "line 4 has no value", false},
