@@ -45,7 +45,10 @@ TEST_F(ReplaceMultiTest, TheEntryPointsAtAppendedRecordsAndEverythingElseStays) 
         EXPECT_EQ(result.PatchSlot, static_cast<std::int32_t>(multi) + 1);
         EXPECT_EQ(result.ReplacedMul, replaced) << multi;
         EXPECT_FALSE(result.ReplacedPackage);
-        ExpectFiles(idxAfter, old + twoRecords); // whole files: what extraction reads follows
+        ExpectFiles(idxAfter, old + twoRecords);
+        EXPECT_EQ(MultiAsText(ReadMultiEntry(targets.MultiIdxPath, result.PatchSlot),
+                              targets.MultiMulPath),
+                  ComponentsAsText(records, 0)); // extracted back exactly
     }
 }
 

@@ -88,6 +88,19 @@ TEST_F(MakeScriptsTest, SmallTowerInBothFormats) {
     EXPECT_EQ(MakeScripts(4, {tower, list, 101}, entry), NewTower);
 }
 
+// Source-X's worked example line by line: entry 4 (multi 3), one listed door at 0, 1, 0.
+TEST_F(MakeScriptsTest, SourceXStoneHut) {
+    ComponentBuffer hut =
+        test::BufferWith({{"1653", "0", "1", "0", "0"}, {"1200", "-1", "-1", "0", "1"}});
+    hut.MinX = -1, hut.MinY = -1, hut.MaxX = 1, hut.MaxY = 1;
+    EXPECT_EQ(
+        MakeScripts(3, {hut, list, 4}, {"Stone Hut", "500", ""}),
+        Lines({"// Multi Stone Hut, made by MultiWardstone", "[MULTIDEF 03]", "DEFNAME=m_Stone_Hut",
+               "NAME=Stone Hut", "TYPE=t_multi", "MULTIREGION=-1,-1,1,1", "COMPONENT=0675,0,1,0",
+               "", "[ITEMDEF i_deed_Stone_Hut]", "NAME=Deed to a Stone Hut", "ID=i_deed",
+               "VALUE=500", "ON=@Create", "MORE=m_Stone_Hut"}));
+}
+
 // Source-X (format 3): the multi id after a "0" however long it is, the listed components without
 // the 55 format's trailing field, no sell value even when one is given. A line end in a name or
 // value becomes a blank and a bracket leaves the DefName, which stands in a section header.
