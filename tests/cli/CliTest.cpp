@@ -238,12 +238,6 @@ TEST_F(CliTest, FailuresOfTheSurroundingsEndWithAMessage) {
     EXPECT_NE(noTemp.Err.find("/nonexistent"), std::string::npos) << noTemp.Err;
 }
 
-} // namespace
-} // namespace mw::test
-
-namespace mw::test {
-namespace {
-
 // render draws with the art of the folder it is given; standard output and a file get the same
 // picture, and a refusal writes nothing.
 TEST_F(CliTest, RenderWritesThePictureAndCountsTheComponentsWithoutArt) {
@@ -273,12 +267,6 @@ TEST_F(CliTest, RenderWritesThePictureAndCountsTheComponentsWithoutArt) {
     EXPECT_NE(wide.Err.find("7210"), std::string::npos) << wide.Err;
     EXPECT_FALSE(FileExists(none));
 }
-
-} // namespace
-} // namespace mw::test
-
-namespace mw::test {
-namespace {
 
 // A batch files each design under its own names and takes none from the command line; a single
 // design takes those given and its own for the rest; a damaged file stores nothing.
