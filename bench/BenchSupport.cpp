@@ -96,4 +96,14 @@ void Figure(const std::string& name, double value) {
     std::printf("%s: %.3f\n", name.c_str(), value);
 }
 
+void FiguresAgainstShell(const Scratch& scratch, const std::string& label, const ChildRun& run,
+                         const std::string& csvPath) {
+    if (!run.Ok) throw std::runtime_error(label + " failed");
+    double shell = ShellBulkLoadSeconds(scratch, csvPath);
+    Figure(label + "-seconds", run.Seconds);
+    Figure("sqlite3-shell-" + label + "-seconds", shell);
+    Figure(label + "-ratio", run.Seconds / shell);
+    Figure(label + "-peak-MiB", run.PeakMiB);
+}
+
 } // namespace mw::bench

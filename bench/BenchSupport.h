@@ -47,6 +47,11 @@ std::string LibraryFrom(const Scratch& scratch, const std::string& name); // a f
 // gives the exit status 1.
 int RunBenchmark(int argc, char** argv, const std::function<void(bool quick)>& body);
 
+// The four figures of an import timed against the sqlite3 shell's bulk load of the same rows
+// (csvPath, see ShellBulkLoadSeconds): the seconds of each, their ratio, the import's peak memory.
+void FiguresAgainstShell(const Scratch& scratch, const std::string& label, const ChildRun& run,
+                         const std::string& csvPath);
+
 // One figure per line, "name: value", so that runs can be compared by a script.
 void Figure(const std::string& name, double value);
 

@@ -45,12 +45,7 @@ void BatchImportAgainstShell(const std::string& label, int designs, int tiles) {
         return StoreDesignBatch(session, ParseDesignBatch(source)).size() ==
                static_cast<size_t>(designs);
     });
-    if (!run.Ok) throw std::runtime_error(label + " failed");
-    double shell = ShellBulkLoadSeconds(scratch, rows);
-    Figure(label + "-seconds", run.Seconds);
-    Figure("sqlite3-shell-" + label + "-seconds", shell);
-    Figure(label + "-ratio", run.Seconds / shell);
-    Figure(label + "-peak-MiB", run.PeakMiB);
+    FiguresAgainstShell(scratch, label, run, rows);
 }
 
 } // namespace

@@ -89,12 +89,7 @@ void ImportAgainstShell(const std::string& label, long n, Reader read,
         SaveNewTemplate(cn, buffer, {"1", "1", "Bench"});
         return true;
     });
-    if (!run.Ok) throw std::runtime_error(label + " failed");
-    double shell = ShellBulkLoadSeconds(scratch, csv);
-    Figure(label + "-seconds", run.Seconds);
-    Figure("sqlite3-shell-" + label + "-seconds", shell);
-    Figure(label + "-ratio", run.Seconds / shell);
-    Figure(label + "-peak-MiB", run.PeakMiB);
+    FiguresAgainstShell(scratch, label, run, csv);
 }
 
 } // namespace

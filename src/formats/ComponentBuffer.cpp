@@ -1,6 +1,7 @@
 #include "formats/ComponentBuffer.h"
 
 #include "common/Convert.h"
+#include "common/RunError.h"
 #include "formats/ComponentsList.h"
 
 namespace mw {
@@ -70,6 +71,21 @@ void ApplyComponentsList(ComponentBuffer& buffer, const ComponentsList& list) {
         if (list.Contains(HexText(ToItemId(buffer.ItemID[index]))))
             buffer.Flag[index].assign(1, '0');
     }
+}
+
+bool ReadIntoBuffer(ComponentBuffer& buffer, const std::string& title,
+                    const std::function<void()>& read) {
+    buffer.LastReadMessage = {};
+    try {
+        read();
+        buffer.LastReadOK = true;
+        return true;
+    } catch (const RunError& failure) {
+        ClearComponentBuffer(buffer);
+        if (failure.Number != err::Cancelled) buffer.LastReadMessage = {title, failure.Text()};
+    }
+    buffer.LastReadOK = false;
+    return false;
 }
 
 } // namespace mw

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,12 @@ void ClearComponentBuffer(ComponentBuffer& buffer);
 // Makes room for one more component at the end and returns its index (ComponentCount is left
 // to the reader, which sets it when the file is done).
 size_t AppendComponent(ComponentBuffer& buffer);
+
+// Runs a reader's work on the buffer and records how it went: true and LastReadOK after a
+// success; after a RunError false, the buffer cleared (never half a template) and the message
+// under `title`, none for a cancel.
+bool ReadIntoBuffer(ComponentBuffer& buffer, const std::string& title,
+                    const std::function<void()>& read);
 
 // Folds component i into the bounds. Fails with a RunError when X or Y is not a number.
 void TrackBounds(ComponentBuffer& buffer, std::int32_t i);

@@ -141,19 +141,10 @@ void ReadLines(ComponentBuffer& buffer, const Layout& layout, const std::string&
 
 bool ReadTileFile(ComponentBuffer& buffer, const ComponentsList& list, const std::string& path,
                   const Progress& progress, const Layout& layout) {
-    buffer.LastReadMessage = {};
-    try {
+    return ReadIntoBuffer(buffer, InvalidTileListTitle, [&] {
         ReadLines(buffer, layout, path, progress);
         ApplyComponentsList(buffer, list);
-        buffer.LastReadOK = true;
-        return true;
-    } catch (const RunError& failure) {
-        ClearComponentBuffer(buffer); // never half a template
-        if (failure.Number != err::Cancelled)
-            buffer.LastReadMessage = {InvalidTileListTitle, failure.Text()};
-    }
-    buffer.LastReadOK = false;
-    return false;
+    });
 }
 
 // The other tools' flag: 1 for a component the server places separately, which ours marks 0.

@@ -298,9 +298,8 @@ void DesignIntoBuffer(const UoaDesign& design, ComponentBuffer& buffer,
 
 bool ReadUoaDesign(ComponentBuffer& buffer, const ComponentsList& list, const std::string& path,
                    UoaDesign& labels, const Progress& progress) {
-    buffer.LastReadMessage = {};
     labels = {};
-    try {
+    return ReadIntoBuffer(buffer, InvalidUoaTitle, [&] {
         UoaFile file = ReadUoaFile(path, progress);
         if (file.Designs.size() != 1)
             Cursor::Fail("this file holds " + std::to_string(file.Designs.size()) +
@@ -308,15 +307,7 @@ bool ReadUoaDesign(ComponentBuffer& buffer, const ComponentsList& list, const st
         DesignIntoBuffer(file.Designs.front(), buffer, list);
         labels = std::move(file.Designs.front());
         labels.Tiles.clear();
-        buffer.LastReadOK = true;
-        return true;
-    } catch (const RunError& failure) {
-        ClearComponentBuffer(buffer); // never half a design
-        if (failure.Number != err::Cancelled)
-            buffer.LastReadMessage = {InvalidUoaTitle, failure.Text()};
-    }
-    buffer.LastReadOK = false;
-    return false;
+    });
 }
 
 bool ReadUoaDesign(ComponentBuffer& buffer, const ComponentsList& list, const std::string& path,
