@@ -42,6 +42,7 @@ bench: configure
 	$(BUILD_DIR)/bench/bench_uop $(BENCH_ARGS)
 	$(BUILD_DIR)/bench/bench_preview $(BENCH_ARGS)
 	$(BUILD_DIR)/bench/bench_preview_window $(BENCH_ARGS)
+	$(BUILD_DIR)/bench/bench_edit $(BENCH_ARGS)
 
 # Compiles the Windows client link with the mingw-w64 cross compiler (installed when missing).
 windows-check:

@@ -15,19 +15,30 @@ namespace {
 
 using Key = std::int64_t;
 
-// The template's blocks in stored order, each with its row's key.
-std::vector<std::pair<Key, Component>> StoredRows(Connection& cn, std::int32_t templateId) {
+// The keys of the template's blocks in stored order, read from the index alone.
+std::vector<Key> BlockKeys(Connection& cn, std::int32_t templateId) {
     Statement rows = Bound(cn,
-                           "select TempBlockID, ItemID, X, Y, Z, Flag from TemplateBlocks "
+                           "select TempBlockID from TemplateBlocks where TempIndexID = ?1 "
+                           "order by TempBlockID",
+                           std::int64_t{templateId});
+    std::vector<Key> keys;
+    while (rows.Step())
+        keys.push_back(rows.Int(0));
+    return keys;
+}
+
+// The template's blocks in stored order.
+TemplateComponents StoredRows(Connection& cn, std::int32_t templateId) {
+    Statement rows = Bound(cn,
+                           "select ItemID, X, Y, Z, Flag from TemplateBlocks "
                            "where TempIndexID = ?1 order by TempBlockID",
                            std::int64_t{templateId});
-    std::vector<std::pair<Key, Component>> stored;
+    TemplateComponents stored;
     while (rows.Step()) // the schema keeps every column in the range of its type
         stored.push_back(
-            {rows.Int(0),
-             {static_cast<std::int32_t>(rows.Int(1)), static_cast<std::int16_t>(rows.Int(2)),
-              static_cast<std::int16_t>(rows.Int(3)), static_cast<std::int16_t>(rows.Int(4)),
-              static_cast<std::int16_t>(rows.Int(5))}});
+            {static_cast<std::int32_t>(rows.Int(0)), static_cast<std::int16_t>(rows.Int(1)),
+             static_cast<std::int16_t>(rows.Int(2)), static_cast<std::int16_t>(rows.Int(3)),
+             static_cast<std::int16_t>(rows.Int(4))});
     return stored;
 }
 
@@ -42,7 +53,7 @@ Component Filed(const TemplateComponents& components, size_t i, const Components
     return c;
 }
 
-// Binds the component's five values and then `last` (the row's key, or the template's).
+// Binds the component's five values and then the template's key.
 void Write(Statement& statement, const Component& c, Key last) {
     const std::array<std::int64_t, 6> values{c.ItemID, c.X, c.Y, c.Z, c.Flag, last};
     for (size_t slot = 0; slot < values.size(); ++slot)
@@ -50,6 +61,50 @@ void Write(Statement& statement, const Component& c, Key last) {
     statement.Step();
     statement.Rewind();
 }
+
+// Rows rewritten many to a statement: one statement per row spends most of its time starting
+// and ending statements (as CTempBlock's inserts do).
+class RowUpdates {
+public:
+    explicit RowUpdates(Connection& cn)
+        : several_(cn.Prepare(Sql(Batch))), one_(cn.Prepare(Sql(1))) {}
+    void Add(Key key, const Component& c) {
+        pending_.push_back({key, c});
+        if (pending_.size() == Batch) Run(several_, pending_.size());
+    }
+    void Finish() {
+        while (!pending_.empty())
+            Run(one_, 1);
+    }
+
+private:
+    static constexpr size_t Batch = 256;
+    static std::string Sql(size_t rows) {
+        std::string sql = "update TemplateBlocks set ItemID = v.column2, X = v.column3, Y = "
+                          "v.column4, Z = v.column5, Flag = v.column6 from (values ";
+        for (size_t row = 0; row < rows; ++row)
+            sql += row ? ",(?,?,?,?,?,?)" : "(?,?,?,?,?,?)";
+        // A row that would not change is not written.
+        return sql + ") as v where TempBlockID = v.column1 and (ItemID, X, Y, Z, Flag) is not "
+                     "(v.column2, v.column3, v.column4, v.column5, v.column6)";
+    }
+    // Rewrites the last `rows` pending rows.
+    void Run(Statement& statement, size_t rows) {
+        int slot = 0;
+        for (size_t at = pending_.size() - rows; at < pending_.size(); ++at) {
+            const auto& [key, c] = pending_[at];
+            for (std::int64_t value : {key, std::int64_t{c.ItemID}, std::int64_t{c.X},
+                                       std::int64_t{c.Y}, std::int64_t{c.Z}, std::int64_t{c.Flag}})
+                statement.Bind(++slot, value);
+        }
+        statement.Step();
+        statement.Rewind();
+        pending_.resize(pending_.size() - rows);
+    }
+
+    Statement several_, one_;
+    std::vector<std::pair<Key, Component>> pending_;
+};
 
 void RequireComponents(const TemplateComponents& components) {
     if (components.empty())
@@ -72,14 +127,12 @@ StoredTemplate StoredTemplateRow(Connection& cnTemplates, std::int32_t templateI
 
 TemplateComponents LoadStoredComponents(Connection& cnTemplates, std::int32_t templateId) {
     StoredTemplateRow(cnTemplates, templateId);
-    TemplateComponents components;
-    for (const auto& [key, component] : StoredRows(cnTemplates, templateId))
-        components.push_back(component);
-    return components;
+    return StoredRows(cnTemplates, templateId);
 }
 
 // Rows are rewritten in place, and only where they change: the rows keep their order, and a
-// save costs what changed, not a deletion and an insertion of every row.
+// save costs about what an import of the template costs, not a deletion and an insertion of
+// every row.
 void SaveStoredComponents(Connection& cnTemplates, std::int32_t templateId,
                           const TemplateComponents& components, const ComponentsList& list,
                           const Progress& progress) {
@@ -87,9 +140,8 @@ void SaveStoredComponents(Connection& cnTemplates, std::int32_t templateId,
     cnTemplates.OpenConnection("");
     Transaction transaction(cnTemplates);
     StoredTemplateRow(cnTemplates, templateId);
-    auto stored = StoredRows(cnTemplates, templateId);
-    Statement update = cnTemplates.Prepare("update TemplateBlocks set ItemID = ?1, X = ?2, "
-                                           "Y = ?3, Z = ?4, Flag = ?5 where TempBlockID = ?6");
+    std::vector<Key> stored = BlockKeys(cnTemplates, templateId);
+    RowUpdates updates(cnTemplates);
     Statement insert = cnTemplates.Prepare(
         "insert into TemplateBlocks(ItemID, X, Y, Z, Flag, TempIndexID) values (?1, ?2, ?3, ?4, "
         "?5, ?6)");
@@ -99,13 +151,14 @@ void SaveStoredComponents(Connection& cnTemplates, std::int32_t templateId,
         Component filed = Filed(components, i, list);
         if (i >= stored.size())
             Write(insert, filed, templateId);
-        else if (!(stored[i].second == filed))
-            Write(update, filed, stored[i].first);
+        else
+            updates.Add(stored[i], filed);
     }
+    updates.Finish();
     if (stored.size() > components.size())
         Execute(cnTemplates,
                 "delete from TemplateBlocks where TempIndexID = ?1 and TempBlockID > ?2",
-                std::int64_t{templateId}, stored[components.size() - 1].first);
+                std::int64_t{templateId}, stored[components.size() - 1]);
     Execute(cnTemplates, "update TemplateIndex set BlockCount = ?1 where TempIndexID = ?2",
             static_cast<std::int64_t>(components.size()), std::int64_t{templateId});
     transaction.Commit();
