@@ -147,11 +147,11 @@ TEST_F(CliTest, PatchChecksUsageFirstThenPrintsTheEntryAndTheScripts) {
               std::string::npos);
     EXPECT_EQ(Cli({"extract", "--uop", uop, "2", "-"}).Out, text);
 
-    // Replacing multi 1 (a marker alone in multi.mul: nothing to extract; three tiles in the
-    // package) in both.
+    // Replacing multi 1 (a marker alone in multi.mul, which extraction refuses as damaged; three
+    // tiles in the package) in both.
     patched = Cli({"patch", "1", "--replace", "1", "--idx", idx, "--mul", mul, "--uop", uop});
     ASSERT_EQ(patched.Status, 0) << patched.Err;
-    EXPECT_EQ(patched.Out, "entry 2, multi 0x1, item 0x4001, replaced 0 components (mul), 3 "
+    EXPECT_EQ(patched.Out, "entry 2, multi 0x1, item 0x4001, replaced a damaged entry (mul), 3 "
                            "(package)\n");
     EXPECT_EQ(Cli({"extract", "--uop", uop, "1", "-"}).Out, text);
     EXPECT_EQ(patch({"1", "--replace", "0x10"}).Status, 1); // beyond the end of multi.idx
