@@ -78,10 +78,18 @@ std::string PackageMultiAsText(const std::string& multiUopPath, std::uint32_t mu
     return ComponentsAsText(ReadPackageMulti(UopPackage::Read(multiUopPath), multiId), 0, progress);
 }
 
+namespace {
+// "multi 0x1F4": the multi as the user names it, in hexadecimal.
+std::string MultiOfEntry(std::int64_t recordNumber) {
+    char id[24];
+    std::snprintf(id, sizeof id, "multi 0x%llX", static_cast<long long>(recordNumber - 1));
+    return id;
+}
+} // namespace
+
 std::string MultiEntry::Name() const {
-    char id[16];
-    std::snprintf(id, sizeof id, "%X", static_cast<unsigned>(RecordNumber - 1));
-    return "entry " + std::to_string(RecordNumber) + " (multi " + id + ") of " + Quoted(IdxPath);
+    return "entry " + std::to_string(RecordNumber) + " (" + MultiOfEntry(RecordNumber) + ") of " +
+           Quoted(IdxPath);
 }
 
 MultiEntry ReadMultiEntry(const std::string& multiIdxPath, std::int32_t recordNumber) {
@@ -90,8 +98,9 @@ MultiEntry ReadMultiEntry(const std::string& multiIdxPath, std::int32_t recordNu
     if (recordNumber < 1 || recordNumber > entries)
         throw RunError(err::BadRecordNumber, "Bad record number: " + Quoted(multiIdxPath) +
                                                  " holds " + std::to_string(entries) +
-                                                 " entries and no entry " +
-                                                 std::to_string(recordNumber));
+                                                 " entries, so it has no " +
+                                                 MultiOfEntry(recordNumber) + " (entry " +
+                                                 std::to_string(recordNumber) + ")");
     return {idx.ReadIdxEntry(recordNumber), recordNumber, multiIdxPath};
 }
 
