@@ -85,7 +85,8 @@ private slots:
     }
 
     // The filter chosen decides the format. A new name that ends in no offered extension gets
-    // the filter's, and a file of the longer name is replaced only when the user agrees.
+    // the filter's, and a file of the longer name is replaced only when the user agrees. No
+    // status text follows.
     void exportWritesTheFormatOfTheFilterChosen() {
         Fixture f;
         f.Select("Hut");
@@ -99,6 +100,7 @@ private slots:
             QCOMPARE(ReadFile(f.library.Folder.File(written)),
                      ExportedTemplate(f.session, 1, format));
         }
+        QCOMPARE(f.window->lblStatus->text(), QString()); // a single export ends without a word
         QVERIFY(f.prompts.Filters.last().startsWith("Multi Template files (*.KivT)|*.KivT|"));
         f.library.Folder.Write("hut.uoa", "kept");
         f.prompts.AnswerFile(f.Path("hut"), "UO Architect designs (*.uoa)");

@@ -11,11 +11,11 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 #include <filesystem>
 #include <functional>
@@ -87,9 +87,10 @@ private:
 };
 
 // Runs the work on the next dialog of this type once the code under test has it open (in its
-// own event loop, as a modal dialog runs).
-template <class Dialog> void WhenModal(std::function<void(Dialog&)> work) {
-    new ShownWatch([work](QObject* shown) {
+// own event loop, as a modal dialog runs). The watch ends itself once it has run; a test that
+// expects no dialog deletes it.
+template <class Dialog> QPointer<ShownWatch> WhenModal(std::function<void(Dialog&)> work) {
+    return new ShownWatch([work](QObject* shown) {
         auto* dialog = qobject_cast<Dialog*>(shown);
         if (!dialog) return false;
         QMetaObject::invokeMethod(
