@@ -1,6 +1,8 @@
 #include "client/RecordingClientLink.h"
 #include "library/WindowFixture.h"
 
+#include <QTimer>
+
 namespace mw::test {
 
 class ClientCommandsTest : public QObject {
