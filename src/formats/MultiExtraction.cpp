@@ -40,6 +40,13 @@ RecordFile OpenGameFile(const std::string& path, const char* name) {
     return RecordFile(path, RecordFile::Mode::Read);
 }
 
+// "multi 0x1F4": the multi as the user names it, in hexadecimal.
+std::string MultiOfEntry(std::int64_t recordNumber) {
+    char id[32];
+    std::snprintf(id, sizeof id, "multi 0x%llX", static_cast<unsigned long long>(recordNumber - 1));
+    return id;
+}
+
 } // namespace
 
 std::uint32_t ParseMultiId(std::string_view multiIdText) {
@@ -77,15 +84,6 @@ std::string PackageMultiAsText(const std::string& multiUopPath, std::uint32_t mu
         throw RunError(err::FileNotFound, "File not found: no path is set for MultiCollection.uop");
     return ComponentsAsText(ReadPackageMulti(UopPackage::Read(multiUopPath), multiId), 0, progress);
 }
-
-namespace {
-// "multi 0x1F4": the multi as the user names it, in hexadecimal.
-std::string MultiOfEntry(std::int64_t recordNumber) {
-    char id[24];
-    std::snprintf(id, sizeof id, "multi 0x%llX", static_cast<long long>(recordNumber - 1));
-    return id;
-}
-} // namespace
 
 std::string MultiEntry::Name() const {
     return "entry " + std::to_string(RecordNumber) + " (" + MultiOfEntry(RecordNumber) + ") of " +
