@@ -46,8 +46,18 @@ bool IsUnfinishedBackup(const std::string& name, const std::string& gameFile) {
            std::regex_match(parts[3].str(), earlier);
 }
 
+// The temporary name earlier versions gave a rewrite of the file itself,
+// "MultiCollection.uop.x7Yz9Q". A user's own "multi.mul.backup" has the same shape, so only a
+// name of letters and digits mixed, as mkstemp makes them nearly always, is taken for ours.
+bool IsEarlierRewrite(const std::string& name, const std::string& gameFile) {
+    static const std::regex earlier(
+        R"(\.(?=[A-Za-z0-9]*[0-9])(?=[A-Za-z0-9]*[A-Za-z])[A-Za-z0-9]{6})");
+    return name.starts_with(gameFile) && std::regex_match(name.substr(gameFile.size()), earlier);
+}
+
 bool IsInterruptedCopy(const std::string& name, const std::string& gameFile) {
-    return PendingFile::IsTemporaryFor(name, gameFile) || IsUnfinishedBackup(name, gameFile);
+    return PendingFile::IsTemporaryFor(name, gameFile) || IsEarlierRewrite(name, gameFile) ||
+           IsUnfinishedBackup(name, gameFile);
 }
 
 } // namespace
