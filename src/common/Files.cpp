@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,6 +42,17 @@ RunError FileError(int errnoValue, const std::string& path, const char* action) 
 
 void ThrowFileError(int errnoValue, const std::string& path, const char* action) {
     throw FileError(errnoValue, path, action);
+}
+
+RunError ReadOnlyError(const std::string& path) {
+    return RunError(err::PermissionDenied,
+                    "Permission denied: \"" + path + "\" is read-only; it was left as it was");
+}
+
+bool IsSameFile(const std::string& first, const std::string& second) {
+    std::error_code missing;
+    return !first.empty() && !second.empty() &&
+           std::filesystem::equivalent(first, second, missing) && !missing;
 }
 
 std::string ReadWholeFile(const std::string& path) {

@@ -4,8 +4,11 @@
 #include "common/PendingFile.h"
 #include "common/RunError.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,8 +34,33 @@ void WriteDirectly(const std::string& path, std::string_view contents) {
 
 void RefuseReadOnly(const std::string& path, const struct stat& info) {
     if ((info.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0)
-        throw RunError(err::PermissionDenied,
-                       "Permission denied: \"" + path + "\" is read-only; it was left as it was");
+        throw ReadOnlyError(path);
+}
+
+// The game's multi and art files, which an output never replaces, whatever the settings name:
+// a misnamed export would destroy the client's own file.
+constexpr const char* GameFileNames[] = {"multi.idx",       "multi.mul",  "multicollection.uop",
+                                         "art.mul",         "artidx.mul", "tiledata.mul",
+                                         "artlegacymul.uop"};
+
+std::string Lowered(std::string name) {
+    std::ranges::transform(name, name.begin(), [](unsigned char c) { return std::tolower(c); });
+    return name;
+}
+
+// A file named like a game file, under the name given or at the end of its links.
+void RefuseGameFileName(const std::string& path) {
+    std::error_code unresolved;
+    const std::filesystem::path named(path);
+    const std::filesystem::path real = std::filesystem::weakly_canonical(named, unresolved);
+    for (const std::filesystem::path& name : {named.filename(), real.filename()})
+        for (const char* game : GameFileNames)
+            if (Lowered(name.string()) == game)
+                throw RunError(err::PermissionDenied,
+                               "Permission denied: \"" + path +
+                                   "\" has the name of one of the game's files, " + name.string() +
+                                   ", and no output is written under that name; nothing was "
+                                   "written");
 }
 
 } // namespace
@@ -51,15 +79,11 @@ void WriteFileAtomically(const std::string& path, std::string_view contents) {
 
 void RefuseProtectedTarget(const std::string& path,
                            const std::vector<std::string>& protectedFiles) {
-    struct stat target {};
-    if (::stat(path.c_str(), &target) != 0) return; // a new file is none of them
-    for (const std::string& file : protectedFiles) {
-        struct stat other {};
-        if (file.empty() || ::stat(file.c_str(), &other) != 0) continue;
-        if (target.st_dev == other.st_dev && target.st_ino == other.st_ino)
+    for (const std::string& file : protectedFiles)
+        if (IsSameFile(path, file))
             throw RunError(err::PermissionDenied, "Permission denied: \"" + path + "\" is \"" +
                                                       file + "\", which no output may replace");
-    }
+    RefuseGameFileName(path);
 }
 
 } // namespace mw

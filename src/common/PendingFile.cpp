@@ -14,6 +14,12 @@ namespace mw {
 namespace {
 
 constexpr int MostLinksFollowed = 40; // as the system itself follows them
+// Ours beyond doubt, so that what a killed process leaves can be told from the user's own files
+// ("MultiCollection.uop.backup"); mkstemp puts six letters or digits in the place of the Xs.
+constexpr std::string_view TemporaryMark = ".multiwardstone-";
+constexpr std::string_view TemporaryPattern = "XXXXXX";
+constexpr const char* TemporaryLetters =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
 std::string FolderOf(const std::string& path) {
     size_t slash = path.rfind('/');
@@ -54,7 +60,8 @@ void SyncFolderOf(const std::string& path) {
 } // namespace
 
 PendingFile::PendingFile(const std::string& path)
-    : path_(FinalTarget(path)), temp_(path_ + ".XXXXXX") {
+    : path_(FinalTarget(path)),
+      temp_(path_ + std::string(TemporaryMark) + std::string(TemporaryPattern)) {
     fd_ = ::mkstemp(temp_.data());
     if (fd_ < 0) ThrowFileError(errno, path_, "create");
     struct stat info {};
@@ -69,6 +76,12 @@ PendingFile::PendingFile(const std::string& path)
         ::unlink(temp_.c_str());
         ThrowFileError(e, path_, "create");
     }
+}
+
+bool PendingFile::IsTemporaryFor(const std::string& name, const std::string& target) {
+    const std::string start = target + std::string(TemporaryMark);
+    return name.size() == start.size() + TemporaryPattern.size() && name.starts_with(start) &&
+           name.find_first_not_of(TemporaryLetters, start.size()) == std::string::npos;
 }
 
 PendingFile::~PendingFile() {

@@ -55,25 +55,29 @@ MulRecord DecodeMulRecord(const unsigned char* in, RecordWidth width) {
 
 RecordFile::RecordFile(const std::string& path, Mode mode) : path_(path) {
     if (path.empty()) throw RunError(err::FileNotFound, "File not found: no path is set");
-    fd_ = ::open(path.c_str(), mode == Mode::Read ? O_RDONLY : O_RDWR); // never O_CREAT
+    // Never O_CREAT. O_NONBLOCK so that a FIFO is refused below instead of waiting for a writer;
+    // it means nothing for the regular files that are let through.
+    fd_ = ::open(path.c_str(), (mode == Mode::Read ? O_RDONLY : O_RDWR) | O_NONBLOCK | O_CLOEXEC);
     if (fd_ < 0) ThrowFileError(errno, path, mode == Mode::Read ? "open" : "open for writing");
     struct stat info {};
-    if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd_);
-        fd_ = -1;
-        ThrowFileError(EISDIR, path, "open");
-    }
+    if (::fstat(fd_, &info) != 0) Refuse(FileError(errno, path, "open"));
+    if (S_ISDIR(info.st_mode)) Refuse(FileError(EISDIR, path, "open"));
+    if (!S_ISREG(info.st_mode))
+        Refuse(RunError(err::BadFileNameOrNumber, "Bad file name: \"" + path +
+                                                      "\" is not a regular file (a FIFO, a "
+                                                      "device or a socket)"));
+    // The system would let root write it; the owner marked it as not to be changed.
+    if (mode == Mode::ReadWrite && (info.st_mode & S_IWUSR) == 0) Refuse(ReadOnlyError(path));
+}
+
+void RecordFile::Refuse(const RunError& why) {
+    ::close(fd_);
+    fd_ = -1;
+    throw why;
 }
 
 RecordFile::~RecordFile() {
     if (fd_ >= 0) ::close(fd_);
-}
-
-bool RecordFile::IsSameFileAs(const RecordFile& other) const {
-    struct stat mine {
-    }, theirs{};
-    return ::fstat(fd_, &mine) == 0 && ::fstat(other.fd_, &theirs) == 0 &&
-           mine.st_dev == theirs.st_dev && mine.st_ino == theirs.st_ino;
 }
 
 std::int64_t RecordFile::Size() const {

@@ -33,9 +33,13 @@ RecordFile OpenIndex(const std::string& path) {
 std::int32_t FindFreeIndexEntry(const RecordFile& multiIdx, const EntryAlsoFree& alsoFree) {
     constexpr std::int64_t LastSlot = std::int64_t{HighestMultiId} + 1;
     std::int32_t found = 0;
+    std::int64_t blank = 0; // an entry of Lookup 0 and Length 0 met before any free one
     bool anyFree = false, freeBeyond = false;
     ForEachIdxEntry(multiIdx, [&](std::int64_t r, const IdxEntry& entry) {
-        if (found != 0 || entry.Length != FreeEntryLength) return;
+        if (found != 0) return;
+        if (entry.Lookup == 0 && entry.Length == 0 && !anyFree && !freeBeyond && blank == 0)
+            blank = r;
+        if (entry.Length != FreeEntryLength) return;
         if (r > LastSlot) {
             freeBeyond = true;
             return;
@@ -44,6 +48,11 @@ std::int32_t FindFreeIndexEntry(const RecordFile& multiIdx, const EntryAlsoFree&
         auto slot = static_cast<std::int32_t>(r);
         if (!alsoFree || alsoFree(slot)) found = slot;
     });
+    // The scan has always stopped at such an entry: files of another layout than expected.
+    if (blank != 0)
+        throw RunError(err::MultiFilesNotFound,
+                       "entry " + std::to_string(blank) + " of \"" + multiIdx.Path() +
+                           "\" has Lookup 0 and Length 0 before any free entry");
     if (found != 0) return found;
     if (anyFree)
         throw RunError(err::NoFreeMultiId,
@@ -54,8 +63,10 @@ std::int32_t FindFreeIndexEntry(const RecordFile& multiIdx, const EntryAlsoFree&
                        "No free multi id: every entry of \"" + multiIdx.Path() +
                            "\" up to multi BFFF is in use, and the item id of a multi above BFFF "
                            "would not fit 16 bits");
-    throw RunError(err::MultiFilesNotFound, "No free entry in \"" + multiIdx.Path() +
-                                                "\": none of its entries has Length -1");
+    throw RunError(err::NoFreeMultiId,
+                   "multi.idx has no free entry: \"" + multiIdx.Path() + "\" holds " +
+                       std::to_string(multiIdx.RecordCount(IdxEntrySize)) +
+                       " entries, none of them free (Length -1), and a patch never adds one");
 }
 
 void CheckIndexEntries(const RecordFile& multiIdx, std::int64_t mulSize, RecordWidth width,
@@ -122,10 +133,6 @@ MulPatch::MulPatch(const std::string& MultiIdxPath, const std::string& MultiMulP
                    std::int32_t replaceSlot)
     : idx_(OpenIndex(MultiIdxPath)), mul_(MultiMulPath, RecordFile::Mode::ReadWrite),
       width_(RecordWidth::Twelve), append_(0), count_(ComponentCount) {
-    if (mul_.IsSameFileAs(idx_))
-        throw RunError(err::BadFileNameOrNumber, "Bad file name: multi.idx and multi.mul are "
-                                                 "the same file, \"" +
-                                                     MultiMulPath + "\"");
     if (replaceSlot > idx_.RecordCount(IdxEntrySize)) {
         char id[16];
         std::snprintf(id, sizeof id, "%X", static_cast<unsigned>(replaceSlot - 1));
@@ -141,23 +148,15 @@ MulPatch::MulPatch(const std::string& MultiIdxPath, const std::string& MultiMulP
     NewIndexEntry(append_, count_, width_); // refuses what would not fit
 }
 
-bool MulPatch::Touches(const std::string& path) const {
-    try {
-        RecordFile other(path, RecordFile::Mode::Read);
-        return other.IsSameFileAs(idx_) || other.IsSameFileAs(mul_);
-    } catch (const RunError&) {
-        return false; // a file that cannot be opened is none of ours
-    }
-}
-
-std::int64_t MulPatch::ComponentsIn(std::int32_t slot) const {
+ReplacedContents MulPatch::ComponentsIn(std::int32_t slot) const {
     IdxEntry entry = idx_.ReadIdxEntry(slot);
+    if (entry.Length == FreeEntryLength) return {};
     try {
         CheckMultiEntry(entry, mul_.Size(), "the entry", width_);
     } catch (const RunError&) {
-        return 0; // free or damaged: extraction gives nothing
+        return {0, true};
     }
-    return entry.Length / RecordBytes(width_) - 1;
+    return {entry.Length / RecordBytes(width_) - 1};
 }
 
 void MulPatch::Write(std::int32_t PatchSlot, const std::vector<MulRecord>& components,

@@ -1,6 +1,8 @@
 #include "DiskFaults.h"
 #include "GameFilesTest.h"
 #include "MultiBytes.h"
+#include "Refusals.h"
+#include "formats/SamplePackage.h"
 
 #include "common/RunError.h"
 
@@ -35,8 +37,9 @@ protected:
 TEST_F(MultiPatchTest, FirstFreeEntryAndRecordsAfterTheLastWholeRecord) {
     std::string used = Entry(0, 24, 0) + Entry(24, 600, 7) + Entry(624, 576, 0);
     std::string after = Entry(-1, -1, 0) + Entry(-1, -1, 0), old = test::OldRecords(100);
-    // Lookup -1 with other lengths is in use; an all-zero entry is an empty multi, not the end.
-    std::string skipped = Entry(-1, 0) + Entry(-1, 24) + Entry(0, 0) + Entry(5, -2);
+    // Lookup -1 with other lengths is in use, and so is a Length of 0 alone (an all-zero entry
+    // ends the scan: see the missing files).
+    std::string skipped = Entry(-1, 0) + Entry(-1, 24) + Entry(7, 0) + Entry(5, -2);
     // The files, the entry and record the patch takes, and the files after it; the last multi.mul
     // ends in a partial record.
     const std::tuple<std::string, std::string, std::int32_t, std::int32_t, std::string, std::string>
@@ -57,7 +60,9 @@ TEST_F(MultiPatchTest, FirstFreeEntryAndRecordsAfterTheLastWholeRecord) {
 
 TEST_F(MultiPatchTest, MissingFilesOrNoFreeEntryAreRefusedAndNothingIsCreated) {
     Files(Entry(0, 24) + Entry(24, 12), test::OldRecords(3));
-    Refused(five, err::MultiFilesNotFound, "No free entry");
+    Refused(five, err::NoFreeMultiId, "holds 2 entries, none of them free");
+    Files(Entry(0, 24) + Entry(0, 0) + Entry(-1, -1), test::OldRecords(3));
+    Refused(five, err::MultiFilesNotFound, "entry 2");
 
     Files(Entry(-1, -1), test::OldRecords(2));
     const std::string idx = targets.MultiIdxPath, mul = targets.MultiMulPath;
@@ -74,6 +79,52 @@ TEST_F(MultiPatchTest, MissingFilesOrNoFreeEntryAreRefusedAndNothingIsCreated) {
     EXPECT_EQ(test::FileNames(folder.Path()), (std::vector<std::string>{"multi.idx", "multi.mul"}));
     targets.MultiIdxPath = idx, targets.MultiMulPath = mul;
     ExpectFiles(idxBytes, mulBytes);
+}
+
+// A game file that is not a game file of its own is refused before anything is written: the
+// library or a link to it, another game file under another name, a FIFO, a device, and a file
+// marked read-only, which root could write but its owner has marked as not to be changed.
+TEST_F(MultiPatchTest, GameFilesThatAreMoreOrLessThanGameFilesAreRefused) {
+    Files(Entry(-1, -1), test::OldRecords(2));
+    Package(test::PackageBytes(test::SampleMultis({1})));
+    const std::string library = targets.LibraryPath = folder.Write("Wardstone.dat", "library");
+    const std::string link = folder.File("library-link"), fifo = folder.File("fifo");
+    ASSERT_EQ(::symlink(library.c_str(), link.c_str()), 0);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    auto readOnly = [&](const std::string& name, const std::string& bytes) {
+        std::string path = folder.Write(name, bytes);
+        ::chmod(path.c_str(), 0444);
+        return path;
+    };
+    std::string* idx = &targets.MultiIdxPath;
+    std::string* mul = &targets.MultiMulPath;
+    std::string* uop = &targets.MultiUopPath;
+    // The path that stands in for a game file, and what the refusal says.
+    const std::tuple<std::string*, std::string, long, const char*> cases[] = {
+        {mul, library, err::BadFileNameOrNumber, "multi.mul \""},
+        {mul, link, err::BadFileNameOrNumber, "is the library"},
+        {uop, link, err::BadFileNameOrNumber, "is the library"},
+        {uop, *idx, err::BadFileNameOrNumber, "is the same file as multi.idx"},
+        {mul, fifo, err::BadFileNameOrNumber, "is not a regular file"},
+        {mul, "/dev/null", err::BadFileNameOrNumber, "is not a regular file"},
+        {idx, readOnly("ro.idx", idxBytes), err::PermissionDenied, "is read-only"},
+        {mul, readOnly("ro.mul", mulBytes), err::PermissionDenied, "is read-only"},
+        {uop, readOnly("ro.uop", uopBytes), err::PermissionDenied, "is read-only"},
+    };
+    const std::vector<std::string> before = test::FileNames(folder.Path());
+    for (const auto& [file, path, number, says] : cases) {
+        const std::string given = *file;
+        *file = path;
+        test::ExpectRefused([&] { Patch(five); }, number, {path, says});
+        *file = given;
+        ExpectFiles(idxBytes, mulBytes);
+        EXPECT_EQ(test::ReadFile(*uop), uopBytes);
+        EXPECT_EQ(test::ReadFile(library), "library");
+        EXPECT_EQ(test::FileNames(folder.Path()), before);
+    }
+    EXPECT_EQ(test::ReadFile(folder.File("ro.idx")) + test::ReadFile(folder.File("ro.mul")) +
+                  test::ReadFile(folder.File("ro.uop")),
+              idxBytes + mulBytes + uopBytes);
 }
 
 TEST_F(MultiPatchTest, RefusedTemplatesLeaveBothFilesAsTheyWere) {
@@ -116,7 +167,7 @@ TEST_F(MultiPatchTest, DamagedIndexesAndEntriesBeyondTheHighestMultiIdAreRefused
     Refused(five, err::BadRecordLength, "entry 1 (multi 0)");
     std::string full;
     for (std::uint32_t id = 0; id <= HighestMultiId; ++id)
-        full += Entry(0, 0);
+        full += Entry(-1, 0);
     Files(full + Entry(-1, -1), "");
     Refused(five, err::NoFreeMultiId);
 
