@@ -181,6 +181,8 @@ void frmEditor::BuildControls() {
     tblComponents->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     tblComponents->horizontalHeader()->setSectionResizeMode(ComponentTable::NameColumn,
                                                             QHeaderView::Stretch);
+    // Every column in sight: the name takes what is left.
+    tblComponents->setMinimumWidth(tblComponents->fontMetrics().horizontalAdvance("0") * 52);
     lblHeight = MakeHeightLabel();
     sldHeight = MakeHeightSlider();
     chkShowListed = Named<QCheckBox>("chkShowListed", "Show doors and other listed parts");
@@ -201,8 +203,9 @@ void frmEditor::BuildControls() {
     auto* split = new QSplitter;
     split->addWidget(drawing);
     split->addWidget(tblComponents);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 0);
+    split->setSizes({700, 400});
     auto* layout = new QVBoxLayout(this);
     layout->setMenuBar(BuildMenus());
     layout->addWidget(split, 1);
@@ -235,7 +238,10 @@ QMenuBar* frmEditor::BuildMenus() {
     mnuUndo->setShortcut(QKeySequence::Undo);
     mnuRedo = undo_->createRedoAction(this, "&Redo");
     mnuRedo->setObjectName("mnuRedo");
-    mnuRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence::Redo});
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y)))
+        redoKeys.prepend(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    mnuRedo->setShortcuts(redoKeys);
     edit->addAction(mnuUndo);
     edit->addAction(mnuRedo);
     edit->addSeparator();
