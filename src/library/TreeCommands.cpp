@@ -3,6 +3,7 @@
 #include "library/frmWardstone.h"
 #include "store/Filing.h"
 #include "store/LibraryEdits.h"
+#include "ui/Guarded.h"
 #include "ui/Prompts.h"
 #include "ui/WaitCursor.h"
 
@@ -42,10 +43,11 @@ void frmWardstone::trvTemplates_ContextMenu(const QPoint& at) {
     QTreeWidgetItem* node = trvTemplates->itemAt(at);
     if (node) trvTemplates->setCurrentItem(node);
     QMenu menu(this);
-    std::vector<std::pair<QAction*, std::function<void()>>> actions;
     auto add = [&](const QString& name, const QString& text, std::function<void()> run,
                    const QKeySequence& keys = {}) {
-        actions.push_back({AddAction(menu, name, text, keys), std::move(run)});
+        QAction* action = AddAction(menu, name, text, keys);
+        connect(action, &QAction::triggered, this, Guarded(prompts_, std::move(run)));
+        return action;
     };
     if (!node) {
         add("mnuNewCategory", "New Category...", [this] { mnuNewCategory_Click(); });
@@ -71,12 +73,10 @@ void frmWardstone::trvTemplates_ContextMenu(const QPoint& at) {
         add("mnuExportBatch",
             node ? "Export \"" + node->text(0) + "\" as a batch..."
                  : QString("Export the whole library as a batch..."),
-            [this, node] { mnuExportBatch_Click(node); });
-        actions.back().first->setEnabled(trvTemplates->topLevelItemCount() > 0);
+            [this, node] { mnuExportBatch_Click(node); })
+            ->setEnabled(trvTemplates->topLevelItemCount() > 0);
     }
-    QAction* chosen = menu.exec(trvTemplates->viewport()->mapToGlobal(at));
-    for (auto& [action, run] : actions)
-        if (action == chosen) run();
+    menu.exec(trvTemplates->viewport()->mapToGlobal(at));
 }
 
 // F2 and Delete act on the current node as the menu would.

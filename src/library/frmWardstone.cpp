@@ -23,13 +23,13 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSettings>
-#include <QShortcut>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -231,10 +231,7 @@ void frmWardstone::ConnectControls() {
             Guarded(prompts_, [this](QTreeWidgetItem* item) {
                 if (item && KindOf(item) == NodeKind::Template) cmdEdit_Click();
             }));
-    for (int key : {int(Qt::Key_F2), int(Qt::Key_Delete)})
-        connect(
-            new QShortcut(QKeySequence(key), trvTemplates, nullptr, nullptr, Qt::WidgetShortcut),
-            &QShortcut::activated, this, Guarded(prompts_, [this, key] { trvTemplates_Key(key); }));
+    trvTemplates->installEventFilter(this); // F2 and Delete
     connect(txtFilter, &QLineEdit::textChanged, this, guarded(&frmWardstone::ApplyFilter));
     connect(cmdEdit, &QPushButton::clicked, this, guarded(&frmWardstone::cmdEdit_Click));
     connect(cmdDeleteTemplate, &QPushButton::clicked, this,
@@ -543,6 +540,15 @@ void frmWardstone::SaveSettings() {
     settings.Folders = LastFolders;
     QSettings store("MultiWardstone", "MultiWardstone");
     SaveStoredSettings(store, settings);
+}
+
+bool frmWardstone::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != trvTemplates || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_F2 && key != Qt::Key_Delete) return false;
+    RunGuarded(prompts_, [&] { trvTemplates_Key(key); });
+    return true;
 }
 
 void frmWardstone::closeEvent(QCloseEvent* event) {

@@ -151,6 +151,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override; // the tree's F2 and Delete
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
 
