@@ -4,11 +4,11 @@
 // that thread and counts; the drawing runs on a worker and must not.
 #include "BenchSupport.h"
 #include "PreviewData.h"
+#include "SilentPrompts.h"
 
 #include "app/Session.h"
 #include "library/frmPreview.h"
 #include "store/RowSet.h"
-#include "ui/Prompts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -19,21 +19,6 @@
 
 namespace mw::bench {
 namespace {
-
-class SilentPrompts : public Prompts {
-public:
-    void Message(const QString& text, const QString&, MessageIcon) override {
-        throw std::runtime_error("message: " + text.toStdString());
-    }
-    bool AskYesNo(const QString&, const QString&, MessageIcon) override { return false; }
-    QString InputBox(const QString&, const QString&) override { return {}; }
-    ChosenFile ChooseOpenFile(const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    ChosenFile ChooseSaveFile(const QString&, const QString&, const QString&) override {
-        return {};
-    }
-};
 
 void StoreTemplate(const std::string& library, const std::vector<MulRecord>& components) {
     Connection cn(library);
