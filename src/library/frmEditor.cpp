@@ -75,36 +75,40 @@ std::vector<char> Mask(const Selection& selection, size_t size) {
     return mask;
 }
 
-// The selected components' pixels tinted, and their outline drawn, over the picture.
+// The selected components tinted where they show, and the outline of all of them drawn, over
+// the picture: a floor under a roof shows its edge, not the roof as selected. Components drawn
+// after a selected one take its tint away where they cover it, as they cover it in the picture.
 QImage SelectionOverlay(const PreviewPicture& picture, const std::vector<char>& selected) {
     const int width = picture.Image.Width, height = picture.Image.Height;
     if (width == 0 || height == 0) return {};
+    QImage overlay(width, height, QImage::Format_ARGB32_Premultiplied);
+    overlay.fill(Qt::transparent);
+    auto* pixels = reinterpret_cast<std::uint32_t*>(overlay.bits());
+    const qsizetype stride = overlay.bytesPerLine() / 4;
     std::vector<char> covered(static_cast<size_t>(width) * height, 0);
     bool any = false;
     for (const PlacedComponent& placed : picture.Placed) {
-        if (placed.Index >= selected.size() || !selected[placed.Index]) continue;
+        const bool chosen = placed.Index < selected.size() && selected[placed.Index];
+        if (!chosen && !any) continue;
         any = true;
         const ArgbImage& image = *placed.Image;
         for (int v = 0; v < image.Height; ++v)
-            for (int u = 0; u < image.Width; ++u)
-                if (IsOpaque(image.At(u, v)))
-                    covered[static_cast<size_t>(placed.Top + v) * width + placed.Left + u] = 1;
+            for (int u = 0; u < image.Width; ++u) {
+                if (!IsOpaque(image.At(u, v))) continue;
+                const int x = placed.Left + u, y = placed.Top + v;
+                pixels[y * stride + x] = chosen ? SelectedInside : 0;
+                if (chosen) covered[static_cast<size_t>(y) * width + x] = 1;
+            }
     }
     if (!any) return {};
-    QImage overlay(width, height, QImage::Format_ARGB32_Premultiplied);
-    overlay.fill(Qt::transparent);
     auto at = [&](int x, int y) {
         return x >= 0 && y >= 0 && x < width && y < height &&
                covered[static_cast<size_t>(y) * width + x];
     };
-    for (int y = 0; y < height; ++y) {
-        auto* line = reinterpret_cast<std::uint32_t*>(overlay.scanLine(y));
+    for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            if (at(x, y))
-                line[x] = at(x - 1, y) && at(x + 1, y) && at(x, y - 1) && at(x, y + 1)
-                              ? SelectedInside
-                              : SelectedEdge;
-    }
+            if (at(x, y) && !(at(x - 1, y) && at(x + 1, y) && at(x, y - 1) && at(x, y + 1)))
+                pixels[y * stride + x] = SelectedEdge;
     return overlay;
 }
 
