@@ -3,7 +3,7 @@
 // memory that 100 undo steps of whole-template moves take.
 #include "BenchSupport.h"
 #include "PreviewData.h"
-#include "SilentPrompts.h"
+#include "WindowBench.h"
 
 #include "app/Session.h"
 #include "app/Transforms.h"
@@ -146,9 +146,7 @@ ChildRun UndoSteps() {
 
 int main(int argc, char** argv) {
     using namespace mw::bench;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    return RunBenchmark(argc, argv, [](bool quick) {
+    return RunWindowBenchmark(argc, argv, [](bool quick) {
         ChildRun undo = UndoSteps(); // first: the child copies no window
         if (!undo.Ok) throw std::runtime_error("undoing the moves did not give the template back");
         const WindowFigures window = EditorFigures(quick);

@@ -1,6 +1,6 @@
 // The main window on big libraries: filling the tree, and a click on a template.
 #include "BenchSupport.h"
-#include "SilentPrompts.h"
+#include "WindowBench.h"
 
 #include "library/frmWardstone.h"
 

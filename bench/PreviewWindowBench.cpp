@@ -4,7 +4,7 @@
 // that thread and counts; the drawing runs on a worker and must not.
 #include "BenchSupport.h"
 #include "PreviewData.h"
-#include "SilentPrompts.h"
+#include "WindowBench.h"
 
 #include "app/Session.h"
 #include "library/frmPreview.h"
@@ -67,9 +67,7 @@ double MaxStallMilliseconds(frmPreview& preview) {
 
 int main(int argc, char** argv) {
     using namespace mw::bench;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    return RunBenchmark(argc, argv, [](bool) {
+    return RunWindowBenchmark(argc, argv, [](bool) {
         Scratch scratch;
         WriteSparseArt(scratch);
         std::string library = LibraryFrom(scratch, "Wardstone.dat");

@@ -30,6 +30,18 @@ std::int32_t Count(Connection& cn, const char* sql, std::int32_t id) {
     return static_cast<std::int32_t>(FirstNumber(cn, sql, std::int64_t{id}).value_or(0));
 }
 
+// Deletes the templates (blocks and index rows) whose index row has the id in `column`
+// (CategoryID or SubsectID); returns how many.
+std::int32_t DeleteTemplatesWhere(Connection& cn, const std::string& column, std::int32_t id) {
+    const std::string filed =
+        "TempIndexID in (select TempIndexID from TemplateIndex where " + column + " = ?1)";
+    std::int32_t templates =
+        Count(cn, ("select count(*) from TemplateIndex where " + column + " = ?1").c_str(), id);
+    Execute(cn, "delete from TemplateBlocks where " + filed, std::int64_t{id});
+    Execute(cn, "delete from TemplateIndex where " + column + " = ?1", std::int64_t{id});
+    return templates;
+}
+
 } // namespace
 
 void RenameTemplate(Connection& cnTemplates, std::int32_t templateId,
@@ -134,15 +146,9 @@ std::int32_t DeleteCategory(Connection& cnTemplates, std::int32_t categoryId) {
     cnTemplates.OpenConnection("");
     Transaction deletion(cnTemplates);
     CategoryName(cnTemplates, categoryId);
-    std::int32_t templates = CategoryTemplateCount(cnTemplates, categoryId);
-    std::int64_t id = categoryId;
-    Execute(cnTemplates,
-            "delete from TemplateBlocks where TempIndexID in (select TempIndexID from "
-            "TemplateIndex where CategoryID = ?1)",
-            id);
-    Execute(cnTemplates, "delete from TemplateIndex where CategoryID = ?1", id);
-    Execute(cnTemplates, "delete from SubSection where CategoryID = ?1", id);
-    Execute(cnTemplates, "delete from Category where CategoryID = ?1", id);
+    std::int32_t templates = DeleteTemplatesWhere(cnTemplates, "CategoryID", categoryId);
+    Execute(cnTemplates, "delete from SubSection where CategoryID = ?1", std::int64_t{categoryId});
+    Execute(cnTemplates, "delete from Category where CategoryID = ?1", std::int64_t{categoryId});
     deletion.Commit();
     return templates;
 }
@@ -151,14 +157,8 @@ std::int32_t DeleteSubSection(Connection& cnTemplates, std::int32_t subsectId) {
     cnTemplates.OpenConnection("");
     Transaction deletion(cnTemplates);
     SubSectionName(cnTemplates, subsectId);
-    std::int32_t templates = SubSectionTemplateCount(cnTemplates, subsectId);
-    std::int64_t id = subsectId;
-    Execute(cnTemplates,
-            "delete from TemplateBlocks where TempIndexID in (select TempIndexID from "
-            "TemplateIndex where SubsectID = ?1)",
-            id);
-    Execute(cnTemplates, "delete from TemplateIndex where SubsectID = ?1", id);
-    Execute(cnTemplates, "delete from SubSection where SubsectID = ?1", id);
+    std::int32_t templates = DeleteTemplatesWhere(cnTemplates, "SubsectID", subsectId);
+    Execute(cnTemplates, "delete from SubSection where SubsectID = ?1", std::int64_t{subsectId});
     deletion.Commit();
     return templates;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+// What the benchmarks of windows share: prompts that answer nothing, and a headless start.
+#include "BenchSupport.h"
 #include "ui/Prompts.h"
 
+#include <QApplication>
 #include <cstdio>
 #include <stdexcept>
 
@@ -28,5 +31,12 @@ public:
 private:
     bool throwOnMessage_;
 };
+
+// RunBenchmark with a QApplication, offscreen unless QT_QPA_PLATFORM names a platform.
+inline int RunWindowBenchmark(int argc, char** argv, const std::function<void(bool quick)>& body) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    return RunBenchmark(argc, argv, body);
+}
 
 } // namespace mw::bench
