@@ -103,8 +103,7 @@ void frmWardstone::mnuRename_Click(QTreeWidgetItem* node) {
         QString name = prompts_.InputBoxWith("Enter the new Category Name", "Rename Category", old);
         if (name.trimmed().isEmpty() || name.trimmed() == old) return;
         // Categories of one name share a node: all of them take the new name.
-        for (std::int32_t id : CategoryIds(node))
-            RenameCategory(cn, id, name.toStdString());
+        RenameCategory(cn, CategoryIds(node), name.toStdString());
         break;
     }
     case NodeKind::Subsection: {

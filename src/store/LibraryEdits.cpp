@@ -5,16 +5,20 @@
 #include "store/Queries.h"
 #include "store/StoredComponents.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace mw {
 
 namespace {
 
 // Refuses a name that another row of the parent already has. `others` selects the names and
 // keys of the parent's rows.
-void RequireFreeName(Statement others, std::int32_t id, const std::string& name,
-                     const std::string& taken) {
+void RequireFreeName(Statement others, const std::vector<std::int32_t>& ids,
+                     const std::string& name, const std::string& taken) {
     while (others.Step())
-        if (others.Int(1) != id && SameName(others.Text(0), name))
+        if (std::find(ids.begin(), ids.end(), others.Int(1)) == ids.end() &&
+            SameName(others.Text(0), name))
             throw RunError(err::InvalidProcedureCall, taken + " \"" + others.Text(0) + "\"");
 }
 
@@ -107,14 +111,21 @@ std::string SubSectionName(Connection& cnTemplates, std::int32_t subsectId) {
 }
 
 void RenameCategory(Connection& cnTemplates, std::int32_t categoryId, const std::string& name) {
+    RenameCategory(cnTemplates, std::vector<std::int32_t>{categoryId}, name);
+}
+
+void RenameCategory(Connection& cnTemplates, const std::vector<std::int32_t>& categoryIds,
+                    const std::string& name) {
     std::string filed = FiledName(name, "category");
     cnTemplates.OpenConnection("");
     Transaction rename(cnTemplates);
-    CategoryName(cnTemplates, categoryId);
-    RequireFreeName(Bound(cnTemplates, "select Name, CategoryID from Category"), categoryId, filed,
+    for (std::int32_t id : categoryIds)
+        CategoryName(cnTemplates, id);
+    RequireFreeName(Bound(cnTemplates, "select Name, CategoryID from Category"), categoryIds, filed,
                     "There is already a category named");
-    Execute(cnTemplates, "update Category set Name = ?1 where CategoryID = ?2", filed,
-            std::int64_t{categoryId});
+    for (std::int32_t id : categoryIds)
+        Execute(cnTemplates, "update Category set Name = ?1 where CategoryID = ?2", filed,
+                std::int64_t{id});
     rename.Commit();
 }
 
@@ -127,7 +138,7 @@ void RenameSubSection(Connection& cnTemplates, std::int32_t subsectId, const std
                           "select Name, SubsectID from SubSection where CategoryID = "
                           "(select CategoryID from SubSection where SubsectID = ?1)",
                           std::int64_t{subsectId}),
-                    subsectId, filed, "Its category already has a subsection named");
+                    {subsectId}, filed, "Its category already has a subsection named");
     Execute(cnTemplates, "update SubSection set Name = ?1 where SubsectID = ?2", filed,
             std::int64_t{subsectId});
     rename.Commit();

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace mw {
 
@@ -31,6 +32,9 @@ std::string CategoryName(Connection& cnTemplates, std::int32_t categoryId);
 std::string SubSectionName(Connection& cnTemplates, std::int32_t subsectId);
 
 void RenameCategory(Connection& cnTemplates, std::int32_t categoryId, const std::string& name);
+// Categories of one name (an old library may have several), which the tree shows as one.
+void RenameCategory(Connection& cnTemplates, const std::vector<std::int32_t>& categoryIds,
+                    const std::string& name);
 void RenameSubSection(Connection& cnTemplates, std::int32_t subsectId, const std::string& name);
 
 // How many templates are filed under the category or subsection, for the question that asks

@@ -85,6 +85,10 @@ TEST_F(LibraryEditsTest, OneEntryOfANamePerParent) {
     EXPECT_EQ(Names("Category"), "HOUSES,Ships,Towers");
     EXPECT_EQ(Names("SubSection"), "Galleys,Large,Galleys,Large");
     test::ExpectRefused([&] { RenameCategory(cn, 9, "Nine"); }, err::NoCurrentRow, {"9"});
+    // Two categories of one name, from an old library, are renamed together.
+    cn.Run("insert into Category(Name) values ('Towers')");
+    RenameCategory(cn, {3, 4}, "Keeps");
+    EXPECT_EQ(Names("Category"), "HOUSES,Ships,Keeps,Keeps");
 }
 
 // A template renamed, moved or copied keeps its components; a moved one keeps its key, a copy
