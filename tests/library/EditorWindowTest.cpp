@@ -165,8 +165,8 @@ private slots:
     }
 
     // A save the library refuses (another program holds it locked) keeps the edits and the stored
-    // template; closing then asks, Cancel keeps the window, Save as New files a copy beside the
-    // original, and Discard closes without a word to the library.
+    // template; closing then asks, Cancel keeps the window (closing the main window too), Save
+    // as New files a copy beside the original, and Discard closes without a word to the library.
     void failedSaveSaveAsNewAndClosing() {
         Fixture f;
         frmEditor& e = f.Edit();
@@ -197,7 +197,9 @@ private slots:
         QCOMPARE(f.window->SelectedTemplateId(), std::optional<std::int32_t>(2));
 
         e.Recentre();
-        f.prompts.Answer({"Discard"});
+        f.prompts.Answer({"Cancel", "Discard"});
+        QVERIFY(!f.window->close()); // the main window asks its editors first
+        QVERIFY(editor && e.isVisible());
         QVERIFY(e.close());
         QTRY_VERIFY(!editor);
         QCOMPARE(f.prompts.Questions.last(),
