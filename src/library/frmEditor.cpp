@@ -2,7 +2,7 @@
 
 #include "app/Session.h"
 #include "library/ComponentTable.h"
-#include "library/HeightSlider.h"
+#include "library/PreviewControls.h"
 #include "library/PreviewCanvas.h"
 #include "library/frmWardstone.h"
 #include "store/LibraryEdits.h"

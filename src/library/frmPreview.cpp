@@ -3,7 +3,7 @@
 #include "app/Failures.h"
 #include "app/Session.h"
 #include "common/OutputFile.h"
-#include "library/HeightSlider.h"
+#include "library/PreviewControls.h"
 #include "library/PreviewCanvas.h"
 #include "render/PngFile.h"
 #include "ui/Guarded.h"

@@ -14,7 +14,8 @@ namespace mw {
 
 struct PreviewResult;
 
-// The "Show up to z" slider and its label, as the preview and the editor show them.
+// What the preview and the editor share: the "Show up to z" slider and its label, and the
+// tooltip of a drawn component.
 QSlider* MakeHeightSlider();
 QLabel* MakeHeightLabel(); // as wide as its widest text, so that the slider stays put
 // The slider spans the components' heights, without a signal; at the top (all shown) unless

@@ -1,4 +1,4 @@
-#include "library/HeightSlider.h"
+#include "library/PreviewControls.h"
 
 #include "formats/TileData.h"
 #include "library/PreviewDrawer.h"
