@@ -2,6 +2,7 @@
 // window; closing it ends the program.
 #include "app/Session.h"
 #include "client/ClientLink.h"
+#include "common/Platform.h"
 #include "library/frmWardstone.h"
 #include "settings/LibraryLocation.h"
 #include "ui/CentreOnScreen.h"
@@ -10,7 +11,6 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -50,7 +50,7 @@ int Main(int argc, char** argv) {
     }
     // A write past a file-size limit fails with a message and is undone, instead of ending the
     // program on the spot with temporary files and half a backup left behind.
-    std::signal(SIGXFSZ, SIG_IGN);
+    mw::platform::IgnoreWriteSignals();
     // The game client lives on X (under Wine); our window must be there too for the focus checks.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");

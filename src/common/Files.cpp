@@ -1,13 +1,12 @@
 #include "common/Files.h"
 
 #include "common/LineReader.h"
+#include "common/Platform.h"
 #include "common/RunError.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace mw {
 
@@ -47,7 +46,7 @@ std::string ReadWholeFile(const std::string& path) {
     LineReader probe(path); // reports a missing file or a folder the same way as every reader
     std::string text;
     text.resize(static_cast<size_t>(probe.FileSize()));
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = platform::OpenStream(path, "rb");
     if (!file) ThrowFileError(errno, path, "open");
     size_t n = std::fread(text.data(), 1, text.size(), file);
     bool failed = std::ferror(file) != 0;
@@ -58,12 +57,12 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
+    platform::FileInfo info;
+    return platform::StatPath(path, info) == 0;
 }
 
 void RemoveFile(const std::string& path) {
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) ThrowFileError(errno, path, "delete");
+    if (platform::RemoveFile(path) != 0 && errno != ENOENT) ThrowFileError(errno, path, "delete");
 }
 
 } // namespace mw

@@ -2,20 +2,18 @@
 
 #include "common/Files.h"
 #include "common/PendingFile.h"
+#include "common/Platform.h"
 #include "common/RunError.h"
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <unistd.h>
 
 namespace mw {
 
 namespace {
 
 std::string RealPath(const std::string& path) {
-    char resolved[PATH_MAX];
-    if (!::realpath(path.c_str(), resolved)) ThrowFileError(errno, path, "back up");
+    std::string resolved;
+    if (!platform::RealPath(path, resolved)) ThrowFileError(errno, path, "back up");
     return resolved;
 }
 
@@ -31,8 +29,7 @@ std::string FreeBackupPath(const std::string& path, std::time_t when) {
 } // namespace
 
 std::string BackupPath(const std::string& path, std::time_t when) {
-    std::tm local{};
-    ::localtime_r(&when, &local);
+    std::tm local = platform::LocalTime(when);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H-%M-%S", &local);
     return path + "." + stamp + ".bak";

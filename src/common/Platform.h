@@ -62,6 +62,7 @@ int StatPath(const std::string& path, FileInfo& info);
 // The same, but a symbolic link is described itself.
 int StatLink(const std::string& path, FileInfo& info);
 int StatOpenFile(int fd, FileInfo& info);
+int StatStream(std::FILE* stream, FileInfo& info);
 bool SameFile(const FileInfo& a, const FileInfo& b);
 // Whether this user may write the file (also where permissions say more than the mode).
 bool MayWrite(const std::string& path);

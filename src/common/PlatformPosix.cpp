@@ -117,6 +117,10 @@ int StatOpenFile(int fd, FileInfo& info) {
     return Describe(::fstat(fd, &st), st, info);
 }
 
+int StatStream(std::FILE* stream, FileInfo& info) {
+    return StatOpenFile(::fileno(stream), info);
+}
+
 bool SameFile(const FileInfo& a, const FileInfo& b) {
     return a.Kind != FileKind::Missing && b.Kind != FileKind::Missing && a.Device == b.Device &&
            a.Identity == b.Identity;

@@ -291,6 +291,10 @@ int StatOpenFile(int fd, FileInfo& info) {
     return Describe(HandleOf(fd), false, info);
 }
 
+int StatStream(std::FILE* stream, FileInfo& info) {
+    return StatOpenFile(::_fileno(stream), info);
+}
+
 bool SameFile(const FileInfo& a, const FileInfo& b) {
     return a.Kind != FileKind::Missing && b.Kind != FileKind::Missing &&
            a.Kind != FileKind::Other && a.Device == b.Device && a.Identity == b.Identity;

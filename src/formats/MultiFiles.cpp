@@ -2,13 +2,11 @@
 
 #include "common/Files.h"
 #include "common/LittleEndian.h"
+#include "common/Platform.h"
 #include "common/RunError.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace mw {
 
@@ -55,39 +53,39 @@ MulRecord DecodeMulRecord(const unsigned char* in, RecordWidth width) {
 
 RecordFile::RecordFile(const std::string& path, Mode mode) : path_(path) {
     if (path.empty()) throw RunError(err::FileNotFound, "File not found: no path is set");
-    fd_ = ::open(path.c_str(), mode == Mode::Read ? O_RDONLY : O_RDWR); // never O_CREAT
+    fd_ = platform::OpenFile(path, mode == Mode::Read ? platform::Access::Read
+                                                      : platform::Access::ReadWrite);
     if (fd_ < 0) ThrowFileError(errno, path, mode == Mode::Read ? "open" : "open for writing");
-    struct stat info {};
-    if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd_);
+    platform::FileInfo info;
+    if (platform::StatOpenFile(fd_, info) != 0 || info.Kind != platform::FileKind::Regular) {
+        platform::CloseFile(fd_);
         fd_ = -1;
         ThrowFileError(EISDIR, path, "open");
     }
 }
 
 RecordFile::~RecordFile() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) platform::CloseFile(fd_);
 }
 
 bool RecordFile::IsSameFileAs(const RecordFile& other) const {
-    struct stat mine {
-    }, theirs{};
-    return ::fstat(fd_, &mine) == 0 && ::fstat(other.fd_, &theirs) == 0 &&
-           mine.st_dev == theirs.st_dev && mine.st_ino == theirs.st_ino;
+    platform::FileInfo mine, theirs;
+    return platform::StatOpenFile(fd_, mine) == 0 &&
+           platform::StatOpenFile(other.fd_, theirs) == 0 && platform::SameFile(mine, theirs);
 }
 
 std::int64_t RecordFile::Size() const {
-    struct stat info {};
-    if (::fstat(fd_, &info) != 0) ThrowFileError(errno, path_, "read");
-    return info.st_size;
+    platform::FileInfo info;
+    if (platform::StatOpenFile(fd_, info) != 0) ThrowFileError(errno, path_, "read");
+    return static_cast<std::int64_t>(info.Size);
 }
 
 void RecordFile::ReadAt(std::int64_t offset, std::int64_t length, unsigned char* out) const {
     if (offset < 0 || length < 0 || offset > Size() - length) throw PastEnd(path_, offset, length);
     std::int64_t done = 0;
     while (done < length) {
-        ssize_t n = ::pread(fd_, out + done, static_cast<size_t>(length - done), offset + done);
-        if (n < 0 && errno == EINTR) continue;
+        long long n = platform::ReadAt(fd_, out + done, static_cast<size_t>(length - done),
+                                       static_cast<std::uint64_t>(offset + done));
         if (n < 0) ThrowFileError(errno, path_, "read");
         if (n == 0) throw PastEnd(path_, offset, length);
         done += n;
@@ -118,8 +116,8 @@ void RecordFile::WriteAt(std::int64_t offset, const void* data, std::int64_t len
     auto* bytes = static_cast<const unsigned char*>(data);
     std::int64_t done = 0;
     while (done < length) {
-        ssize_t n = ::pwrite(fd_, bytes + done, static_cast<size_t>(length - done), offset + done);
-        if (n < 0 && errno == EINTR) continue;
+        long long n = platform::WriteAt(fd_, bytes + done, static_cast<size_t>(length - done),
+                                        static_cast<std::uint64_t>(offset + done));
         if (n <= 0) ThrowFileError(n < 0 ? errno : ENOSPC, path_, "write");
         done += n;
     }
@@ -141,11 +139,12 @@ void RecordFile::WriteMulRecords(std::int64_t r, const std::vector<MulRecord>& r
 }
 
 void RecordFile::Truncate(std::int64_t size) {
-    if (::ftruncate(fd_, size) != 0) ThrowFileError(errno, path_, "write");
+    if (platform::TruncateFile(fd_, static_cast<std::uint64_t>(size)) != 0)
+        ThrowFileError(errno, path_, "write");
 }
 
 void RecordFile::Flush() {
-    if (::fsync(fd_) != 0) ThrowFileError(errno, path_, "write");
+    if (platform::FlushFile(fd_) != 0) ThrowFileError(errno, path_, "write");
 }
 
 void ForEachIdxEntry(const RecordFile& multiIdx,
