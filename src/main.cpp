@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QSysInfo>
 #include <cstdio>
 #include <cstring>
 
@@ -51,8 +52,10 @@ int Main(int argc, char** argv) {
     // A write past a file-size limit fails with a message and is undone, instead of ending the
     // program on the spot with temporary files and half a backup left behind.
     mw::platform::IgnoreWriteSignals();
-    // The game client lives on X (under Wine); our window must be there too for the focus checks.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+    // On Linux the game client lives on X (under Wine); our window must be there too for the
+    // focus checks. Windows (also under Wine, where DISPLAY is set) has its own platform only.
+    if (QSysInfo::kernelType() == "linux" && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
     mw::QtPrompts prompts;
     GuardedApplication app(argc, argv, prompts);

@@ -77,7 +77,7 @@ void PendingFile::Commit() {
     int fd = fd_;
     fd_ = -1;
     if (platform::CloseFile(fd) != 0) ThrowFileError(errno, path_, "write");
-    if (platform::ReplaceFile(temp_, path_) != 0) ThrowFileError(errno, path_, "replace");
+    if (platform::MoveIntoPlace(temp_, path_) != 0) ThrowFileError(errno, path_, "replace");
     committed_ = true;
     platform::SyncFolder(FolderOf(path_));
 }

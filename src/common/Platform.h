@@ -72,7 +72,7 @@ int KeepModeOf(int fd, const FileInfo* replaced);
 
 // Puts `from` in the place of `to` at once: readers see the old file or the new one, never
 // a part. Both lie in one folder.
-int ReplaceFile(const std::string& from, const std::string& to);
+int MoveIntoPlace(const std::string& from, const std::string& to);
 // Makes a replacement in a folder durable, where the system needs that said.
 void SyncFolder(const std::string& folder);
 int RemoveFile(const std::string& path);

@@ -146,7 +146,7 @@ int KeepModeOf(int fd, const FileInfo* replaced) {
     return ::fchmod(fd, mode);
 }
 
-int ReplaceFile(const std::string& from, const std::string& to) {
+int MoveIntoPlace(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str());
 }
 

@@ -309,7 +309,7 @@ int KeepModeOf(int, const FileInfo*) {
     return 0; // a new file is writable, as every file we replace is
 }
 
-int ReplaceFile(const std::string& from, const std::string& to) {
+int MoveIntoPlace(const std::string& from, const std::string& to) {
     return ::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
                ? 0

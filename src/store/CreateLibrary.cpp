@@ -21,7 +21,7 @@ bool CreateEmptyLibrary(const std::string& path, const std::string& schemaSql) {
     std::string why = message ? message : sqlite3_errstr(rc);
     sqlite3_free(message);
     sqlite3_close(db);
-    if (rc != SQLITE_OK || platform::ReplaceFile(temp, path) != 0) {
+    if (rc != SQLITE_OK || platform::MoveIntoPlace(temp, path) != 0) {
         platform::RemoveFile(temp);
         throw RunError(err::EngineGeneralFailure,
                        "Cannot create the library '" + path + "': " + why);
