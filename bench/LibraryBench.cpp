@@ -18,8 +18,12 @@ public:
     }
     bool AskYesNo(const QString&, const QString&, MessageIcon) override { return false; }
     QString InputBox(const QString&, const QString&) override { return {}; }
-    ChosenFile ChooseOpenFile(const QString&, const QString&) override { return {}; }
-    ChosenFile ChooseSaveFile(const QString&, const QString&) override { return {}; }
+    ChosenFile ChooseOpenFile(const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    ChosenFile ChooseSaveFile(const QString&, const QString&, const QString&) override {
+        return {};
+    }
 };
 
 // templates spread over 100 categories of 10 subsections each; template 1 has `clickedBlocks`

@@ -27,8 +27,12 @@ public:
     }
     bool AskYesNo(const QString&, const QString&, MessageIcon) override { return false; }
     QString InputBox(const QString&, const QString&) override { return {}; }
-    ChosenFile ChooseOpenFile(const QString&, const QString&) override { return {}; }
-    ChosenFile ChooseSaveFile(const QString&, const QString&) override { return {}; }
+    ChosenFile ChooseOpenFile(const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    ChosenFile ChooseSaveFile(const QString&, const QString&, const QString&) override {
+        return {};
+    }
 };
 
 void StoreTemplate(const std::string& library, const std::vector<MulRecord>& components) {

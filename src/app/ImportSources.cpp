@@ -65,7 +65,11 @@ std::string GameMultiText(const Session& session, const GameMulti& multi,
 
 bool ReadGameMulti(Session& session, const GameMulti& multi, const std::string& throughFile,
                    const Progress& progress) {
-    WriteFileAtomically(throughFile, GameMultiText(session, multi, progress));
+    return ReadGameMultiText(session, GameMultiText(session, multi, progress), throughFile);
+}
+
+bool ReadGameMultiText(Session& session, const std::string& text, const std::string& throughFile) {
+    WriteFileAtomically(throughFile, text);
     bool read = ReadComponentList(session.Buffer, session.Components, throughFile);
     RemoveFile(throughFile);
     return read;

@@ -49,5 +49,8 @@ std::string GameMultiText(const Session& session, const GameMulti& multi,
 // with the buffer's LastReadMessage, when the text is refused.
 bool ReadGameMulti(Session& session, const GameMulti& multi, const std::string& throughFile,
                    const Progress& progress = {});
+// The same with the multi's text already read (GameMultiText), so that a question about
+// throughFile can come between reading the game files and writing it.
+bool ReadGameMultiText(Session& session, const std::string& text, const std::string& throughFile);
 
 } // namespace mw

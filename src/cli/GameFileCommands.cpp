@@ -3,6 +3,7 @@
 
 #include "app/ImportSources.h"
 #include "app/PatchAndScripts.h"
+#include "app/UnpatchedPackage.h"
 #include "formats/MultiExtraction.h"
 
 #include <cstdio>
@@ -88,6 +89,9 @@ int Patch(const QStringList& arguments) {
     PatchResult result = PatchStoredTemplate(session, args.TemplateId(0), {}, {}, replace);
     std::cout << PatchLine(result.PatchSlot) << ReplacedText(result) << "\n";
     if (format) std::cout << ScriptsForLastPatch(session, *format, entry);
+    if (std::string package = UnpatchedPackageBeside(targets); !package.empty())
+        std::cerr << "multiwardstone-cli: "
+                  << UnpatchedPackageNote(package, "Name it with --uop to patch both.") << "\n";
     // The game files have changed: a script that sees a failure must not patch again blindly.
     FlushStandardOutput("patched " + PatchLine(result.PatchSlot));
     return Success;

@@ -40,6 +40,13 @@ RecordFile OpenGameFile(const std::string& path, const char* name) {
     return RecordFile(path, RecordFile::Mode::Read);
 }
 
+// "multi 0x1F4": the multi as the user names it, in hexadecimal.
+std::string MultiOfEntry(std::int64_t recordNumber) {
+    char id[32];
+    std::snprintf(id, sizeof id, "multi 0x%llX", static_cast<unsigned long long>(recordNumber - 1));
+    return id;
+}
+
 } // namespace
 
 std::uint32_t ParseMultiId(std::string_view multiIdText) {
@@ -79,9 +86,8 @@ std::string PackageMultiAsText(const std::string& multiUopPath, std::uint32_t mu
 }
 
 std::string MultiEntry::Name() const {
-    char id[16];
-    std::snprintf(id, sizeof id, "%X", static_cast<unsigned>(RecordNumber - 1));
-    return "entry " + std::to_string(RecordNumber) + " (multi " + id + ") of " + Quoted(IdxPath);
+    return "entry " + std::to_string(RecordNumber) + " (" + MultiOfEntry(RecordNumber) + ") of " +
+           Quoted(IdxPath);
 }
 
 MultiEntry ReadMultiEntry(const std::string& multiIdxPath, std::int32_t recordNumber) {
@@ -90,8 +96,9 @@ MultiEntry ReadMultiEntry(const std::string& multiIdxPath, std::int32_t recordNu
     if (recordNumber < 1 || recordNumber > entries)
         throw RunError(err::BadRecordNumber, "Bad record number: " + Quoted(multiIdxPath) +
                                                  " holds " + std::to_string(entries) +
-                                                 " entries and no entry " +
-                                                 std::to_string(recordNumber));
+                                                 " entries, so it has no " +
+                                                 MultiOfEntry(recordNumber) + " (entry " +
+                                                 std::to_string(recordNumber) + ")");
     return {idx.ReadIdxEntry(recordNumber), recordNumber, multiIdxPath};
 }
 

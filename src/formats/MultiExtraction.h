@@ -28,7 +28,7 @@ struct MultiEntry {
     IdxEntry Entry;
     std::int32_t RecordNumber = 0;
     std::string IdxPath;
-    std::string Name() const; // entry 501 (multi 1F4) of "<path>"
+    std::string Name() const; // entry 501 (multi 0x1F4) of "<path>"
 };
 
 // Reads entry recordNumber (from 1); fails naming the path when the file has no such entry.

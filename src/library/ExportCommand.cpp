@@ -40,9 +40,10 @@ QString UoaFilter() {
 // exists: the user chose it). The dialog asked only about the name as typed, so a file of the
 // longer name is asked about here.
 QString frmWardstone::ChooseExportPath(const QString& title, const QString& filter,
-                                       int& chosenFilter) {
-    ChosenFile chosen = prompts_.ChooseSaveFile(title, filter);
+                                       const QString& kind, int& chosenFilter) {
+    ChosenFile chosen = prompts_.ChooseSaveFile(title, filter, LastFolder(kind));
     chosenFilter = chosen.Filter;
+    RememberFolder(kind, chosen.Path);
     const QString extension = FilterExtension(filter, chosen.Filter);
     const QFileInfo typed(chosen.Path);
     if (chosen.Path.isEmpty() || extension.isEmpty() || typed.exists() || typed.isSymLink())
@@ -70,7 +71,7 @@ void frmWardstone::cmdExportTemplate_Click() {
         return;
     }
     int chosen = 0;
-    QString path = ChooseExportPath("Export Template To", ExportFilters(), chosen);
+    QString path = ChooseExportPath("Export Template To", ExportFilters(), "Export", chosen);
     if (path.isEmpty()) return;
     const auto& formats = ExportFormatNames();
     const ExportFormat format =
@@ -83,9 +84,8 @@ void frmWardstone::cmdExportTemplate_Click() {
     } catch (const RunError& failure) {
         if (failure.Number != err::Cancelled)
             prompts_.Message(ShownFailure(failure), ApplicationTitle, MessageIcon::Exclamation);
-        return;
     }
-    SetStatus("Export Complete");
+    // A single export ends without a word: the file is where the user chose.
 }
 
 void frmWardstone::trvTemplates_ContextMenu(const QPoint& at) {
@@ -116,7 +116,8 @@ void frmWardstone::mnuExportBatch_Click(QTreeWidgetItem* node) {
         selection.Category = name(node);
     }
     int chosen = 0;
-    QString path = ChooseExportPath("Export as a Batch of Designs", UoaFilter(), chosen);
+    QString path =
+        ChooseExportPath("Export as a Batch of Designs", UoaFilter(), "ExportBatch", chosen);
     if (path.isEmpty()) return;
     std::int32_t written = 0;
     try {

@@ -24,6 +24,7 @@ struct FileSource {
 
 const QString AbortedText = "Template Import aborted";
 const QString AbortedTitle = "Import was Aborted";
+const QString ReadingTitle = "Error While Reading Multi Template File";
 
 } // namespace
 
@@ -46,7 +47,8 @@ void frmWardstone::cmdImportTemplate_Click() {
     bool chosen = false;
     for (const FileSource& source : sources) {
         if (!source.Option->isChecked()) continue;
-        ImportFile(source.Filter, source.Title, source.Source);
+        ImportFile(source.Filter, source.Title, source.Source,
+                   "Import" + source.Option->objectName().mid(3)); // "ImportKivT"
         chosen = true;
         break;
     }
@@ -57,9 +59,11 @@ void frmWardstone::cmdImportTemplate_Click() {
     strNewDescription.clear();
 }
 
-void frmWardstone::ImportFile(const QString& filter, const QString& title, ImportSource source) {
-    ChosenFile chosen = prompts_.ChooseOpenFile(title, filter);
+void frmWardstone::ImportFile(const QString& filter, const QString& title, ImportSource source,
+                              const QString& kind) {
+    ChosenFile chosen = prompts_.ChooseOpenFile(title, filter, LastFolder(kind));
     if (chosen.Path.isEmpty()) return;
+    RememberFolder(kind, chosen.Path);
     const QString& path = chosen.Path;
     if (source == ImportSource::TileCsv && chosen.Filter == 1) source = ImportSource::TileList;
     if (source == ImportSource::Uoa) {
@@ -123,8 +127,13 @@ void frmWardstone::ImportDesignBatch(const DesignBatch& batch) {
 }
 
 // One multi of the game's files (multi.idx / multi.mul, or the package), by its hexadecimal id;
-// filed before it is read.
+// filed before it is read, and template.tmp asked about once the game files were read.
 void frmWardstone::ImportFromGameFiles(bool fromPackage) {
+    if (fromPackage && session_.MultiUopPath.empty()) {
+        prompts_.Message(AbortedText + ": no MultiCollection.uop is set; choose it under Settings.",
+                         AbortedTitle, MessageIcon::Exclamation);
+        return;
+    }
     if (!AskFiling()) {
         prompts_.Message(AbortedText, AbortedTitle, MessageIcon::None);
         return;
@@ -144,6 +153,16 @@ void frmWardstone::ImportFromGameFiles(bool fromPackage) {
                          AbortedTitle, MessageIcon::Exclamation);
         return;
     }
+    std::string text;
+    try {
+        WaitCursor wait;
+        ProgressFeedback progress(this, "Reading the multi files...");
+        text = GameMultiText(session_, multi, progress.Callback());
+    } catch (const RunError& failure) {
+        if (failure.Number != err::Cancelled)
+            prompts_.Message(ShownFailure(failure), ReadingTitle, MessageIcon::Exclamation);
+        return;
+    }
     std::string temporary = JoinPath(session_.AppFolder, "template.tmp");
     if (FileExists(temporary) &&
         !prompts_.AskYesNo("File exists. Do you wish to overwrite this file?",
@@ -153,13 +172,9 @@ void frmWardstone::ImportFromGameFiles(bool fromPackage) {
     }
     bool read;
     try {
-        WaitCursor wait;
-        ProgressFeedback progress(this, "Reading the multi files...");
-        read = ReadGameMulti(session_, multi, temporary, progress.Callback());
+        read = ReadGameMultiText(session_, text, temporary);
     } catch (const RunError& failure) {
-        if (failure.Number != err::Cancelled)
-            prompts_.Message(ShownFailure(failure), "Error While Reading Multi Template File",
-                             MessageIcon::Exclamation);
+        prompts_.Message(ShownFailure(failure), ReadingTitle, MessageIcon::Exclamation);
         return;
     }
     if (!read) {

@@ -22,17 +22,19 @@ bool frmWardstone::AskFiling(const DesignLabels& proposed) {
 }
 
 bool frmWardstone::StoreBuffer() {
+    std::int32_t stored;
     try {
         WaitCursor wait;
         ProgressFeedback progress(this, "Storing the template...");
         NewTemplateFields fields{NewCategoryID.toStdString(), NewSubsectID.toStdString(),
                                  strNewDescription.toStdString()};
-        SaveNewTemplate(session_.cnTemplates, session_.Buffer, fields, progress.Callback());
+        stored =
+            SaveNewTemplate(session_.cnTemplates, session_.Buffer, fields, progress.Callback());
     } catch (const RunError& failure) {
         if (failure.Number != err::Cancelled) ShowFailure(failure); // a cancel stores nothing
         return false;
     }
-    FillTemplatesList();
+    FillTemplatesList(stored); // the user sees where it went
     return true;
 }
 

@@ -1,6 +1,7 @@
 // Patch Muls: the selected template into the game's multi files, then its scripts.
 #include "app/Failures.h"
 #include "app/PatchAndScripts.h"
+#include "app/UnpatchedPackage.h"
 #include "library/frmWardstone.h"
 #include "scripts/frmMultiScripts.h"
 #include "scripts/frmScriptsEntry.h"
@@ -50,6 +51,12 @@ void frmWardstone::cmdPatchMulFiles_Click() {
             ShowFailure(failure);
         return;
     }
+    const std::string package = UnpatchedPackageBeside(session_.Targets());
+    if (!package.empty())
+        prompts_.Message(QString::fromStdString(UnpatchedPackageNote(
+                             package, "Choose it under Settings, \"Path to MultiCollection.uop\", "
+                                      "so that the next patch writes both.")),
+                         "Patching Completed", MessageIcon::Information);
     frmScriptsEntry entry(
         session_, prompts_, ScriptFormat,
         [this](const QString& scripts) { ScriptsWindow().ShowScripts(scripts); }, this);

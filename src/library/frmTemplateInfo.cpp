@@ -55,6 +55,7 @@ void frmTemplateInfo::BuildControls() {
     cmdOk = DialogButton("cmdOk", "OK");
     cmdCancel = DialogButton("cmdCancel", "Cancel");
     cmdOk->setEnabled(false);
+    cmdOk->setDefault(true); // Enter presses OK, while it is enabled
 
     auto* frame = Named<QGroupBox>("Frame1", "Template Info");
     auto* rows = new QGridLayout(frame);
@@ -251,8 +252,9 @@ void frmTemplateInfo::closeEvent(QCloseEvent* event) {
     }
 }
 
+// Escape cancels, whatever the entries: only OK or the close box may file the template.
 void frmTemplateInfo::reject() {
-    close();
+    cmdCancel_Click();
 }
 
 } // namespace mw

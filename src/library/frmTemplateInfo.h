@@ -31,7 +31,7 @@ public:
     QPushButton *cmdNewCategory, *cmdNewSubSection, *cmdOk, *cmdCancel;
 
 public slots:
-    void reject() override; // Escape counts as the close box
+    void reject() override; // Escape: Cancel
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -4,6 +4,7 @@
 #include "app/UserLibrary.h"
 
 #include "common/Files.h"
+#include "library/TemplateTree.h"
 #include "library/frmPreview.h"
 #include "settings/SettingsStore.h"
 #include "settings/frmSettings.h"
@@ -16,6 +17,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -32,7 +35,7 @@ namespace mw {
 
 namespace {
 
-constexpr int TagRole = Qt::UserRole;
+constexpr int TagRole = NodeTagRole;
 constexpr int StatusClearMs = 5000;
 constexpr int CommandDelayMs = 5;
 constexpr int FailuresShown = 10;
@@ -47,12 +50,27 @@ QPushButton* Button(const QString& name, const QString& caption, bool enabled) {
     return button;
 }
 
-// Sets an option as stored, also clearing it: an import source group may end with none chosen.
+// Sets an option as stored. A True clears the others, as choosing it would; a False clears it
+// alone, so the import source group may end with none chosen.
 void SetOption(QRadioButton* option, const std::optional<bool>& value) {
     if (!value) return;
+    if (*value) {
+        option->setChecked(true);
+        return;
+    }
     option->setAutoExclusive(false);
-    option->setChecked(*value);
+    option->setChecked(false);
     option->setAutoExclusive(true);
+}
+
+// Why the settings let Patch Muls patch nothing, naming what is missing; empty when they do.
+QString MissingGameFiles(const PatchTargets& targets) {
+    if (targets.HasMulFiles() || targets.HasPackage()) return {};
+    const QString needs = "Patch Muls needs multi.idx and multi.mul, or MultiCollection.uop, set "
+                          "to existing files in the Settings: ";
+    if (!targets.MultiIdxPath.empty()) return needs + "multi.mul is not set";
+    if (!targets.MultiMulPath.empty()) return needs + "multi.idx is not set";
+    return needs + "none of them is set";
 }
 
 } // namespace
@@ -70,7 +88,7 @@ frmWardstone::frmWardstone(Session& session, Prompts& prompts, QWidget* parent)
       TempIndex(session.cnTemplates), TempBlock(session.cnTemplates), session_(session),
       prompts_(prompts) {
     setObjectName("frmWardstone");
-    setWindowTitle("Kiv Multi Wardstone 1.1");
+    setWindowTitle("Kiv Multi Wardstone " WARDSTONE_VERSION);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     BuildControls();
@@ -81,7 +99,9 @@ frmWardstone::frmWardstone(Session& session, Prompts& prompts, QWidget* parent)
 
 frmWardstone::~frmWardstone() {
     delete previewWindow_; // first: closing the settings would have it draw again
-    delete SettingsDialog; // it works on this window's fields
+    if (SettingsDialog)
+        SettingsDialog->disconnect(this); // nothing of this window is left to update
+    delete SettingsDialog;                // it works on this window's fields
 }
 
 QGroupBox* frmWardstone::BuildListingFrame() {
@@ -251,7 +271,10 @@ void frmWardstone::ClearTrvTemplates() {
     trvTemplates->clear();
 }
 
-void frmWardstone::FillTemplatesList() {
+// The tree keeps its place: the open branches stay open and the current node stays current (or
+// the template asked for becomes current, its branch opened), and the labels, the buttons and the
+// preview follow what is current now.
+void frmWardstone::FillTemplatesList(std::optional<std::int32_t> select) {
     std::vector<RunError> failures;
     std::vector<ListedCategory> listing;
     try {
@@ -265,26 +288,29 @@ void frmWardstone::FillTemplatesList() {
     } catch (const RunError& failure) {
         failures.push_back(failure);
     }
+    TreePlace place = PlaceOf(trvTemplates);
+    if (select) place = WithTemplateCurrent(place, *select);
     trvTemplates->setUpdatesEnabled(false);
-    const QSignalBlocker quiet(trvTemplates); // clearing is no selection by the user
-    ClearTrvTemplates();
-    for (const ListedCategory& category : listing) {
-        auto* categoryNode = new QTreeWidgetItem(trvTemplates, {FromStd(category.Name)});
-        categoryNode->setData(0, TagRole, "Root");
-        categoryNode->setData(0, NameRole, QByteArray::fromStdString(category.Name));
-        for (const ListedSubsection& subsection : category.Subsections) {
-            auto* subsectionNode = new QTreeWidgetItem(categoryNode, {FromStd(subsection.Name)});
-            subsectionNode->setData(0, NameRole, QByteArray::fromStdString(subsection.Name));
-            for (const ListedTemplate& entry : subsection.Templates) {
-                auto* templateNode =
-                    new QTreeWidgetItem(subsectionNode, {FromStd(entry.Description)});
-                templateNode->setData(0, TagRole, entry.TempIndexID);
-            }
-        }
+    QTreeWidgetItem* current;
+    {
+        const QSignalBlocker quiet(trvTemplates); // refilling is no selection by the user
+        ClearTrvTemplates();
+        AddListing(trvTemplates, listing);
+        current = RestorePlace(trvTemplates, place);
     }
-    trvTemplates->setCurrentItem(nullptr);
     trvTemplates->setUpdatesEnabled(true);
-    DisableTemplateButtons();
+    if (current) {
+        trvTemplates->scrollToItem(current);
+        trvTemplates_Click(current);
+    } else {
+        lblItemCount->clear();
+        lblSelectedTemplate->clear();
+        DisableTemplateButtons();
+    }
+    // A preview of a template that is gone would show what the library no longer holds.
+    if (previewWindow_ && previewWindow_->TemplateId() &&
+        !FindTemplateNode(trvTemplates, *previewWindow_->TemplateId()))
+        previewWindow_->close();
     ShowFillFailures(failures);
 }
 
@@ -310,21 +336,22 @@ void frmWardstone::SetButtons(bool blnSelected) {
     cmdDeleteTemplate->setEnabled(blnSelected);
     cmdExportTemplate->setEnabled(blnSelected);
     cmdPreview->setEnabled(blnSelected);
-    PatchTargets targets = session_.Targets();
-    cmdPatchMulFiles->setEnabled(blnSelected && (targets.HasMulFiles() || targets.HasPackage()));
+    const QString missing = MissingGameFiles(session_.Targets());
+    cmdPatchMulFiles->setEnabled(blnSelected && missing.isEmpty());
+    cmdPatchMulFiles->setToolTip(blnSelected ? missing : QString());
     cmdBuildTemplate->setEnabled(blnSelected && sphere);
     cmdExtractFromSphere->setEnabled(sphere);
 }
 
 std::optional<std::int32_t> frmWardstone::SelectedTemplateId() const {
     QTreeWidgetItem* item = trvTemplates->currentItem();
-    if (!item || item->childCount() != 0) return std::nullopt;
+    if (!item || KindOf(item) != NodeKind::Template) return std::nullopt;
     return item->data(0, TagRole).toInt();
 }
 
 void frmWardstone::trvTemplates_Click(QTreeWidgetItem* item) {
     if (!item) return; // nothing selected: nothing to show
-    if (item->childCount() != 0) {
+    if (KindOf(item) != NodeKind::Template) {
         lblItemCount->clear();
         lblSelectedTemplate->clear();
         SetButtons(false);
@@ -406,10 +433,23 @@ void frmWardstone::cmdSettings_Click() {
     connect(SettingsDialog, &frmSettings::ArtPathsChanged, this, Guarded(prompts_, [this] {
                 if (previewWindow_) previewWindow_->ArtSettingsChanged(false);
             }));
+    // Kept at once, so that a crash later loses nothing; the buttons follow the new settings.
     connect(SettingsDialog, &QObject::destroyed, this, Guarded(prompts_, [this] {
+                SaveSettings();
+                if (QTreeWidgetItem* current = trvTemplates->currentItem())
+                    trvTemplates_Click(current);
                 if (previewWindow_) previewWindow_->ArtSettingsChanged(true);
             }));
     SettingsDialog->show();
+}
+
+QString frmWardstone::LastFolder(const QString& kind) const {
+    const QString folder = LastFolders.value(kind);
+    return !folder.isEmpty() && QDir(folder).exists() ? folder : QString();
+}
+
+void frmWardstone::RememberFolder(const QString& kind, const QString& chosenPath) {
+    if (!chosenPath.isEmpty()) LastFolders[kind] = QFileInfo(chosenPath).absolutePath();
 }
 
 void frmWardstone::SetStatus(const QString& text) {
@@ -444,6 +484,7 @@ void frmWardstone::ApplyStoredSettings(const StoredSettings& stored) {
     SetOption(optCsv, stored.OptCsv);
     session_.Backups.Enabled = stored.BackUpGameFiles.value_or(true);
     session_.PatchExisting = stored.PatchExisting.value_or(false);
+    LastFolders = stored.Folders;
 }
 
 void frmWardstone::LoadSettings() {
@@ -470,6 +511,7 @@ void frmWardstone::SaveSettings() {
     settings.OptCsv = optCsv->isChecked();
     settings.BackUpGameFiles = session_.Backups.Enabled;
     settings.PatchExisting = session_.PatchExisting;
+    settings.Folders = LastFolders;
     QSettings store("MultiWardstone", "MultiWardstone");
     SaveStoredSettings(store, settings);
 }

@@ -4,11 +4,13 @@
 #include "app/ImportSources.h"
 #include "app/Session.h"
 #include "common/RunError.h"
+#include "library/TemplateTree.h"
 #include "store/CCategory.h"
 #include "store/CSubSection.h"
 #include "store/CTempBlock.h"
 #include "store/CTempIndex.h"
 
+#include <QMap>
 #include <QPointer>
 #include <QWidget>
 #include <optional>
@@ -44,7 +46,9 @@ public:
     // status line. False when the program must end (no library); the user has then been told.
     bool Form_Initialize();
 
-    void FillTemplatesList();
+    // Refills the tree from the library, keeping its place; `select`: the template to show
+    // selected instead, its branch opened.
+    void FillTemplatesList(std::optional<std::int32_t> select = std::nullopt);
     void SetButtons(bool blnSelected);
     void ClearTrvTemplates();
     void LoadSettings();
@@ -106,10 +110,12 @@ public:
     CTempIndex TempIndex;
     CTempBlock TempBlock;
     bool blnExtractPending = false;
+    // The folder each kind of file dialog last chose ("ImportKivT", "Export", ...), where it
+    // opens the next time; kept with the settings.
+    QMap<QString, QString> LastFolders;
 
-    // A category's or subsection's tree node keeps its name as stored, byte for byte: the text
-    // shown may not give it back (a name from an old library that is not UTF-8).
-    static constexpr int NameRole = Qt::UserRole + 1;
+    // A category's or subsection's tree node keeps its name as stored (see TemplateTree.h).
+    static constexpr int NameRole = NodeNameRole;
 
     // Controls, named as users and tests know them.
     QTreeWidget* trvTemplates;
@@ -137,10 +143,14 @@ private:
     void ApplyStoredSettings(const StoredSettings& stored);
     void DisableTemplateButtons();
     void ShowFillFailures(const std::vector<RunError>& failures);
-    void ImportFile(const QString& filter, const QString& title, ImportSource source);
+    void ImportFile(const QString& filter, const QString& title, ImportSource source,
+                    const QString& kind);
+    QString LastFolder(const QString& kind) const; // empty when none is known that exists
+    void RememberFolder(const QString& kind, const QString& chosenPath);
     void ImportDesignFile(const QString& path);
     void ImportDesignBatch(const DesignBatch& batch);
-    QString ChooseExportPath(const QString& title, const QString& filter, int& chosenFilter);
+    QString ChooseExportPath(const QString& title, const QString& filter, const QString& kind,
+                             int& chosenFilter);
     void ImportFromGameFiles(bool fromPackage);
     bool ActivateClient(bool waitForOurFocus);
     bool RequireSphereFolder();

@@ -33,9 +33,13 @@ RecordFile OpenIndex(const std::string& path) {
 std::int32_t FindFreeIndexEntry(const RecordFile& multiIdx, const EntryAlsoFree& alsoFree) {
     constexpr std::int64_t LastSlot = std::int64_t{HighestMultiId} + 1;
     std::int32_t found = 0;
+    std::int64_t blank = 0; // an entry of Lookup 0 and Length 0 met before any free one
     bool anyFree = false, freeBeyond = false;
     ForEachIdxEntry(multiIdx, [&](std::int64_t r, const IdxEntry& entry) {
-        if (found != 0 || entry.Length != FreeEntryLength) return;
+        if (found != 0) return;
+        if (entry.Lookup == 0 && entry.Length == 0 && !anyFree && !freeBeyond && blank == 0)
+            blank = r;
+        if (entry.Length != FreeEntryLength) return;
         if (r > LastSlot) {
             freeBeyond = true;
             return;
@@ -44,6 +48,11 @@ std::int32_t FindFreeIndexEntry(const RecordFile& multiIdx, const EntryAlsoFree&
         auto slot = static_cast<std::int32_t>(r);
         if (!alsoFree || alsoFree(slot)) found = slot;
     });
+    // The scan has always stopped at such an entry: files of another layout than expected.
+    if (blank != 0)
+        throw RunError(err::MultiFilesNotFound,
+                       "entry " + std::to_string(blank) + " of \"" + multiIdx.Path() +
+                           "\" has Lookup 0 and Length 0 before any free entry");
     if (found != 0) return found;
     if (anyFree)
         throw RunError(err::NoFreeMultiId,
@@ -54,8 +63,10 @@ std::int32_t FindFreeIndexEntry(const RecordFile& multiIdx, const EntryAlsoFree&
                        "No free multi id: every entry of \"" + multiIdx.Path() +
                            "\" up to multi BFFF is in use, and the item id of a multi above BFFF "
                            "would not fit 16 bits");
-    throw RunError(err::MultiFilesNotFound, "No free entry in \"" + multiIdx.Path() +
-                                                "\": none of its entries has Length -1");
+    throw RunError(err::NoFreeMultiId,
+                   "multi.idx has no free entry: \"" + multiIdx.Path() + "\" holds " +
+                       std::to_string(multiIdx.RecordCount(IdxEntrySize)) +
+                       " entries, none of them free (Length -1), and a patch never adds one");
 }
 
 void CheckIndexEntries(const RecordFile& multiIdx, std::int64_t mulSize, RecordWidth width,

@@ -32,9 +32,10 @@ struct PatchResult {
 using EntryAlsoFree = std::function<bool(std::int32_t PatchSlot)>;
 
 // The first entry whose Length is -1 (no other value marks a free entry), whose multi id is at
-// most HighestMultiId and that alsoFree accepts. Fails with err::MultiFilesNotFound when the
-// index has no free entry at all, and with err::NoFreeMultiId when the free ones lie above
-// HighestMultiId or alsoFree refused every one (the package holds all those ids).
+// most HighestMultiId and that alsoFree accepts. Fails with err::MultiFilesNotFound when an
+// entry of Lookup 0 and Length 0 comes before any free one, and with err::NoFreeMultiId when the
+// index has no free entry (it is full, saying how many entries it holds), the free ones lie
+// above HighestMultiId or alsoFree refused every one (the package holds all those ids).
 std::int32_t FindFreeIndexEntry(const RecordFile& multiIdx, const EntryAlsoFree& alsoFree = {});
 
 // Refuses, naming the entry, an index whose entries in use (Lookup >= 0 and Length > 0) do not

@@ -1,11 +1,13 @@
 #include "scripts/frmMultiScripts.h"
 
+#include "ui/CentreOnScreen.h"
 #include "ui/Guarded.h"
 #include "ui/NamedControls.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace mw {
@@ -27,11 +29,13 @@ frmMultiScripts::frmMultiScripts(QWidget* owner, Prompts& prompts) : QWidget(own
     layout->addWidget(new QLabel("Copy these scripts to your sphereitems2.scp"));
     layout->addWidget(OKButton, 0, Qt::AlignRight);
     connect(OKButton, &QPushButton::clicked, this, Guarded(prompts, this, &QWidget::close));
+    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, &QWidget::close);
 }
 
 void frmMultiScripts::ShowScripts(const QString& ScriptsText) {
     txtScripts->setPlainText(ScriptsText);
     txtScripts->repaint();
+    if (!isVisible() && parentWidget()) CentreOver(*this, *parentWidget()); // where the user looks
     show();
     raise();
 }

@@ -67,7 +67,7 @@ QString WithClosingSeparator(const QString& folder) {
 #endif
 }
 
-FrmLocateFolder::FrmLocateFolder(Prompts& prompts, QWidget* parent)
+FrmLocateFolder::FrmLocateFolder(Prompts& prompts, QWidget* parent, const QString& startFolder)
     : QDialog(parent), prompts_(prompts) {
     setObjectName("FrmLocateFolder");
     setWindowTitle("Locate Sphere Folder");
@@ -75,12 +75,12 @@ FrmLocateFolder::FrmLocateFolder(Prompts& prompts, QWidget* parent)
                    Qt::WindowCloseButtonHint);
     BuildControls();
     FillDrives();
-    try {
-        OpenFolder(QDir::currentPath().toStdString());
-    } catch (const RunError&) {
-        // A current folder that cannot be listed is no choice to offer; the root is.
+    // A folder that cannot be listed is no choice to offer; the next one, and last the root, is.
+    for (const QString& folder : {startFolder, QDir::currentPath(), QString("/")}) {
+        if (folder.isEmpty()) continue;
         try {
-            OpenFolder("/");
+            OpenFolder(folder.toStdString());
+            break;
         } catch (const RunError&) {
         }
     }

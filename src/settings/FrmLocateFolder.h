@@ -16,13 +16,13 @@ class RunError;
 
 // Picks a folder, the Sphere server's or the art's: a list of drives (on Linux the mount points a
 // user would pick from, the root and the home folder first) and a tree of the folders on them.
-// Both start at the process's current folder. A drive or folder that cannot be read leaves the
-// lists as they were and is reported. Accepted by "&Ok": ChosenFolder() then holds the folder the
-// tree shows open.
+// Both start at the folder given, else at the process's current folder. A drive or folder that
+// cannot be read leaves the lists as they were and is reported. Accepted by "&Ok": ChosenFolder()
+// then holds the folder the tree shows open.
 class FrmLocateFolder : public QDialog {
     Q_OBJECT
 public:
-    FrmLocateFolder(Prompts& prompts, QWidget* parent = nullptr);
+    FrmLocateFolder(Prompts& prompts, QWidget* parent = nullptr, const QString& startFolder = {});
 
     // The folder chosen in the tree, absolute, without a closing separator (bar the root).
     QString Path() const;

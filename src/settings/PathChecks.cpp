@@ -1,5 +1,7 @@
 #include "settings/PathChecks.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <filesystem>
 
 namespace mw {
@@ -23,13 +25,22 @@ bool FolderHoldsNormalFile(const std::string& folder) {
     return false;
 }
 
+// The name after the last separator taken as a file pattern ("*.exe", "sphere?.exe") in the
+// folder before it; QDir's file filter leaves out folders, hidden files and broken links.
+bool PatternMatchesNormalFile(const std::string& text) {
+    const QFileInfo named(QString::fromStdString(text));
+    const QString pattern = named.fileName();
+    if (!pattern.contains('*') && !pattern.contains('?') && !pattern.contains('[')) return false;
+    return !named.dir().entryList({pattern}, QDir::Files).isEmpty();
+}
+
 } // namespace
 
 bool FindsNormalFile(const std::string& text) {
     if (text.empty()) return false;
     if (text.back() == '/') return FolderHoldsNormalFile(text);
     std::error_code ignored;
-    return IsNormalFile(text, fs::status(text, ignored));
+    return IsNormalFile(text, fs::status(text, ignored)) || PatternMatchesNormalFile(text);
 }
 
 bool NamesFolder(const std::string& text) {

@@ -54,6 +54,10 @@ StoredSettings LoadStoredSettings(QSettings& store) {
     settings.OptCsv = OptionFromText(Text(store, "Settings/OptCsv"));
     settings.BackUpGameFiles = OptionFromText(Text(store, "Settings/BackUpGameFiles"));
     settings.PatchExisting = OptionFromText(Text(store, "Settings/PatchExisting"));
+    store.beginGroup("Folders");
+    for (const QString& kind : store.childKeys())
+        settings.Folders.insert(kind, store.value(kind).toString());
+    store.endGroup();
     return settings;
 }
 
@@ -75,6 +79,9 @@ void SaveStoredSettings(QSettings& store, const StoredSettings& settings) {
     PutOption(store, "Settings/OptCsv", settings.OptCsv);
     PutOption(store, "Settings/BackUpGameFiles", settings.BackUpGameFiles);
     PutOption(store, "Settings/PatchExisting", settings.PatchExisting);
+    store.remove("Folders");
+    for (auto folder = settings.Folders.begin(); folder != settings.Folders.end(); ++folder)
+        store.setValue("Folders/" + folder.key(), folder.value());
     store.sync();
 }
 

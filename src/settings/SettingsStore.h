@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -8,8 +9,9 @@ class QSettings;
 
 namespace mw {
 
-// The settings kept between runs, under the sections "Files" and "Settings". A value that is
-// missing or does not convert is absent, so that loading leaves what it would have set as it was.
+// The settings kept between runs, under the sections "Files", "Settings" and "Folders". A value
+// that is missing or does not convert is absent, so that loading leaves what it would have set as
+// it was.
 struct StoredSettings {
     QString MultiIdx, MultiMul, SphereFolder, MultiUop;
     QString ArtFolder;       // where the preview reads art; empty: beside the multi files
@@ -18,6 +20,7 @@ struct StoredSettings {
     std::optional<std::int16_t> ScriptFormat;
     std::optional<bool> BackUpGameFiles;
     std::optional<bool> PatchExisting; // replace a multi the user names instead of adding one
+    QMap<QString, QString> Folders;    // the folder each kind of file dialog last chose, by kind
 };
 
 StoredSettings LoadStoredSettings(QSettings& store);

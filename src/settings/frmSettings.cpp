@@ -13,6 +13,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,6 +22,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <optional>
 #include <tuple>
@@ -73,6 +76,17 @@ void StyleCaption(QGroupBox* frame, std::optional<QColor> colour = std::nullopt)
     QPalette palette = frame->palette();
     palette.setColor(QPalette::WindowText, *colour);
     frame->setPalette(palette);
+}
+
+// Where a Browse starts: the folder the box names, or the folder of the file (or pattern) it
+// names; empty when neither exists.
+QString FolderOfValue(const QLineEdit* box) {
+    const QString text = box->text().trimmed();
+    if (text.isEmpty()) return {};
+    const QFileInfo named(text);
+    if (named.isDir()) return named.absoluteFilePath();
+    const QDir folder = named.absoluteDir();
+    return folder.exists() ? folder.absolutePath() : QString();
 }
 
 } // namespace
@@ -256,6 +270,8 @@ void frmSettings::ConnectControls() {
     connect(optVerSourceX, &QRadioButton::clicked, this,
             guarded([this] { ScriptFormat_ = SourceXScriptFormat; }));
     connect(cmdClose, &QPushButton::clicked, this, guarded([this] { close(); }));
+    // Escape closes the dialog as its close box does.
+    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, &QWidget::close);
 }
 
 // A box whose text stays empty keeps its colour: red for the files, grey for the folders.
@@ -307,14 +323,14 @@ void frmSettings::txtArtFolder_Change() {
 
 void frmSettings::BrowseForFile(QLineEdit* box, std::string& setting, const QString& title,
                                 const QString& filter) {
-    QString chosen = prompts_.OpenFile(title, filter);
+    QString chosen = prompts_.OpenFile(title, filter, FolderOfValue(box));
     if (chosen.isEmpty()) return;
     box->setText(chosen);
     FilePath_Change(box, setting); // again: the box may have shown this path already
 }
 
 void frmSettings::cmdBrowseForFolder_Click() {
-    FrmLocateFolder chooser(prompts_, this);
+    FrmLocateFolder chooser(prompts_, this, FolderOfValue(txtSphereFolder));
     if (chooser.exec() == QDialog::Accepted) {
         txtSphereFolder->setText(chooser.ChosenFolder());
         txtSphereFolder_Change(); // again: the box may have shown this folder already
@@ -325,7 +341,7 @@ void frmSettings::cmdBrowseForFolder_Click() {
 }
 
 void frmSettings::cmdBrowseArtFolder_Click() {
-    FrmLocateFolder chooser(prompts_, this);
+    FrmLocateFolder chooser(prompts_, this, FolderOfValue(txtArtFolder));
     if (chooser.exec() == QDialog::Accepted) {
         txtArtFolder->setText(chooser.Path());
         return;

@@ -38,15 +38,17 @@ public:
     // The typed text; empty when the user cancelled or typed nothing.
     virtual QString InputBox(const QString& prompt, const QString& title) = 0;
     // A filter is "Description|*.ext", or several of them joined by "|"; the first is chosen
-    // when the dialog opens.
-    virtual ChosenFile ChooseOpenFile(const QString& title, const QString& filter) = 0;
-    virtual ChosenFile ChooseSaveFile(const QString& title, const QString& filter) = 0;
+    // when the dialog opens. The dialog opens in `folder`; empty: the working folder.
+    virtual ChosenFile ChooseOpenFile(const QString& title, const QString& filter,
+                                      const QString& folder = {}) = 0;
+    virtual ChosenFile ChooseSaveFile(const QString& title, const QString& filter,
+                                      const QString& folder = {}) = 0;
     // The chosen path alone, empty when the user cancelled.
-    QString OpenFile(const QString& title, const QString& filter) {
-        return ChooseOpenFile(title, filter).Path;
+    QString OpenFile(const QString& title, const QString& filter, const QString& folder = {}) {
+        return ChooseOpenFile(title, filter, folder).Path;
     }
-    QString SaveFile(const QString& title, const QString& filter) {
-        return ChooseSaveFile(title, filter).Path;
+    QString SaveFile(const QString& title, const QString& filter, const QString& folder = {}) {
+        return ChooseSaveFile(title, filter, folder).Path;
     }
 };
 

@@ -109,20 +109,22 @@ QString QtPrompts::InputBox(const QString& prompt, const QString& title) {
     return QInputDialog::getText(Owner(), title, prompt);
 }
 
-ChosenFile QtPrompts::ChooseOpenFile(const QString& title, const QString& filter) {
+ChosenFile QtPrompts::ChooseOpenFile(const QString& title, const QString& filter,
+                                     const QString& folder) {
     const QStringList filters = QtFileFilters(filter);
     QString chosenFilter;
     QString path =
-        QFileDialog::getOpenFileName(Owner(), title, QString(), filters.join(";;"), &chosenFilter);
+        QFileDialog::getOpenFileName(Owner(), title, folder, filters.join(";;"), &chosenFilter);
     return {path, std::max(0, static_cast<int>(filters.indexOf(chosenFilter)))};
 }
 
 // The dialog asks before an existing file is chosen (no DontConfirmOverwrite): replacing a
 // user's file unasked could lose it. A name typed without an extension gets the chosen filter's
 // before that question, so that the question names the file that is written.
-ChosenFile QtPrompts::ChooseSaveFile(const QString& title, const QString& filter) {
+ChosenFile QtPrompts::ChooseSaveFile(const QString& title, const QString& filter,
+                                     const QString& folder) {
     const QStringList filters = QtFileFilters(filter);
-    QFileDialog dialog(Owner(), title, QString(), filters.join(";;"));
+    QFileDialog dialog(Owner(), title, folder, filters.join(";;"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     auto useSuffixOf = [&](const QString& chosen) {
         dialog.setDefaultSuffix(

@@ -16,8 +16,10 @@ public:
     bool AskYesNoShowing(const QString& text, const QString& title,
                          const std::vector<CaptionedPicture>& pictures) override;
     QString InputBox(const QString& prompt, const QString& title) override;
-    ChosenFile ChooseOpenFile(const QString& title, const QString& filter) override;
-    ChosenFile ChooseSaveFile(const QString& title, const QString& filter) override;
+    ChosenFile ChooseOpenFile(const QString& title, const QString& filter,
+                              const QString& folder = {}) override;
+    ChosenFile ChooseSaveFile(const QString& title, const QString& filter,
+                              const QString& folder = {}) override;
 };
 
 // "Description|*.ext" as Qt writes it: "Description (*.ext)", one entry per filter.

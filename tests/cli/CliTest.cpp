@@ -110,11 +110,12 @@ TEST_F(CliTest, ImportsEverySourceKind) {
 
 // Usage errors and an unknown template are refused before anything is patched; the patch prints
 // where the multi went, and the scripts when asked, whichever files it names, and extract reads
-// the multi back from either.
+// the multi back from either. A package beside multi.idx that is not named is told.
 TEST_F(CliTest, PatchChecksUsageFirstThenPrintsTheEntryAndTheScripts) {
     ASSERT_EQ(ImportTxt(DataFile("extract-lf.txt"), "Small Tower").Status, 0);
     const std::string text = Cli({"show", "1"}).Out;
-    const std::string entries = Entry(0, 24) + Entry(24, 12) + Entry(36, 12) + Entry(-1, -1);
+    const std::string entries =
+        Entry(0, 24) + Entry(24, 12) + Entry(36, 12) + Entry(-1, -1) + Entry(-1, -1);
     std::string idx = library.Folder.Write("multi.idx", entries);
     std::string mul = library.Folder.Write("multi.mul", OldRecords(4));
     auto patch = [&](std::vector<std::string> arguments) {
@@ -138,7 +139,9 @@ TEST_F(CliTest, PatchChecksUsageFirstThenPrintsTheEntryAndTheScripts) {
     EXPECT_NE(patched.Out.find("[ITEMDEF 04003]\r\nDEFNAME=i_Small_Tower\r\n"), std::string::npos);
     EXPECT_EQ(Cli({"extract", "--idx", idx, "--mul", mul, "3", "-"}).Out, text);
 
-    std::string uop = library.Folder.Write("m.uop", PackageBytes(SampleMultis({0, 1, 3})));
+    EXPECT_EQ(patched.Err.find("was not patched"), std::string::npos);
+    std::string uop =
+        library.Folder.Write("MultiCollection.uop", PackageBytes(SampleMultis({0, 1, 3})));
     patched = Cli({"patch", "1", "--uop", uop, "--no-backup", "--scripts", "sourcex", "--name",
                    "Small Tower", "--buy", "500"});
     ASSERT_EQ(patched.Status, 0) << patched.Err;
@@ -153,8 +156,14 @@ TEST_F(CliTest, PatchChecksUsageFirstThenPrintsTheEntryAndTheScripts) {
     ASSERT_EQ(patched.Status, 0) << patched.Err;
     EXPECT_EQ(patched.Out, "entry 2, multi 0x1, item 0x4001, replaced 0 components (mul), 3 "
                            "(package)\n");
+    EXPECT_EQ(patched.Err.find("was not patched"), std::string::npos);
     EXPECT_EQ(Cli({"extract", "--uop", uop, "1", "-"}).Out, text);
     EXPECT_EQ(patch({"1", "--replace", "0x10"}).Status, 1); // beyond the end of multi.idx
+    patched = patch({"1"});
+    ASSERT_EQ(patched.Status, 0) << patched.Err;
+    EXPECT_NE(patched.Err.find("\"" + uop + "\" was not patched"), std::string::npos);
+    EXPECT_NE(patched.Err.find("--uop"), std::string::npos);
+    EXPECT_NE(patch({"1"}).Err.find("multi.idx has no free entry"), std::string::npos);
 }
 
 // An output goes where its path leads: through a symbolic link, straight into a FIFO, never over

@@ -32,7 +32,7 @@ TEST_F(MultiExtractionTest, ExtractsTheRecordsAfterTheMarkerOrRefusesNamingTheEn
                                         "65535 -32768 32767 -128 0", "7 1 1 1 1"}));
     auto failure = test::FailureOf([&] { Extract(2); });
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->Description, "There is no multi here: entry 2 (multi 1) of \"" +
+    EXPECT_EQ(failure->Description, "There is no multi here: entry 2 (multi 0x1) of \"" +
                                         paths.MultiIdxPath + "\" is free (Length -1)");
     EXPECT_EQ(FailureNumber([&] { Extract(3); }), err::BadRecordLength); // the marker alone
     EXPECT_EQ(FailureNumber([&] { Extract(5); }), err::BadRecordNumber); // past multi.idx

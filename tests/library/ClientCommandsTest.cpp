@@ -1,6 +1,8 @@
 #include "client/RecordingClientLink.h"
 #include "library/WindowFixture.h"
 
+#include <QTimer>
+
 namespace mw::test {
 
 class ClientCommandsTest : public QObject {
@@ -20,7 +22,7 @@ class ClientCommandsTest : public QObject {
             window->activateWindow(); // also after a dialog of an earlier hand-over
             QVERIFY(QTest::qWaitForWindowActive(window.get()));
             window->cmdExtractFromSphere_Click();
-            QTest::qWait(30);
+            QTRY_VERIFY(!window->tmrCommand->isActive()); // typed
             window->repaint(); // a repaint before the user went away does nothing
             QApplication::processEvents();
             QVERIFY(window->blnExtractPending);
@@ -29,6 +31,11 @@ class ClientCommandsTest : public QObject {
         void ComeBack() {
             QApplication::setActiveWindow(nullptr);
             QApplication::setActiveWindow(window.get());
+            Settle();
+        }
+        // Everything that is due has run: posted events, repaints and zero timers.
+        static void Settle() {
+            QCoreApplication::sendPostedEvents();
             QApplication::processEvents();
         }
         TempFolder Server;
@@ -66,7 +73,7 @@ private slots:
         f.window->cmdNuke_Click();
         QVERIFY(!f.window->blnExtractPending);
         QVERIFY(f.Link.Activations.back().WaitForOurFocus);
-        QTest::qWait(50);
+        QTRY_VERIFY(!f.window->tmrCommand->isActive());
         QCOMPARE(f.Link.Typed, std::string("\n.nuke\n"));
     }
 
@@ -78,7 +85,7 @@ private slots:
         f.Select("Hut");
         f.window->cmdBuildTemplate_Click();
         f.window->cmdExtractFromSphere_Click();
-        QTest::qWait(30);
+        QVERIFY(!f.window->tmrCommand->isActive()); // nothing to type
         QCOMPARE(f.prompts.Messages.size(), 2);
         QVERIFY(f.LastMessage().contains("not running"));
         QVERIFY(!f.window->blnExtractPending);
@@ -86,8 +93,7 @@ private slots:
         f.Link.ClientRunning = true;
         f.window->cmdExtractFromSphere_Click();
         f.Link.LoseFocus();
-        QTest::qWait(30);
-        QVERIFY(f.LastMessage().contains("focus"));
+        QTRY_VERIFY(f.LastMessage().contains("focus"));
         QVERIFY(!f.window->blnExtractPending);
         QVERIFY(f.Link.Typed.empty());
     }
@@ -99,7 +105,7 @@ private slots:
         f.prompts.WhileShown = [&f] { f.window->repaint(); };
         f.ExtractAndComeBack(); // no temp.tmp yet
         QTRY_COMPARE(f.prompts.Messages.size(), 1);
-        QTest::qWait(30);
+        f.Settle();
         QCOMPARE(f.prompts.Messages.size(), 1);
 
         f.Server.Write("temp.tmp", TemplateFile({"1300 0 0 0", "1301 1 1 0"}));
@@ -108,7 +114,7 @@ private slots:
         QTRY_COMPARE(f.Tree().size(), 4);
         QCOMPARE(f.Tree().last(), QString("    Extracted"));
         f.ComeBack();
-        QTest::qWait(30);
+        f.Settle();
         QCOMPARE(f.Tree().size(), 4);
     }
 };

@@ -8,7 +8,8 @@ namespace mw::test {
 class ExchangeWindowTest : public QObject {
     Q_OBJECT
 
-    // Houses / Small / Hut, an empty Houses / Large, Ships / Galleys / Galley and an empty Towers.
+    // Houses / Small / Hut, an empty Houses / Large, Ships / Galleys / Galley and an empty Towers,
+    // all of them in the tree.
     struct Fixture : WindowFixture {
         Fixture() {
             AddHousesSmall({"1187, 0, 0, 0, 1", "1188, -1, 2, 5, 0"});
@@ -53,8 +54,8 @@ private slots:
         f.prompts.AnswerFile(QString::fromStdString(DataFile("tiles.txt")), "Tile list (*.txt)");
         FileAs("Listed");
         f.window->cmdImportTemplate_Click();
-        QCOMPARE(f.Tree().join('|'), "Houses|  Small|    Hut|    Listed|Ships|  Galleys|    Galley|"
-                                     "Towers|  Stone|    Small Tower");
+        QCOMPARE(f.Tree().join('|'), "Houses|  Small|    Hut|    Listed|  Large|Ships|  Galleys|"
+                                     "    Galley|Towers|  Stone|    Small Tower");
         f.window->SaveSettings(); // kept under "Settings" like the other import sources
         QCOMPARE(QSettings("MultiWardstone", "MultiWardstone").value("Settings/OptCsv"), "True");
         QVERIFY(f.Open().optCsv->isChecked() && !f.window->optUoa->isChecked());
@@ -76,15 +77,16 @@ private slots:
         const QString castle = "    " + QString("Große Burg am Fluss, ").repeated(7);
         QCOMPARE(f.Tree(), QStringList({"Houses", "  Small", "    Hut", "    Cottage",
                                         "    Cottage", "  Large", "    Bob's \"Inn\"", "Ships",
-                                        "  Galleys", "    Galley", "Castles", "  Stone", castle,
-                                        "Unsorted", "  Unsorted", "    Loose Wall"}));
+                                        "  Galleys", "    Galley", "Towers", "Castles", "  Stone",
+                                        castle, "Unsorted", "  Unsorted", "    Loose Wall"}));
         QCOMPARE(f.window->lblStatus->text(), "Import Complete: 5 designs");
         f.window->SaveSettings();
         QVERIFY(f.Open().optUoa->isChecked() && !f.window->optCsv->isChecked());
     }
 
     // The filter chosen decides the format. A new name that ends in no offered extension gets
-    // the filter's, and a file of the longer name is replaced only when the user agrees.
+    // the filter's, and a file of the longer name is replaced only when the user agrees. No
+    // status text follows.
     void exportWritesTheFormatOfTheFilterChosen() {
         Fixture f;
         f.Select("Hut");
@@ -98,6 +100,7 @@ private slots:
             QCOMPARE(ReadFile(f.library.Folder.File(written)),
                      ExportedTemplate(f.session, 1, format));
         }
+        QCOMPARE(f.window->lblStatus->text(), QString()); // a single export ends without a word
         QVERIFY(f.prompts.Filters.last().startsWith("Multi Template files (*.KivT)|*.KivT|"));
         f.library.Folder.Write("hut.uoa", "kept");
         f.prompts.AnswerFile(f.Path("hut"), "UO Architect designs (*.uoa)");
@@ -135,7 +138,7 @@ private slots:
         for (const auto& [node, names] :
              {std::pair{tree->topLevelItem(1), QStringList{"Galley"}},
               {tree->topLevelItem(0)->child(0), {"Hut"}},
-              {tree->topLevelItem(2)->child(0), {"Alte Burg"}},
+              {tree->topLevelItem(3)->child(0), {"Alte Burg"}},
               {static_cast<QTreeWidgetItem*>(nullptr), {"Hut", "Galley", "Alte Burg"}}}) {
             std::filesystem::remove(f.library.Folder.File("batch.uoa"));
             f.prompts.Answer({f.Path("batch")});

@@ -82,6 +82,32 @@ private slots:
         QVERIFY(f.Filed().isEmpty());
     }
 
+    // Multi Muls reads the game files before it asks about template.tmp, and its refusal names the
+    // multi as typed; UOP without a package set says so before the template is filed.
+    void gameFileImportsReadFirstAndNameTheMulti() {
+        ImportFixture f;
+        f.UseGameFiles();
+        const std::string existing = f.library.Folder.Write("template.tmp", "kept");
+        FileAs("Never filed");
+        f.prompts.Answer({"20"});
+        f.window->cmdImportTemplate_Click();
+        QVERIFY(f.prompts.Questions.isEmpty()); // nothing read to overwrite it with
+        QVERIFY2(f.LastMessage().contains("no multi 0x20 (entry 33)"), qPrintable(f.LastMessage()));
+        QCOMPARE(ReadFile(existing), std::string("kept"));
+
+        bool filed = false;
+        QPointer<ShownWatch> watch = WhenModal<frmTemplateInfo>([&filed](frmTemplateInfo& info) {
+            filed = true;
+            info.cmdCancel->click();
+        });
+        f.window->optUop->setChecked(true);
+        f.window->cmdImportTemplate_Click();
+        delete watch;
+        QVERIFY(!filed);
+        QVERIFY(f.LastMessage().contains("no MultiCollection.uop is set"));
+        QVERIFY(f.Filed().isEmpty());
+    }
+
     // Another program holds the library's write lock while the template info dialog opens: the
     // import stops with the engine's failure, shown once, and nothing is filed.
     void lockedLibraryStopsTheImportAndTheWindowGoesOn() {

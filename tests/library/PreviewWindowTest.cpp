@@ -75,7 +75,7 @@ class PreviewWindowTest : public QObject {
 private slots:
     // Preview is there for templates only; its window follows the template selected, keeps the
     // last picture for a category, is raised rather than opened twice, and goes on after a
-    // template too large to draw.
+    // template too large to draw; a refill keeps it, and it closes with the template deleted.
     void theWindowFollowsTheSelectedTemplate() {
         Fixture f;
         frmWardstone& w = *f.window;
@@ -109,8 +109,11 @@ private slots:
         QCOMPARE(Drawn(p), std::set<size_t>({0, 1, 2, 3}));
         QVERIFY(p.cmdSaveImage->isEnabled());
 
-        w.FillTemplatesList();
-        QVERIFY(!w.cmdPreview->isEnabled());
+        w.FillTemplatesList(); // keeps the selection, and the preview of it
+        QVERIFY(w.cmdPreview->isEnabled() && p.isVisible());
+        f.prompts.Answer({"Yes"});
+        w.cmdDeleteTemplate_Click(); // a preview of a template that is gone closes
+        QVERIFY(!p.isVisible() && !w.cmdPreview->isEnabled());
     }
 
     // The saved file holds exactly what the drawing's PNG writer gives for that template and

@@ -26,10 +26,14 @@ public:
         return AskYesNo(text, title, MessageIcon::Exclamation);
     }
     QString InputBox(const QString&, const QString&) override { return Ask().Text; }
-    ChosenFile ChooseOpenFile(const QString&, const QString& filter) override {
+    ChosenFile ChooseOpenFile(const QString&, const QString& filter,
+                              const QString& folder = {}) override {
+        Folders << folder;
         return Choose(filter);
     }
-    ChosenFile ChooseSaveFile(const QString&, const QString& filter) override {
+    ChosenFile ChooseSaveFile(const QString&, const QString& filter,
+                              const QString& folder = {}) override {
+        Folders << folder;
         return Choose(filter);
     }
 
@@ -48,6 +52,7 @@ public:
     QStringList Messages;
     QStringList Questions; // what AskYesNo asked
     QStringList Filters;   // what each file dialog offered, "Description|*.ext|..."
+    QStringList Folders;   // where each file dialog opened ("" the working folder)
     std::vector<CaptionedPicture> Pictures; // of the last question that showed any
     std::function<void()> WhileShown; // what a real message box would cause, such as a repaint
 

@@ -44,6 +44,30 @@ private slots:
         QCOMPARE(w.NewSubsectID, QString("4"));
         QCOMPARE(w.strNewDescription, QString("Galley"));
     }
+
+    // Enter presses OK while it is enabled, and only then; Escape cancels even with every entry
+    // filled, where the close box would file the template.
+    void enterConfirmsAndEscapeCancels() {
+        WindowFixture f;
+        f.AddHousesSmall();
+        frmWardstone& w = f.Open();
+        {
+            frmTemplateInfo dialog(w);
+            dialog.show();
+            QTest::keyClick(dialog.txtDescription, Qt::Key_Return); // no description yet
+            QVERIFY(dialog.isVisible());
+            QTest::keyClicks(dialog.txtDescription, "Hut");
+            QTest::keyClick(dialog.txtDescription, Qt::Key_Return);
+            QVERIFY(!dialog.isVisible() && !w.blnCancelAdd);
+            QCOMPARE(w.strNewDescription, QString("Hut"));
+        }
+        frmTemplateInfo dialog(w);
+        dialog.show();
+        dialog.txtDescription->setText("Cabin");
+        QTest::keyClick(dialog.txtDescription, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible() && w.blnCancelAdd);
+        QCOMPARE(w.strNewDescription, QString("Hut")); // as it was
+    }
 };
 
 } // namespace mw::test

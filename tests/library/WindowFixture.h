@@ -11,11 +11,11 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 #include <filesystem>
 #include <functional>
@@ -67,19 +67,36 @@ struct InFolder {
     const QString was = QDir::currentPath();
 };
 
-// Runs the work on the modal dialog of this type as soon as the code under test has opened it;
-// fails the test when none opens within two seconds.
-template <class Dialog> void WhenModal(std::function<void(Dialog&)> work) {
-    auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, [poll, work, tries = 0]() mutable {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (!dialog && ++tries < 400) return;
-        poll->stop();
-        poll->deleteLater();
-        QVERIFY2(dialog, "the dialog did not open");
-        work(*dialog);
+// Hands the first widget shown that `take` accepts to it, once; no polling and no time limit:
+// a dialog that never opens leaves the test's own checks to fail.
+class ShownWatch : public QObject {
+public:
+    explicit ShownWatch(std::function<bool(QObject*)> take) : take_(std::move(take)) {
+        qApp->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && take_(watched)) {
+            qApp->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<bool(QObject*)> take_;
+};
+
+// Runs the work on the next dialog of this type once the code under test has it open (in its
+// own event loop, as a modal dialog runs). The watch ends itself once it has run; a test that
+// expects no dialog deletes it.
+template <class Dialog> QPointer<ShownWatch> WhenModal(std::function<void(Dialog&)> work) {
+    return new ShownWatch([work](QObject* shown) {
+        auto* dialog = qobject_cast<Dialog*>(shown);
+        if (!dialog) return false;
+        QMetaObject::invokeMethod(
+            dialog, [dialog, work] { work(*dialog); }, Qt::QueuedConnection);
+        return true;
     });
-    poll->start(5);
 }
 
 // Answers the template info dialog once it is open: a description, or Cancel when empty.

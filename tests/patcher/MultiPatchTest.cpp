@@ -35,8 +35,9 @@ protected:
 TEST_F(MultiPatchTest, FirstFreeEntryAndRecordsAfterTheLastWholeRecord) {
     std::string used = Entry(0, 24, 0) + Entry(24, 600, 7) + Entry(624, 576, 0);
     std::string after = Entry(-1, -1, 0) + Entry(-1, -1, 0), old = test::OldRecords(100);
-    // Lookup -1 with other lengths is in use; an all-zero entry is an empty multi, not the end.
-    std::string skipped = Entry(-1, 0) + Entry(-1, 24) + Entry(0, 0) + Entry(5, -2);
+    // Lookup -1 with other lengths is in use, and so is a Length of 0 alone (an all-zero entry
+    // ends the scan: see the missing files).
+    std::string skipped = Entry(-1, 0) + Entry(-1, 24) + Entry(7, 0) + Entry(5, -2);
     // The files, the entry and record the patch takes, and the files after it; the last multi.mul
     // ends in a partial record.
     const std::tuple<std::string, std::string, std::int32_t, std::int32_t, std::string, std::string>
@@ -57,7 +58,9 @@ TEST_F(MultiPatchTest, FirstFreeEntryAndRecordsAfterTheLastWholeRecord) {
 
 TEST_F(MultiPatchTest, MissingFilesOrNoFreeEntryAreRefusedAndNothingIsCreated) {
     Files(Entry(0, 24) + Entry(24, 12), test::OldRecords(3));
-    Refused(five, err::MultiFilesNotFound, "No free entry");
+    Refused(five, err::NoFreeMultiId, "holds 2 entries, none of them free");
+    Files(Entry(0, 24) + Entry(0, 0) + Entry(-1, -1), test::OldRecords(3));
+    Refused(five, err::MultiFilesNotFound, "entry 2");
 
     Files(Entry(-1, -1), test::OldRecords(2));
     const std::string idx = targets.MultiIdxPath, mul = targets.MultiMulPath;
@@ -116,7 +119,7 @@ TEST_F(MultiPatchTest, DamagedIndexesAndEntriesBeyondTheHighestMultiIdAreRefused
     Refused(five, err::BadRecordLength, "entry 1 (multi 0)");
     std::string full;
     for (std::uint32_t id = 0; id <= HighestMultiId; ++id)
-        full += Entry(0, 0);
+        full += Entry(-1, 0);
     Files(full + Entry(-1, -1), "");
     Refused(five, err::NoFreeMultiId);
 

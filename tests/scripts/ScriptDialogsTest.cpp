@@ -24,12 +24,25 @@ class ScriptDialogsTest : public QObject {
         }
     };
 
+    static void FileScripts() {
+        WhenModal<frmScriptsEntry>([](frmScriptsEntry& dialog) {
+            QTest::keyClicks(dialog.txtMultiName, "Hut");
+            QTest::keyClicks(dialog.txtBuyValue, "5");
+            QTest::keyClicks(dialog.txtSellValue, "2");
+            QTest::keyClick(dialog.txtSellValue, Qt::Key_End);
+            dialog.close();
+        });
+    }
+
 private slots:
     // The entries, the format chosen, the slot just patched and the door that the window read
     // from components.txt reach the scripts. The dialog has no way out but confirming, and OK
-    // follows the boxes as they stood before each key.
+    // follows the boxes as they stood before each key. The scripts open over the main window,
+    // and Escape closes them.
     void patchWritesTheFilesAndTheScriptsFollow() {
         PatchFixture f;
+        f.window->move(120, 40); // where the scripts fit the screen when centred over it
+        f.window->show();
         f.window->ScriptFormat = 2; // the old format
         WhenModal<frmScriptsEntry>([](frmScriptsEntry& dialog) {
             dialog.close();
@@ -46,6 +59,13 @@ private slots:
         QVERIFY(scripts.txtScripts->toPlainText().contains("[4002]\nNAME=Small Tower\n"));
         QVERIFY(scripts.txtScripts->toPlainText().contains("SELLVALUE=250"));
         QVERIFY(scripts.txtScripts->toPlainText().contains("\nCOMPONENT=0675, ")); // components.txt
+        QVERIFY(QTest::qWaitForWindowExposed(&scripts));
+        const QPoint off = scripts.frameGeometry().center() - f.window->frameGeometry().center();
+        QVERIFY(off.manhattanLength() < 8);
+        scripts.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&scripts));
+        QTest::keyClick(scripts.txtScripts, Qt::Key_Escape);
+        QVERIFY(!scripts.isVisible());
     }
 
     // Source-X takes no sell value: its box is hidden and OK follows the two shown.
@@ -81,13 +101,7 @@ private slots:
         QCOMPARE(ReadFile(f.session.MultiMulPath), mul);
 
         f.prompts.Answer({"0", "Yes"});
-        WhenModal<frmScriptsEntry>([](frmScriptsEntry& dialog) {
-            QTest::keyClicks(dialog.txtMultiName, "Hut");
-            QTest::keyClicks(dialog.txtBuyValue, "5");
-            QTest::keyClicks(dialog.txtSellValue, "2");
-            QTest::keyClick(dialog.txtSellValue, Qt::Key_End);
-            dialog.close();
-        });
+        FileScripts();
         f.window->cmdPatchMulFiles_Click();
         QVERIFY(f.prompts.Questions.last().contains("the multi holds 1 components."));
         QCOMPARE(f.prompts.Pictures.size(), size_t{2}); // what is there now, and the template
@@ -95,13 +109,35 @@ private slots:
         QVERIFY(f.window->ScriptsWindow().txtScripts->toPlainText().contains("04000]"));
     }
 
+    // A missing index, or one whose scan meets an all-zero entry, gets the fixed "File Not
+    // Found!" message; a full one says so, with its size. No dialog opens, the window goes on.
     void failedPatchSaysWhyAndOpensNoDialog() {
         PatchFixture f;
-        RemoveFile(f.session.MultiIdxPath);
-        f.window->cmdPatchMulFiles_Click(); // a dialog opened here would hang the test
-        QVERIFY(f.LastMessage().contains("Multi.idx"));
-        QCOMPARE(f.window->lblStatus->text(), QString("Patching failed: nothing was written"));
+        const std::string idx = f.session.MultiIdxPath;
+        const std::pair<std::string, QString> cases[] = {
+            {"", "Multi.idx"},
+            {Entry(0, 24) + Entry(0, 0) + Entry(-1, -1), "Multi.idx"},
+            {Entry(0, 24) + Entry(24, 12),
+             "no free entry: \"" + QString::fromStdString(idx) + "\" holds 2 entries"}};
+        for (const auto& [entries, says] : cases) {
+            RemoveFile(idx);
+            if (!entries.empty()) f.library.Folder.Write("multi.idx", entries);
+            f.window->cmdPatchMulFiles_Click(); // a dialog opened here would never be answered
+            QVERIFY2(f.LastMessage().contains(says), qPrintable(f.LastMessage()));
+            QCOMPARE(f.window->lblStatus->text(), QString("Patching failed: nothing was written"));
+        }
         QVERIFY(QApplication::overrideCursor() == nullptr);
+    }
+
+    // A package beside multi.idx that the settings do not name: the patch says that its clients
+    // will not see the new multi, and how to name it; named, it is patched and nothing is said.
+    void aPackageBesideTheIndexThatIsNotNamedIsTold() {
+        PatchFixture f;
+        const std::string package = f.library.Folder.Write("MultiCollection.UOP", "x");
+        FileScripts();
+        f.window->cmdPatchMulFiles_Click();
+        QVERIFY(f.LastMessage().contains(QString::fromStdString(package) + "\" was not patched"));
+        QVERIFY(f.LastMessage().contains("Path to MultiCollection.uop"));
     }
 };
 

@@ -90,6 +90,7 @@ private slots:
         QCOMPARE(Names(chooser.Dir1->currentItem()), QStringList({"deep"}));
     }
 
+    // The next Browse starts at the folder chosen.
     void okPutsTheFolderIntoTheSettingsAndCancelLeavesThem() {
         WindowFixture f;
         Place place;
@@ -102,8 +103,13 @@ private slots:
         d.cmdBrowseForFolder->click();
         QString beta = QDir::currentPath() + "/Beta/";
         QCOMPARE(QString::fromStdString(f.session.SphereFolderPath), beta);
-        AnswerChooser("alpha", false);
+        QString startedAt;
+        WhenModal<FrmLocateFolder>([&startedAt](FrmLocateFolder& chooser) {
+            startedAt = chooser.Path();
+            chooser.cmdCancel->click();
+        });
         d.cmdBrowseForFolder->click();
+        QCOMPARE(startedAt + "/", beta);
         QCOMPARE(QString::fromStdString(f.session.SphereFolderPath), beta);
     }
 };

@@ -17,7 +17,8 @@ class SettingsDialogTest : public QObject {
 
 private slots:
     // A file path takes effect while it names a file, and only then: checked on opening, on every
-    // key stroke and after Browse; a failed Browse changes nothing.
+    // key stroke and after Browse, which opens in the folder of the box's path; a failed Browse
+    // changes nothing.
     void aFilePathIsKeptOnlyWhileItNamesAFile() {
         WindowFixture f;
         TempFolder files;
@@ -35,16 +36,20 @@ private slots:
         QTest::keyClick(d.txtMultiIdx, 'x');
         QVERIFY(f.session.MultiIdxPath.empty());
 
-        f.prompts.Answer({idx});
+        f.prompts.Answer({idx, ""});
         d.cmdBrowseMultIdx->click();
         QCOMPARE(QString::fromStdString(f.session.MultiIdxPath), idx);
+        d.cmdBrowseMultIdx->click(); // opens where the chosen file lies
+        const QString folder = QString::fromStdString(files.Path());
+        QCOMPARE(f.prompts.Folders, QStringList({folder, folder}));
         d.cmdBrowseMultiUop->click(); // no answer scripted: the file dialog fails
         QVERIFY(f.LastMessage().startsWith(QString::number(err::InternalError)));
         QVERIFY(d.txtMultiUop->text().isEmpty());
     }
 
-    // The folder is kept as typed; its box is green only when the closing separator finds a
-    // normal file in it, where wildcards in the name match only themselves.
+    // The folder is kept as typed; its box is green when the closing separator finds a normal
+    // file in it, or when its last part, taken as a file pattern, matches one (never a folder,
+    // nor a hidden file).
     void theFolderIsGreenOnlyWhenItsClosingSeparatorFindsANormalFile() {
         WindowFixture f;
         TempFolder files;
@@ -58,7 +63,12 @@ private slots:
             {files.File("srv1/"), true}, // the closing separator looks inside
             {files.File("srv1/spheresvr"), true},
             {files.File("quiet/"), false}, // only a hidden file and a folder
-            {files.File("srv*/"), false},
+            {files.File("srv*/"), false},  // a folder pattern is taken literally
+            {files.File("srv1/*svr"), true},
+            {files.File("srv1/?pheres?r"), true},
+            {files.File("srv1/*.exe"), false},
+            {files.File("quiet/*"), false},
+            {files.File("s*"), false}, // folders only
         };
         for (const auto& [text, green] : cases) {
             d.txtSphereFolder->setText(QString::fromStdString(text));
@@ -103,8 +113,9 @@ private slots:
         QCOMPARE(f.session.ArtFolderPath, files.File("art"));
     }
 
-    // However the dialog closes, the main window comes back; an opening shows the stored format
-    // without choosing one, and only a click chooses, at once. Source-X is stored as 3.
+    // However the dialog closes, Escape too, the main window comes back; an opening shows the
+    // stored format without choosing one, and only a click chooses, at once. Source-X is stored
+    // as 3.
     void theMainWindowIsHiddenWhileTheDialogIsOpen() {
         WindowFixture f;
         frmWardstone& w = f.Open();
@@ -112,6 +123,12 @@ private slots:
         OpenSettings(w).cmdClose->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(w.isVisible());
+        frmSettings& escaped = OpenSettings(w);
+        escaped.show();
+        QVERIFY(QTest::qWaitForWindowActive(&escaped));
+        QTest::keyClick(escaped.txtMultiIdx, Qt::Key_Escape); // as the close box
+        QVERIFY(w.isVisible() && !escaped.isVisible());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         w.ScriptFormat = 7;
         frmSettings& d = OpenSettings(w);
         QVERIFY(!w.isVisible());
