@@ -13,9 +13,11 @@ void RequireStoredTemplate(Session& session, std::int32_t templateId) {
 }
 
 PatchResult PatchStoredTemplate(Session& session, std::int32_t templateId, const StatusLine& status,
-                                const Progress& progress, std::optional<std::uint32_t> replace) {
+                                const Progress& progress, std::optional<std::uint32_t> replace,
+                                const PatchNotice& notice) {
     PatchTargets targets = session.Targets();
     targets.Replace = replace;
+    targets.Notice = notice;
     PatchResult result = PatchTemplate(session.cnTemplates, session.Buffer, session.Components,
                                        templateId, targets, status, progress);
     session.PatchSlot = result.PatchSlot;

@@ -31,9 +31,10 @@ struct Session {
     std::vector<std::string> ProtectedFiles() const {
         return {DatabasePath(), MultiIdxPath, MultiMulPath, MultiUopPath};
     }
-    // The game files a patch writes into, as the settings name them.
+    // The game files a patch writes into, as the settings name them, none of which may be the
+    // library.
     PatchTargets Targets() {
-        return {MultiIdxPath, MultiMulPath, MultiUopPath, RecordSize, &Backups};
+        return {MultiIdxPath, MultiMulPath, MultiUopPath, RecordSize, &Backups, {}, DatabasePath()};
     }
 
     // Where the library, components.txt and the temporary files of the imports live: beside the

@@ -21,15 +21,26 @@ std::string PatchLine(std::int32_t PatchSlot) {
     return line;
 }
 
+// What a replaced multi was: "34 components" (`unit` false: "34"), or "a damaged entry" where
+// extraction refused it.
+std::string ReplacedPart(const ReplacedContents& replaced, const char* damaged, bool unit) {
+    if (replaced.Damaged) return damaged;
+    return std::to_string(replaced.Components) + (unit ? " components" : "");
+}
+
 // ", replaced K components", or with both sets of files ", replaced K components (mul), L
 // (package)"; nothing for a new multi.
 std::string ReplacedText(const PatchResult& result) {
+    const char* damagedEntry = "a damaged entry";
+    const char* damagedMulti = "a damaged multi";
     if (result.ReplacedMul && result.ReplacedPackage)
-        return ", replaced " + std::to_string(*result.ReplacedMul) + " components (mul), " +
-               std::to_string(*result.ReplacedPackage) + " (package)";
-    std::optional<std::int64_t> replaced =
-        result.ReplacedMul ? result.ReplacedMul : result.ReplacedPackage;
-    return replaced ? ", replaced " + std::to_string(*replaced) + " components" : "";
+        return ", replaced " + ReplacedPart(*result.ReplacedMul, damagedEntry, true) + " (mul), " +
+               ReplacedPart(*result.ReplacedPackage, damagedMulti, false) + " (package)";
+    if (result.ReplacedMul)
+        return ", replaced " + ReplacedPart(*result.ReplacedMul, damagedEntry, true);
+    if (result.ReplacedPackage)
+        return ", replaced " + ReplacedPart(*result.ReplacedPackage, damagedMulti, true);
+    return "";
 }
 
 // --scripts 55, 51a or sourcex: the script format code the window keeps.
@@ -86,7 +97,10 @@ int Patch(const QStringList& arguments) {
     for (const std::string* file :
          {&targets.MultiIdxPath, &targets.MultiMulPath, &targets.MultiUopPath})
         if (!file->empty()) std::cerr << "multiwardstone-cli: about to change " << *file << "\n";
-    PatchResult result = PatchStoredTemplate(session, args.TemplateId(0), {}, {}, replace);
+    auto notice = [](const std::string& line) {
+        std::cerr << "multiwardstone-cli: " << line << "\n";
+    };
+    PatchResult result = PatchStoredTemplate(session, args.TemplateId(0), {}, {}, replace, notice);
     std::cout << PatchLine(result.PatchSlot) << ReplacedText(result) << "\n";
     if (format) std::cout << ScriptsForLastPatch(session, *format, entry);
     if (std::string package = UnpatchedPackageBeside(targets); !package.empty())

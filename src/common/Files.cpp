@@ -42,6 +42,17 @@ void ThrowFileError(int errnoValue, const std::string& path, const char* action)
     throw FileError(errnoValue, path, action);
 }
 
+RunError ReadOnlyError(const std::string& path) {
+    return RunError(err::PermissionDenied,
+                    "Permission denied: \"" + path + "\" is read-only; it was left as it was");
+}
+
+bool IsSameFile(const std::string& first, const std::string& second) {
+    platform::FileInfo a, b;
+    return !first.empty() && !second.empty() && platform::StatPath(first, a) == 0 &&
+           platform::StatPath(second, b) == 0 && platform::SameFile(a, b);
+}
+
 std::string ReadWholeFile(const std::string& path) {
     LineReader probe(path); // reports a missing file or a folder the same way as every reader
     std::string text;

@@ -4,6 +4,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace mw {
 
@@ -31,5 +32,12 @@ private:
 
 // "<path>.<yyyy-mm-ddThh-mm-ss>.bak" in local time.
 std::string BackupPath(const std::string& path, std::time_t when);
+
+// Removes, beside each game file (in the folder its path names and in the one that really holds
+// it), the temporary files that a patch killed half way leaves there: the unfinished copies of
+// its backups and of a rewrite of the file itself (see PendingFile), and nothing else. Only for
+// a caller that holds the game files' lock, so that no patch is writing them. Returns the paths
+// removed; a file that cannot be removed is left for the next patch.
+std::vector<std::string> RemoveInterruptedCopies(const std::vector<std::string>& gameFiles);
 
 } // namespace mw

@@ -5,7 +5,10 @@
 #include "common/Platform.h"
 #include "common/RunError.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <filesystem>
 
 namespace mw {
 
@@ -27,9 +30,34 @@ void WriteDirectly(const std::string& path, std::string_view contents) {
 }
 
 void RefuseReadOnly(const std::string& path, const platform::FileInfo& info) {
-    if (!info.Writable || !platform::MayWrite(path))
-        throw RunError(err::PermissionDenied,
-                       "Permission denied: \"" + path + "\" is read-only; it was left as it was");
+    if (!info.Writable || !platform::MayWrite(path)) throw ReadOnlyError(path);
+}
+
+// The game's multi and art files, which an output never replaces, whatever the settings name:
+// a misnamed export would destroy the client's own file.
+constexpr const char* GameFileNames[] = {"multi.idx",       "multi.mul",  "multicollection.uop",
+                                         "art.mul",         "artidx.mul", "tiledata.mul",
+                                         "artlegacymul.uop"};
+
+std::string Lowered(std::string name) {
+    std::ranges::transform(name, name.begin(), [](unsigned char c) { return std::tolower(c); });
+    return name;
+}
+
+// A file named like a game file, under the name given or at the end of its links.
+void RefuseGameFileName(const std::string& path) {
+    std::error_code unresolved;
+    const std::filesystem::path named = platform::FsPath(path);
+    const std::filesystem::path real = std::filesystem::weakly_canonical(named, unresolved);
+    for (const std::filesystem::path& name : {named.filename(), real.filename()})
+        for (const char* game : GameFileNames)
+            if (Lowered(platform::PathText(name)) == game)
+                throw RunError(err::PermissionDenied,
+                               "Permission denied: \"" + path +
+                                   "\" has the name of one of the game's files, " +
+                                   platform::PathText(name) +
+                                   ", and no output is written under that name; nothing was "
+                                   "written");
 }
 
 } // namespace
@@ -48,15 +76,11 @@ void WriteFileAtomically(const std::string& path, std::string_view contents) {
 
 void RefuseProtectedTarget(const std::string& path,
                            const std::vector<std::string>& protectedFiles) {
-    platform::FileInfo target;
-    if (platform::StatPath(path, target) != 0) return; // a new file is none of them
-    for (const std::string& file : protectedFiles) {
-        platform::FileInfo other;
-        if (file.empty() || platform::StatPath(file, other) != 0) continue;
-        if (platform::SameFile(target, other))
+    for (const std::string& file : protectedFiles)
+        if (IsSameFile(path, file))
             throw RunError(err::PermissionDenied, "Permission denied: \"" + path + "\" is \"" +
                                                       file + "\", which no output may replace");
-    }
+    RefuseGameFileName(path);
 }
 
 } // namespace mw

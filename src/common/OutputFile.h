@@ -17,7 +17,10 @@ namespace mw {
 void WriteFileAtomically(const std::string& path, std::string_view contents);
 
 // Refuses, with a RunError naming it, a path that names one of the files given (the library,
-// the game files) under any name, so that an output never overwrites them.
+// the game files) under any name, so that an output never overwrites them; and, whatever the
+// settings name, a file named like one of the game's multi or art files (multi.idx,
+// multi.mul, MultiCollection.uop, art.mul, artidx.mul, tiledata.mul, artLegacyMUL.uop, in any
+// case), under the name given or at the end of its links.
 void RefuseProtectedTarget(const std::string& path, const std::vector<std::string>& protectedFiles);
 
 } // namespace mw

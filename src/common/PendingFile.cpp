@@ -11,6 +11,12 @@ namespace mw {
 namespace {
 
 constexpr int MostLinksFollowed = 40; // as the system itself follows them
+// Ours beyond doubt, so that what a killed process leaves can be told from the user's own files
+// ("MultiCollection.uop.backup"); mkstemp puts six letters or digits in the place of the Xs.
+constexpr std::string_view TemporaryMark = ".multiwardstone-";
+constexpr std::string_view TemporaryPattern = "XXXXXX";
+constexpr const char* TemporaryLetters =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
 // Where a chain of symbolic links ends, also when its last target does not exist yet.
 std::string FinalTarget(std::string path) {
@@ -28,7 +34,8 @@ std::string FinalTarget(std::string path) {
 } // namespace
 
 PendingFile::PendingFile(const std::string& path)
-    : path_(FinalTarget(path)), temp_(path_ + ".XXXXXX") {
+    : path_(FinalTarget(path)),
+      temp_(path_ + std::string(TemporaryMark) + std::string(TemporaryPattern)) {
     fd_ = platform::CreateUniqueFile(temp_);
     if (fd_ < 0) ThrowFileError(errno, path_, "create");
     platform::FileInfo info;
@@ -39,6 +46,12 @@ PendingFile::PendingFile(const std::string& path)
         platform::RemoveFile(temp_);
         ThrowFileError(e, path_, "create");
     }
+}
+
+bool PendingFile::IsTemporaryFor(const std::string& name, const std::string& target) {
+    const std::string start = target + std::string(TemporaryMark);
+    return name.size() == start.size() + TemporaryPattern.size() && name.starts_with(start) &&
+           name.find_first_not_of(TemporaryLetters, start.size()) == std::string::npos;
 }
 
 PendingFile::~PendingFile() {

@@ -5,8 +5,9 @@
 
 namespace mw {
 
-// A new version of a file, written under a temporary name in the same folder, that takes the
-// file's place only when Commit is called; dropped, leaving the file as it was, otherwise. The
+// A new version of a file, written under a temporary name in the same folder
+// ("MultiCollection.uop.multiwardstone-Ab12Cd"), that takes the file's place only when Commit is
+// called; dropped, leaving the file as it was, otherwise. The
 // new file keeps the permissions of the one it replaces, and its owner and group where the
 // system lets us. A path through symbolic links means the file at their end, which is replaced
 // there, so that the links stay links.
@@ -16,6 +17,10 @@ public:
     ~PendingFile();                                // removes the temporary file unless committed
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
+
+    // Whether a file name (without its folder) is that of a temporary file for the file named
+    // `target`, as a process killed before Commit leaves it.
+    static bool IsTemporaryFor(const std::string& name, const std::string& target);
 
     const std::string& TemporaryPath() const { return temp_; }
     // Writes the whole contents and makes them reach the disk.

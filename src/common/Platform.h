@@ -28,6 +28,9 @@ enum class Access { Read, ReadWrite, Write };
 
 // Opens an existing file; never creates one. The handle is a small number as close() takes.
 int OpenFile(const std::string& path, Access access);
+// The same for a file that must be a regular file: a FIFO or a device is opened without waiting
+// for its other end, so that the caller can look at it and refuse it.
+int OpenRegularFile(const std::string& path, Access access);
 // Opens a file, creating it empty when it is missing (our lock files).
 int OpenOrCreateFile(const std::string& path);
 // A handle that holds a folder, to lock it where no lock file can be made there.

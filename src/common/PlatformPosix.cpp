@@ -66,6 +66,11 @@ int OpenFile(const std::string& path, Access access) {
     return ::open(path.c_str(), flags | O_CLOEXEC);
 }
 
+int OpenRegularFile(const std::string& path, Access access) {
+    int flags = access == Access::Read ? O_RDONLY : access == Access::Write ? O_WRONLY : O_RDWR;
+    return ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC); // no effect on regular files
+}
+
 int OpenOrCreateFile(const std::string& path) {
     return ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
 }

@@ -219,6 +219,10 @@ int OpenFile(const std::string& path, Access access) {
     return Adopt(handle);
 }
 
+int OpenRegularFile(const std::string& path, Access access) {
+    return OpenFile(path, access); // opening a device or a pipe never waits here
+}
+
 int OpenOrCreateFile(const std::string& path) {
     return Adopt(Open(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS));
 }

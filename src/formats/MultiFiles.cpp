@@ -53,25 +53,29 @@ MulRecord DecodeMulRecord(const unsigned char* in, RecordWidth width) {
 
 RecordFile::RecordFile(const std::string& path, Mode mode) : path_(path) {
     if (path.empty()) throw RunError(err::FileNotFound, "File not found: no path is set");
-    fd_ = platform::OpenFile(path, mode == Mode::Read ? platform::Access::Read
-                                                      : platform::Access::ReadWrite);
+    // Never created; a FIFO is refused below instead of waiting for a writer.
+    fd_ = platform::OpenRegularFile(path, mode == Mode::Read ? platform::Access::Read
+                                                             : platform::Access::ReadWrite);
     if (fd_ < 0) ThrowFileError(errno, path, mode == Mode::Read ? "open" : "open for writing");
     platform::FileInfo info;
-    if (platform::StatOpenFile(fd_, info) != 0 || info.Kind != platform::FileKind::Regular) {
-        platform::CloseFile(fd_);
-        fd_ = -1;
-        ThrowFileError(EISDIR, path, "open");
-    }
+    if (platform::StatOpenFile(fd_, info) != 0) Refuse(FileError(errno, path, "open"));
+    if (info.Kind == platform::FileKind::Directory) Refuse(FileError(EISDIR, path, "open"));
+    if (info.Kind != platform::FileKind::Regular)
+        Refuse(RunError(err::BadFileNameOrNumber, "Bad file name: \"" + path +
+                                                      "\" is not a regular file (a FIFO, a "
+                                                      "device or a socket)"));
+    // The system would let root write it; the owner marked it as not to be changed.
+    if (mode == Mode::ReadWrite && !info.Writable) Refuse(ReadOnlyError(path));
+}
+
+void RecordFile::Refuse(const RunError& why) {
+    platform::CloseFile(fd_);
+    fd_ = -1;
+    throw why;
 }
 
 RecordFile::~RecordFile() {
     if (fd_ >= 0) platform::CloseFile(fd_);
-}
-
-bool RecordFile::IsSameFileAs(const RecordFile& other) const {
-    platform::FileInfo mine, theirs;
-    return platform::StatOpenFile(fd_, mine) == 0 &&
-           platform::StatOpenFile(other.fd_, theirs) == 0 && platform::SameFile(mine, theirs);
 }
 
 std::int64_t RecordFile::Size() const {

@@ -8,6 +8,8 @@
 
 namespace mw {
 
+class RunError;
+
 // The game's multi files, little-endian records without a header, addressed by 1-based record
 // number: record r lies at byte size * (r - 1).
 //
@@ -70,7 +72,9 @@ void EncodeMulRecord(const MulRecord& record, unsigned char* out,
 MulRecord DecodeMulRecord(const unsigned char* in, RecordWidth width = RecordWidth::Twelve);
 
 // One of the two files, opened for record access. It is never created: a missing file is an
-// error, so that reading or a failed check never leaves an empty file in the game folder.
+// error, so that reading or a failed check never leaves an empty file in the game folder. A
+// folder, a FIFO or a device is refused, and so is, for writing, a file without its owner's
+// write permission, root's patches too.
 class RecordFile {
 public:
     enum class Mode { Read, ReadWrite };
@@ -80,8 +84,7 @@ public:
     RecordFile& operator=(const RecordFile&) = delete;
 
     const std::string& Path() const { return path_; }
-    bool IsSameFileAs(const RecordFile& other) const; // also under another name
-    std::int64_t Size() const;                        // in bytes
+    std::int64_t Size() const; // in bytes
     // Number of whole records of the given size.
     std::int64_t RecordCount(std::int64_t recordSize) const { return Size() / recordSize; }
 
@@ -102,6 +105,8 @@ public:
     void Flush();                     // to the disk, not just to the system
 
 private:
+    [[noreturn]] void Refuse(const RunError& why); // closes the file, then throws
+
     std::string path_;
     int fd_ = -1;
 };

@@ -27,6 +27,10 @@ void frmWardstone::cmdPatchMulFiles_Click() {
     }
     std::optional<std::uint32_t> replace;
     if (session_.PatchExisting && !(replace = AskMultiToReplace(*id))) return;
+    std::string removed; // the leftovers of an interrupted patch that this one removed
+    auto withRemoved = [&removed](const char* text) {
+        return QString::fromUtf8(removed.empty() ? text : text + (". " + removed));
+    };
     try {
         WaitCursor wait;
         ProgressFeedback progress(this, "Patching the game files...");
@@ -34,16 +38,17 @@ void frmWardstone::cmdPatchMulFiles_Click() {
             SetStatus(text);
             lblStatus->repaint();
         };
-        PatchStoredTemplate(session_, *id, status, progress.Callback(), replace);
+        PatchStoredTemplate(session_, *id, status, progress.Callback(), replace,
+                            [&removed](const std::string& line) { removed = line; });
     } catch (const RunError& failure) {
         if (failure.Number == err::Cancelled) {
-            SetStatus("Patching cancelled: nothing was written");
+            SetStatus(withRemoved("Patching cancelled: nothing was written"));
             return;
         }
         // Only a failure that could not be undone leaves anything written; its message says what.
-        SetStatus(failure.Number == err::GameFilesNotRestored
-                      ? "Patching failed: the game files may be changed"
-                      : "Patching failed: nothing was written");
+        SetStatus(withRemoved(failure.Number == err::GameFilesNotRestored
+                                  ? "Patching failed: the game files may be changed"
+                                  : "Patching failed: nothing was written"));
         if (failure.Number == err::MultiFilesNotFound)
             prompts_.Message(MultiFilesNotFoundText, MultiFilesNotFoundTitle,
                              MessageIcon::Critical);
@@ -51,6 +56,7 @@ void frmWardstone::cmdPatchMulFiles_Click() {
             ShowFailure(failure);
         return;
     }
+    if (!removed.empty()) SetStatus(withRemoved(PatchingCompletedText));
     const std::string package = UnpatchedPackageBeside(session_.Targets());
     if (!package.empty())
         prompts_.Message(QString::fromStdString(UnpatchedPackageNote(

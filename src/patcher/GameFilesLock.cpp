@@ -5,9 +5,12 @@
 #include "common/Platform.h"
 #include "common/RunError.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <set>
 #include <thread>
+#include <tuple>
 
 namespace mw {
 
@@ -35,6 +38,48 @@ int OpenLockFile(const std::string& folder) {
     return fd;
 }
 
+// Takes the lock of an open file (`tryLock`: platform::TryLockFile or TryLockIdentity), waiting
+// until the deadline; on failure closes it and throws.
+void WaitForLock(int fd, bool (*tryLock)(int), const std::string& path,
+                 std::chrono::steady_clock::time_point deadline) {
+    while (!tryLock(fd)) {
+        int e = errno;
+        if (e != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
+            platform::CloseFile(fd);
+            if (e == EWOULDBLOCK)
+                throw RunError(err::GameFilesBusy, "Another patch of these game files is running");
+            ThrowFileError(e, path, "lock");
+        }
+        std::this_thread::sleep_for(RetryEvery);
+    }
+}
+
+using Identity = std::tuple<std::uint64_t, std::uint64_t>;
+
+bool IsRegularFile(const std::string& path, Identity& identity) {
+    platform::FileInfo info;
+    if (platform::StatPath(path, info) != 0 || info.Kind != platform::FileKind::Regular)
+        return false;
+    identity = {info.Device, info.Identity};
+    return true;
+}
+
+// The regular files among the paths, each file once however many names it has, in the order
+// of their identity.
+std::vector<std::string> InIdentityOrder(const std::vector<std::string>& paths) {
+    std::vector<std::pair<Identity, std::string>> files;
+    for (const std::string& path : paths)
+        if (Identity identity; !path.empty() && IsRegularFile(path, identity))
+            files.emplace_back(identity, path);
+    std::ranges::sort(files);
+    auto repeated = std::ranges::unique(files, {}, &std::pair<Identity, std::string>::first);
+    files.erase(repeated.begin(), repeated.end());
+    std::vector<std::string> ordered;
+    for (auto& file : files)
+        ordered.push_back(std::move(file.second));
+    return ordered;
+}
+
 } // namespace
 
 GameFilesLock::GameFilesLock(const std::vector<std::string>& gameFiles,
@@ -46,7 +91,9 @@ GameFilesLock::GameFilesLock(const std::vector<std::string>& gameFiles,
     auto deadline = std::chrono::steady_clock::now() + wait;
     try {
         for (const std::string& folder : folders)
-            Lock(folder, deadline);
+            LockFolder(folder, deadline);
+        for (const std::string& file : InIdentityOrder(gameFiles))
+            LockFile(file, deadline);
     } catch (...) {
         for (int fd : locked_)
             platform::CloseFile(fd);
@@ -59,20 +106,27 @@ GameFilesLock::~GameFilesLock() {
         platform::CloseFile(fd); // closing releases the lock
 }
 
-void GameFilesLock::Lock(const std::string& folder,
-                         std::chrono::steady_clock::time_point deadline) {
+void GameFilesLock::LockFolder(const std::string& folder,
+                               std::chrono::steady_clock::time_point deadline) {
     int fd = OpenLockFile(folder);
-    while (!platform::TryLockFile(fd)) {
-        int e = errno;
-        if (e != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
-            platform::CloseFile(fd);
-            if (e == EWOULDBLOCK)
-                throw RunError(err::GameFilesBusy, "Another patch of these game files is running");
-            ThrowFileError(e, JoinPath(folder, GameFilesLock::FileName), "lock");
-        }
-        std::this_thread::sleep_for(RetryEvery);
-    }
+    WaitForLock(fd, platform::TryLockFile, JoinPath(folder, GameFilesLock::FileName), deadline);
     locked_.push_back(fd);
+}
+
+void GameFilesLock::LockFile(const std::string& path,
+                             std::chrono::steady_clock::time_point deadline) {
+    for (;;) {
+        int fd = platform::OpenRegularFile(path, platform::Access::Read);
+        if (fd < 0) return; // gone: opening it for the patch says so
+        WaitForLock(fd, platform::TryLockIdentity, path, deadline);
+        platform::FileInfo held, named;
+        if (platform::StatOpenFile(fd, held) == 0 && platform::StatPath(path, named) == 0 &&
+            platform::SameFile(held, named)) {
+            locked_.push_back(fd);
+            return;
+        }
+        platform::CloseFile(fd); // replaced while we waited: the path now names another file
+    }
 }
 
 } // namespace mw

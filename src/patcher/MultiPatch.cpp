@@ -133,10 +133,6 @@ MulPatch::MulPatch(const std::string& MultiIdxPath, const std::string& MultiMulP
                    std::int32_t replaceSlot)
     : idx_(OpenIndex(MultiIdxPath)), mul_(MultiMulPath, RecordFile::Mode::ReadWrite),
       width_(RecordWidth::Twelve), append_(0), count_(ComponentCount) {
-    if (mul_.IsSameFileAs(idx_))
-        throw RunError(err::BadFileNameOrNumber, "Bad file name: multi.idx and multi.mul are "
-                                                 "the same file, \"" +
-                                                     MultiMulPath + "\"");
     if (replaceSlot > idx_.RecordCount(IdxEntrySize)) {
         char id[16];
         std::snprintf(id, sizeof id, "%X", static_cast<unsigned>(replaceSlot - 1));
@@ -152,23 +148,15 @@ MulPatch::MulPatch(const std::string& MultiIdxPath, const std::string& MultiMulP
     NewIndexEntry(append_, count_, width_); // refuses what would not fit
 }
 
-bool MulPatch::Touches(const std::string& path) const {
-    try {
-        RecordFile other(path, RecordFile::Mode::Read);
-        return other.IsSameFileAs(idx_) || other.IsSameFileAs(mul_);
-    } catch (const RunError&) {
-        return false; // a file that cannot be opened is none of ours
-    }
-}
-
-std::int64_t MulPatch::ComponentsIn(std::int32_t slot) const {
+ReplacedContents MulPatch::ComponentsIn(std::int32_t slot) const {
     IdxEntry entry = idx_.ReadIdxEntry(slot);
+    if (entry.Length == FreeEntryLength) return {};
     try {
         CheckMultiEntry(entry, mul_.Size(), "the entry", width_);
     } catch (const RunError&) {
-        return 0; // free or damaged: extraction gives nothing
+        return {0, true};
     }
-    return entry.Length / RecordBytes(width_) - 1;
+    return {entry.Length / RecordBytes(width_) - 1};
 }
 
 void MulPatch::Write(std::int32_t PatchSlot, const std::vector<MulRecord>& components,

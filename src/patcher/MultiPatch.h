@@ -16,14 +16,21 @@
 
 namespace mw {
 
+// What a replaced multi was: its components as extraction gives them (0 where the entry was
+// free), or damaged, when extraction refuses it (the window's question says why).
+struct ReplacedContents {
+    std::int64_t Components = 0;
+    bool Damaged = false;
+    bool operator==(const ReplacedContents&) const = default;
+};
+
 // Where the last patch put the new multi. The scripts build the multi's item id from PatchSlot.
 struct PatchResult {
     std::int32_t PatchSlot = 0;       // the multi.idx entry filled: the new multi's id + 1
     std::int32_t MulAppendRecord = 0; // the multi.mul record of its marker; 0 when not patched
     RecordWidth Width = RecordWidth::Twelve; // of multi.mul's records
-    // After a replacement, the components the replaced multi had in each file patched, as
-    // extraction gives them; 0 where the entry was free or damaged.
-    std::optional<std::int64_t> ReplacedMul = {}, ReplacedPackage = {};
+    // After a replacement, what the replaced multi was in each file patched.
+    std::optional<ReplacedContents> ReplacedMul = {}, ReplacedPackage = {};
 };
 
 // The steps of a patch, on files the caller has opened. MulPatch runs them in a safe order.
@@ -81,10 +88,8 @@ public:
     RecordWidth Width() const { return width_; }
     std::int32_t MulAppendRecord() const { return append_; }
     const RecordFile& Index() const { return idx_; }
-    bool Touches(const std::string& path) const; // whether path names one of the two files
-    // The components of the multi in entry `slot` as extraction gives them (its records after
-    // the marker); 0 for a free or damaged entry.
-    std::int64_t ComponentsIn(std::int32_t slot) const;
+    // What the multi in entry `slot` is: its records after the marker, as extraction gives them.
+    ReplacedContents ComponentsIn(std::int32_t slot) const;
 
     // The entry is written last. A failure puts both files back as they were and goes to the
     // caller; see UndoAfter. The progress function is asked once after the records are written,

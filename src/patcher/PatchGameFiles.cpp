@@ -1,10 +1,14 @@
 #include "patcher/PatchGameFiles.h"
 
+#include "common/Files.h"
 #include "formats/MultiCollection.h"
 #include "patcher/GameFilesLock.h"
 #include "patcher/UopPatch.h"
 
+#include <iterator>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace mw {
 
@@ -27,12 +31,46 @@ void Open(OpenTargets& open, const PatchTargets& targets, std::int32_t count) {
     if (targets.HasMulFiles() || !targets.HasPackage())
         open.Mul.emplace(targets.MultiIdxPath, targets.MultiMulPath, targets.RecordSize, count,
                          ReplacedSlot(targets));
-    if (!targets.HasPackage()) return;
-    open.Uop.emplace(targets.MultiUopPath);
-    if (open.Mul && open.Mul->Touches(targets.MultiUopPath))
-        throw RunError(err::BadFileNameOrNumber,
-                       "Bad file name: MultiCollection.uop is one of the multi files, \"" +
-                           targets.MultiUopPath + "\"");
+    if (targets.HasPackage()) open.Uop.emplace(targets.MultiUopPath);
+}
+
+// A patch would write one file into another, or into the library.
+void RefuseSharedFiles(const PatchTargets& targets) {
+    const std::pair<const char*, const std::string*> files[] = {
+        {"multi.idx", &targets.MultiIdxPath},
+        {"multi.mul", &targets.MultiMulPath},
+        {"MultiCollection.uop", &targets.MultiUopPath}};
+    auto named = [](const auto& file) {
+        return std::string(file.first) + " \"" + *file.second + "\"";
+    };
+    for (auto file = std::begin(files); file != std::end(files); ++file) {
+        if (IsSameFile(*file->second, targets.LibraryPath))
+            throw RunError(err::BadFileNameOrNumber,
+                           "Bad file name: " + named(*file) + " is the library, \"" +
+                               targets.LibraryPath +
+                               "\"; a patch never writes into the library. Nothing was written.");
+        for (auto other = std::begin(files); other != file; ++other)
+            if (IsSameFile(*file->second, *other->second))
+                throw RunError(err::BadFileNameOrNumber,
+                               "Bad file name: " + named(*file) + " is the same file as " +
+                                   named(*other) +
+                                   "; each game file must be a file of its own. Nothing was "
+                                   "written.");
+    }
+}
+
+void RemoveLeftovers(const PatchTargets& targets) {
+    std::vector<std::string> removed =
+        RemoveInterruptedCopies({targets.MultiIdxPath, targets.MultiMulPath, targets.MultiUopPath});
+    if (removed.empty() || !targets.Notice) return;
+    std::string line = "Removed " + std::to_string(removed.size()) + " temporary file" +
+                       (removed.size() == 1 ? "" : "s") + " left by an interrupted patch:";
+    const char* separator = " \"";
+    for (const std::string& path : removed) {
+        line += separator + path + "\"";
+        separator = ", \"";
+    }
+    targets.Notice(line);
 }
 
 // The replaced multi's place, and what each file holds there now.
@@ -74,9 +112,11 @@ void BackUp(const PatchTargets& targets, const OpenTargets& open) {
 PatchResult PatchGameFiles(const ComponentBuffer& buffer, const PatchTargets& targets,
                            const Progress& progress) {
     std::vector<MulRecord> components = ComponentRecords(buffer, progress);
+    RefuseSharedFiles(targets);
     // Everything from the first look at the files to the last write happens under the lock, so
     // that two patches never choose the same free entry.
     GameFilesLock lock({targets.MultiIdxPath, targets.MultiMulPath, targets.MultiUopPath});
+    RemoveLeftovers(targets); // none can be in use: every writer of them holds the lock
     OpenTargets open;
     Open(open, targets, buffer.ComponentCount);
     PatchResult place = ChooseId(open, targets);

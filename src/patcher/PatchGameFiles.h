@@ -7,10 +7,14 @@
 #include "patcher/MultiPatch.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
 namespace mw {
+
+// A line for the user about what a patch did besides the patch (it is no failure).
+using PatchNotice = std::function<void(const std::string& line)>;
 
 // The game files a patch writes into, and how. The two multi files count when both paths are
 // set; the package when its path is. An empty text is an unset path.
@@ -21,6 +25,8 @@ struct PatchTargets {
     GameFileBackups* Backups = nullptr;                   // none made when null
     // The multi to replace (0 to HighestMultiId); none: a new multi in the first free id.
     std::optional<std::uint32_t> Replace = {};
+    std::string LibraryPath = {}; // which no game file may be, under any name
+    PatchNotice Notice = {};      // told of the leftovers of an interrupted patch it removed
 
     bool HasMulFiles() const { return !MultiIdxPath.empty() && !MultiMulPath.empty(); }
     bool HasPackage() const { return !MultiUopPath.empty(); }
@@ -32,10 +38,14 @@ struct PatchTargets {
 // first id free in both (its entry has Length -1 and the package has no file of its name), so
 // that the two agree and one script serves both.
 //
-// The files are opened only under a GameFilesLock, which another patch of the same files holds
-// until it ends: a second patch waits up to 5 seconds, then fails with err::GameFilesBusy.
-// Everything is checked for every file before any is written: the components, each file present
-// and writable, the record width, the whole package, a free id, the new package written beside
+// First every game file named must be a file of its own, and none of them the library, under
+// any name (err::BadFileNameOrNumber). The files are opened only under a GameFilesLock, which
+// another patch of the same files holds until it ends: a second patch waits up to 5 seconds,
+// then fails with err::GameFilesBusy. Holding it, the patch removes what an interrupted patch
+// left beside the files (RemoveInterruptedCopies) and tells targets.Notice so in one line.
+// Everything is checked for every file before any is written: the components, each file present,
+// a regular file and writable (its owner's write permission too, even for root), the record
+// width, the whole package, a free id, the new package written beside
 // the old one and read back. Then each file is backed up (once per run, see GameFileBackups), the
 // records and the entry are written, and the new package takes the old one's place. A failure at
 // any point leaves every file as it was and the RunError goes to the caller; a file that could not

@@ -25,13 +25,12 @@ std::uint32_t UopPatch::FirstFreeId() const {
     return FirstFreePackageMultiId(package_);
 }
 
-std::int64_t UopPatch::ComponentsOf(std::uint32_t multiId) const {
+ReplacedContents UopPatch::ComponentsOf(std::uint32_t multiId) const {
+    if (!HasMulti(multiId)) return {};
     try {
-        return HasMulti(multiId)
-                   ? static_cast<std::int64_t>(ReadPackageMulti(package_, multiId).size())
-                   : 0;
+        return {static_cast<std::int64_t>(ReadPackageMulti(package_, multiId).size())};
     } catch (const RunError&) {
-        return 0; // damaged: extraction gives nothing
+        return {0, true};
     }
 }
 

@@ -3,6 +3,7 @@
 #include "common/PendingFile.h"
 #include "formats/MultiFiles.h"
 #include "formats/UopPackage.h"
+#include "patcher/MultiPatch.h"
 
 #include <cstdint>
 #include <memory>
@@ -27,9 +28,9 @@ public:
     const std::string& Path() const { return package_.Path(); }
     bool HasMulti(std::uint32_t multiId) const;
     std::uint32_t FirstFreeId() const; // err::NoFreeMultiId when there is none
-    // The tiles of the multi as extraction gives them; 0 when the package has none or its data
-    // is damaged.
-    std::int64_t ComponentsOf(std::uint32_t multiId) const;
+    // The tiles of the multi as extraction gives them (0 when the package has none), or that its
+    // data is damaged.
+    ReplacedContents ComponentsOf(std::uint32_t multiId) const;
 
     // Writes the new package, with multiId added or replaced, to the temporary file and checks
     // it. The package itself is not touched yet.

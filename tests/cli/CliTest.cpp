@@ -132,9 +132,16 @@ TEST_F(CliTest, PatchChecksUsageFirstThenPrintsTheEntryAndTheScripts) {
     EXPECT_NE(unknown.Err.find("No template has the id 99"), std::string::npos) << unknown.Err;
     EXPECT_EQ(ReadFile(idx), entries);
 
+    // What a patch killed during its backup left there is removed by the next one, which says so.
+    const std::string leftover = library.Folder.Write("multi.mul.multiwardstone-Ab12Cd", "half");
     CliRun patched =
         patch({"1", "--scripts", "55", "--name", "Small Tower", "--buy", "500", "--sell", "250"});
     ASSERT_EQ(patched.Status, 0) << patched.Err;
+    EXPECT_NE(patched.Err.find("Removed 1 temporary file left by an interrupted patch: \"" +
+                               leftover + "\""),
+              std::string::npos)
+        << patched.Err;
+    EXPECT_FALSE(std::filesystem::exists(leftover));
     EXPECT_EQ(patched.Out.rfind("entry 4, multi 0x3, item 0x4003\n", 0), 0u);
     EXPECT_NE(patched.Out.find("[ITEMDEF 04003]\r\nDEFNAME=i_Small_Tower\r\n"), std::string::npos);
     EXPECT_EQ(Cli({"extract", "--idx", idx, "--mul", mul, "3", "-"}).Out, text);
@@ -150,11 +157,11 @@ TEST_F(CliTest, PatchChecksUsageFirstThenPrintsTheEntryAndTheScripts) {
               std::string::npos);
     EXPECT_EQ(Cli({"extract", "--uop", uop, "2", "-"}).Out, text);
 
-    // Replacing multi 1 (a marker alone in multi.mul: nothing to extract; three tiles in the
-    // package) in both.
+    // Replacing multi 1 (a marker alone in multi.mul, which extraction refuses as damaged; three
+    // tiles in the package) in both.
     patched = Cli({"patch", "1", "--replace", "1", "--idx", idx, "--mul", mul, "--uop", uop});
     ASSERT_EQ(patched.Status, 0) << patched.Err;
-    EXPECT_EQ(patched.Out, "entry 2, multi 0x1, item 0x4001, replaced 0 components (mul), 3 "
+    EXPECT_EQ(patched.Out, "entry 2, multi 0x1, item 0x4001, replaced a damaged entry (mul), 3 "
                            "(package)\n");
     EXPECT_EQ(patched.Err.find("was not patched"), std::string::npos);
     EXPECT_EQ(Cli({"extract", "--uop", uop, "1", "-"}).Out, text);
@@ -199,6 +206,13 @@ TEST_F(CliTest, OutputsReplaceOnlyWhatTheyMayAndKeepWhatTheyReplace) {
     ::chmod(readOnly.c_str(), 0444);
     EXPECT_EQ(exportTo(readOnly), 1);
     EXPECT_EQ(ReadFile(readOnly), "keep");
+
+    // A game file's name is never an output's, whatever the settings name.
+    for (const char* name : {"multi.mul", "ArtIdx.MUL"}) {
+        std::string game = folder.Write(name, "game");
+        EXPECT_EQ(exportTo(game), 1);
+        EXPECT_EQ(ReadFile(game), "game");
+    }
 
     std::string owned = folder.Write("owned.KivT", "old");
     ::chmod(owned.c_str(), 0640);

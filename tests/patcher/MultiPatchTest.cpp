@@ -1,6 +1,8 @@
 #include "DiskFaults.h"
 #include "GameFilesTest.h"
 #include "MultiBytes.h"
+#include "Refusals.h"
+#include "formats/SamplePackage.h"
 
 #include "common/RunError.h"
 
@@ -77,6 +79,52 @@ TEST_F(MultiPatchTest, MissingFilesOrNoFreeEntryAreRefusedAndNothingIsCreated) {
     EXPECT_EQ(test::FileNames(folder.Path()), (std::vector<std::string>{"multi.idx", "multi.mul"}));
     targets.MultiIdxPath = idx, targets.MultiMulPath = mul;
     ExpectFiles(idxBytes, mulBytes);
+}
+
+// A game file that is not a game file of its own is refused before anything is written: the
+// library or a link to it, another game file under another name, a FIFO, a device, and a file
+// marked read-only, which root could write but its owner has marked as not to be changed.
+TEST_F(MultiPatchTest, GameFilesThatAreMoreOrLessThanGameFilesAreRefused) {
+    Files(Entry(-1, -1), test::OldRecords(2));
+    Package(test::PackageBytes(test::SampleMultis({1})));
+    const std::string library = targets.LibraryPath = folder.Write("Wardstone.dat", "library");
+    const std::string link = folder.File("library-link"), fifo = folder.File("fifo");
+    ASSERT_EQ(::symlink(library.c_str(), link.c_str()), 0);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    auto readOnly = [&](const std::string& name, const std::string& bytes) {
+        std::string path = folder.Write(name, bytes);
+        ::chmod(path.c_str(), 0444);
+        return path;
+    };
+    std::string* idx = &targets.MultiIdxPath;
+    std::string* mul = &targets.MultiMulPath;
+    std::string* uop = &targets.MultiUopPath;
+    // The path that stands in for a game file, and what the refusal says.
+    const std::tuple<std::string*, std::string, long, const char*> cases[] = {
+        {mul, library, err::BadFileNameOrNumber, "multi.mul \""},
+        {mul, link, err::BadFileNameOrNumber, "is the library"},
+        {uop, link, err::BadFileNameOrNumber, "is the library"},
+        {uop, *idx, err::BadFileNameOrNumber, "is the same file as multi.idx"},
+        {mul, fifo, err::BadFileNameOrNumber, "is not a regular file"},
+        {mul, "/dev/null", err::BadFileNameOrNumber, "is not a regular file"},
+        {idx, readOnly("ro.idx", idxBytes), err::PermissionDenied, "is read-only"},
+        {mul, readOnly("ro.mul", mulBytes), err::PermissionDenied, "is read-only"},
+        {uop, readOnly("ro.uop", uopBytes), err::PermissionDenied, "is read-only"},
+    };
+    const std::vector<std::string> before = test::FileNames(folder.Path());
+    for (const auto& [file, path, number, says] : cases) {
+        const std::string given = *file;
+        *file = path;
+        test::ExpectRefused([&] { Patch(five); }, number, {path, says});
+        *file = given;
+        ExpectFiles(idxBytes, mulBytes);
+        EXPECT_EQ(test::ReadFile(*uop), uopBytes);
+        EXPECT_EQ(test::ReadFile(library), "library");
+        EXPECT_EQ(test::FileNames(folder.Path()), before);
+    }
+    EXPECT_EQ(test::ReadFile(folder.File("ro.idx")) + test::ReadFile(folder.File("ro.mul")) +
+                  test::ReadFile(folder.File("ro.uop")),
+              idxBytes + mulBytes + uopBytes);
 }
 
 TEST_F(MultiPatchTest, RefusedTemplatesLeaveBothFilesAsTheyWere) {

@@ -30,14 +30,15 @@ protected:
 
 // Entry 2 in use, entry 3 free, entry 1 damaged (half a record in: only its own replacement
 // may go ahead): each is replaced by records appended after the old ones, which stay as they
-// were; an entry in use keeps its Extra, and the count is what extraction gave for the old multi.
+// were; an entry in use keeps its Extra, and the count is what extraction gave for the old multi
+// (a damaged one is reported as such, not as 0 components).
 TEST_F(ReplaceMultiTest, TheEntryPointsAtAppendedRecordsAndEverythingElseStays) {
     const std::string old = test::OldRecords(100), rest = Entry(24, 600, 9) + Entry(-1, -1, 3);
-    // The first entry, the multi replaced, multi.idx after it and the count of the old multi.
-    const std::tuple<std::string, std::uint32_t, std::string, std::int64_t> cases[] = {
-        {Entry(0, 12, 7), 1, Entry(0, 12, 7) + Entry(1200, 36, 9) + Entry(-1, -1, 3), 49},
-        {Entry(0, 12, 7), 2, Entry(0, 12, 7) + Entry(24, 600, 9) + Entry(1200, 36, -1), 0},
-        {Entry(6, 12, 7), 0, Entry(1200, 36, 7) + rest, 0},
+    // The first entry, the multi replaced, multi.idx after it and what the old multi was.
+    const std::tuple<std::string, std::uint32_t, std::string, ReplacedContents> cases[] = {
+        {Entry(0, 12, 7), 1, Entry(0, 12, 7) + Entry(1200, 36, 9) + Entry(-1, -1, 3), {49}},
+        {Entry(0, 12, 7), 2, Entry(0, 12, 7) + Entry(24, 600, 9) + Entry(1200, 36, -1), {0}},
+        {Entry(6, 12, 7), 0, Entry(1200, 36, 7) + rest, {0, true}},
     };
     for (const auto& [first, multi, idxAfter, replaced] : cases) {
         Files(first + rest, old);
@@ -77,8 +78,9 @@ TEST_F(ReplaceMultiTest, BothFileSetsTakeItOrNeither) {
         Files(Entry(0, 24) + Entry(24, 36) + Entry(-1, -1) + Entry(-1, -1), test::OldRecords(5));
         Package(good);
         PatchResult result = Replace(multi);
-        EXPECT_EQ(result.ReplacedMul, multi == 1 ? 2 : 0);
-        EXPECT_EQ(result.ReplacedPackage, multi == 1 ? 3 : 0); // SampleMulti(1): three tiles
+        EXPECT_EQ(result.ReplacedMul, ReplacedContents{multi == 1 ? 2 : 0});
+        // SampleMulti(1): three tiles
+        EXPECT_EQ(result.ReplacedPackage, ReplacedContents{multi == 1 ? 3 : 0});
         UopPackage now = UopPackage::Read(targets.MultiUopPath);
         EXPECT_EQ(now.Entries().size(), multi == 1 ? 4u : 5u);
         EXPECT_EQ(ReadPackageMulti(now, multi), records);

@@ -113,7 +113,7 @@ TEST_F(UopPatchTest, AFailureOfEitherLeavesBothUntouched) {
     Files(Entry(-1, -1), good);                    // the package named as multi.mul too
     targets.RecordSize = RecordSizeChoice::Twelve; // an index without multis tells none
     targets.MultiUopPath = targets.MultiMulPath, uopBytes = good;
-    Refused(three, err::BadFileNameOrNumber, "one of the multi files");
+    Refused(three, err::BadFileNameOrNumber, "is the same file as multi.mul");
 }
 
 } // namespace

@@ -546,6 +546,31 @@ def second_patch_gives_up(world):
     two_patches(world, hold=True)
 
 
+def patches_through_links(world):
+    """Six patches at once, half of them through a second folder of hard links to the same game
+    files: each gets an entry of its own, and each entry holds the multi it printed."""
+    linked = world.path('linked')
+    os.mkdir(linked)
+    for path in (world.idx, world.mul):
+        os.link(path, os.path.join(linked, os.path.basename(path)))
+    names = [f'house{n}' for n in range(6)]
+    ids = {name: world.store(name, 20 + n) for n, name in enumerate(names)}
+    before = Snapshot(world)
+    patches = []
+    for n, name in enumerate(names):
+        args = world.cli_patch(ids[name], '--no-backup', package=False)
+        if n % 2:
+            args[args.index(world.idx)] = os.path.join(linked, 'multi.idx')
+            args[args.index(world.mul)] = os.path.join(linked, 'multi.mul')
+        patches.append((name, start(args)))
+    done = [(name, finish(process)) for name, process in patches]
+    for name, result in done:
+        expect_succeeded(result, f'the patch of {name}')
+    _, in_mul, _ = verify(world, before, names, (0, 6))
+    expect(sorted(in_mul) == sorted((patched_entry(result), name) for name, result in done),
+           f'six patches must fill an entry each, as they printed: {in_mul}')
+
+
 def read_only_game_files(world):
     """A game file that may not be written stops the patch before anything is written."""
     tower = world.store('tower', 30)
@@ -610,6 +635,7 @@ SCENARIOS = [
     ('3 two imports at once', two_imports),
     ('4a two patches at once', two_patches_at_once),
     ('4b a second patch gives up', second_patch_gives_up),
+    ('4c patches at once through hard links', patches_through_links),
     ('5a read-only game files', read_only_game_files),
     ('5b locked library', locked_library),
     ('6 damaged multi.idx', damaged_index),
