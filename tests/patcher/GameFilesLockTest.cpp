@@ -5,13 +5,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <optional>
-#include <sys/file.h>
-#include <thread>
-#include <unistd.h>
 
 namespace mw {
 namespace {
@@ -51,26 +46,6 @@ TEST(GameFilesLock, TheSameFilesThroughAnotherFolderWaitAndOtherFilesDoNot) {
               err::GameFilesBusy);
     EXPECT_EQ(SecondPatch({linked.File("multi.mul")}), err::GameFilesBusy);
     EXPECT_EQ(SecondPatch({other.File("multi.idx"), other.File("multi.mul")}), 0);
-}
-
-// A patch that waited for the package while its holder replaced it locks the package that took
-// its place, which a patch through a hard link to the new one then finds locked.
-TEST(GameFilesLock, APackageReplacedDuringTheWaitIsLockedAsItIsNow) {
-    test::TempFolder folder, linked;
-    const std::string uop = folder.Write("m.uop", "old");
-    int holder = ::open(uop.c_str(), O_RDONLY); // the package's lock alone, as a patch holds it
-    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
-    std::optional<GameFilesLock> waited;
-    std::thread waiting([&] { waited.emplace(std::vector<std::string>{uop}); });
-    std::this_thread::sleep_for(200ms); // it now waits for the old package
-    std::rename(folder.Write("m.uop.new", "new").c_str(), uop.c_str());
-    ::close(holder);
-    waiting.join();
-    ASSERT_TRUE(waited);
-    std::filesystem::create_hard_link(uop, linked.File("m.uop"));
-    EXPECT_EQ(SecondPatch({linked.File("m.uop")}), err::GameFilesBusy);
-    waited.reset();
-    EXPECT_EQ(SecondPatch({linked.File("m.uop")}), 0);
 }
 
 } // namespace
