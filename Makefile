@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 
-.PHONY: run test bench fuzz deps configure build clean windows windows-test windows-check package package-check
+.PHONY: run test bench fuzz deps configure build clean windows windows-test package package-check
 
 deps:
 	@scripts/install-deps
@@ -53,8 +53,6 @@ windows:
 # started under Wine on Xvfb (a screenshot lands in build-windows/).
 windows-test: windows
 	@scripts/windows-test $(WINDOWS_DIR)
-
-windows-check: windows
 
 # Fuzz targets of the file readers (clang's libFuzzer), FUZZ_SECONDS each, in a build of their own.
 FUZZ_DIR ?= build-fuzz

@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 
 namespace mw::cli {
@@ -164,8 +165,14 @@ void OpenLibrary(Session& session) {
     probe.Connect(session.DatabasePath(), adUseServer, adLockOptimistic);
 }
 
-std::string InputPath(const std::string& path) {
-    return path == "-" ? "/dev/stdin" : path;
+InputFile::InputFile(const std::string& argument) : path_(argument) {
+    if (argument != "-") return;
+    path_ = platform::StandardInputName();
+    if (!path_.empty()) return;
+    path_ = copy_.emplace("standard-input").Path();
+    std::ofstream copy(platform::FsPath(path_), std::ios::binary);
+    copy << std::cin.rdbuf();
+    if (!copy.flush()) throw RunError(err::PathFileAccessError, "Cannot copy standard input");
 }
 
 void WriteOutput(const Arguments& args, const std::string& path, const std::string& text) {

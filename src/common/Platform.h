@@ -88,8 +88,9 @@ bool RealPath(const std::string& path, std::string& resolved);
 // handles; false with errno EWOULDBLOCK when someone else holds it. Released by CloseFile, and
 // by the system when the process ends.
 bool TryLockFile(int fd);
-// Locks a game file by what it is, without keeping the game from reading or writing any of its
-// bytes (on Windows a byte far beyond any real file's end is locked).
+// Locks a game file by what it is, through any link to it, without keeping the game from
+// reading or writing any of its bytes nor the file from being replaced by a rename. On Windows
+// the number then no longer reads the file: learn what it is before.
 bool TryLockIdentity(int fd);
 
 // A stdio stream for a path: reading of text and binary files alike.
@@ -114,6 +115,8 @@ void IgnoreWriteSignals();
 std::vector<std::string> Arguments(int argc, char** argv);
 void UseBinaryStandardStreams();
 bool IsTerminal(std::FILE* stream);
+// The name under which standard input opens as a file; empty where it has none (Windows).
+std::string StandardInputName();
 
 // The roots a user may pick a folder from: mount points of user file systems, or drive letters.
 std::vector<std::string> Drives();

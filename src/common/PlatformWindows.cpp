@@ -6,9 +6,12 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <cwchar>
 #include <fcntl.h>
 #include <io.h>
 #include <limits>
+#include <map>
+#include <mutex>
 #include <random>
 
 #include <windows.h>
@@ -192,6 +195,22 @@ bool Lock(int fd, std::uint64_t offset, DWORD length) {
     return false;
 }
 
+// Windows cannot replace a file that any handle holds open, and a package is replaced by a
+// rename: so a game file is locked by a semaphore named after its volume and file index, which
+// every link to the file shares, and its handle is let go. The semaphore ends with the last
+// handle to it, which a process that ends closes.
+std::mutex identityLocksGuard;
+std::map<int, HANDLE> identityLocks;
+
+void ReleaseIdentityLock(int fd) {
+    std::lock_guard guard(identityLocksGuard);
+    auto held = identityLocks.find(fd);
+    if (held == identityLocks.end()) return;
+    ::ReleaseSemaphore(held->second, 1, nullptr);
+    ::CloseHandle(held->second);
+    identityLocks.erase(held);
+}
+
 void IgnoreInvalidParameter(const wchar_t*, const wchar_t*, const wchar_t*, unsigned, uintptr_t) {}
 
 } // namespace
@@ -245,6 +264,7 @@ int CreateUniqueFile(std::string& pattern) {
 }
 
 int CloseFile(int fd) {
+    ReleaseIdentityLock(fd);
     return ::_close(fd);
 }
 
@@ -355,9 +375,30 @@ bool TryLockFile(int fd) {
 }
 
 bool TryLockIdentity(int fd) {
-    // Windows locks are mandatory: a byte no game file reaches is locked, never one the game
-    // reads.
-    return Lock(fd, std::uint64_t{0x7FFFFFFF} << 32, 1);
+    BY_HANDLE_FILE_INFORMATION about{};
+    if (!::GetFileInformationByHandle(HandleOf(fd), &about)) return Failed(), false;
+    wchar_t name[64];
+    std::swprintf(name, std::size(name), L"Local\\MultiWardstone-%08lx-%08lx%08lx",
+                  about.dwVolumeSerialNumber, about.nFileIndexHigh, about.nFileIndexLow);
+    HANDLE token = ::CreateSemaphoreW(nullptr, 1, 1, name);
+    if (token == nullptr) return Failed(), false;
+    if (::WaitForSingleObject(token, 0) != WAIT_OBJECT_0) {
+        ::CloseHandle(token); // kept by no waiter, it ends with its holder
+        errno = EWOULDBLOCK;
+        return false;
+    }
+    // The number now stands for the lock alone: the file itself is let go.
+    int nothing = ::_wopen(L"NUL", _O_RDONLY | _O_BINARY);
+    const bool swapped = nothing >= 0 && ::_dup2(nothing, fd) == 0;
+    if (nothing >= 0) ::_close(nothing);
+    if (!swapped) {
+        ::ReleaseSemaphore(token, 1, nullptr);
+        ::CloseHandle(token);
+        return Failed(), false;
+    }
+    std::lock_guard guard(identityLocksGuard);
+    identityLocks[fd] = token;
+    return true;
 }
 
 std::FILE* OpenStream(const std::string& path, const char* mode) {
@@ -432,6 +473,10 @@ void UseBinaryStandardStreams() {
     ::_setmode(::_fileno(stdout), _O_BINARY);
     ::_setmode(::_fileno(stderr), _O_BINARY);
     ::SetConsoleOutputCP(CP_UTF8); // our texts are UTF-8
+}
+
+std::string StandardInputName() {
+    return {};
 }
 
 bool IsTerminal(std::FILE* stream) {

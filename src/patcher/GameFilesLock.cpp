@@ -118,10 +118,10 @@ void GameFilesLock::LockFile(const std::string& path,
     for (;;) {
         int fd = platform::OpenRegularFile(path, platform::Access::Read);
         if (fd < 0) return; // gone: opening it for the patch says so
-        WaitForLock(fd, platform::TryLockIdentity, path, deadline);
         platform::FileInfo held, named;
-        if (platform::StatOpenFile(fd, held) == 0 && platform::StatPath(path, named) == 0 &&
-            platform::SameFile(held, named)) {
+        const bool known = platform::StatOpenFile(fd, held) == 0; // before the lock may take it
+        WaitForLock(fd, platform::TryLockIdentity, path, deadline);
+        if (known && platform::StatPath(path, named) == 0 && platform::SameFile(held, named)) {
             locked_.push_back(fd);
             return;
         }

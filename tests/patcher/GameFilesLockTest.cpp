@@ -38,8 +38,8 @@ TEST(GameFilesLock, TheSameFilesThroughAnotherFolderWaitAndOtherFilesDoNot) {
     test::TempFolder first, linked, other;
     const std::string idx = first.Write("multi.idx", "i"), mul = first.Write("multi.mul", "m");
     for (const std::string& file : {idx, mul})
-        std::filesystem::create_hard_link(file,
-                                          linked.File(std::filesystem::path(file).filename()));
+        std::filesystem::create_hard_link(
+            file, linked.File(std::filesystem::path(file).filename().string()));
     other.Write("multi.idx", "i");
     GameFilesLock holder({idx, mul});
     EXPECT_EQ(SecondPatch({linked.File("multi.idx"), linked.File("multi.mul")}),

@@ -40,7 +40,10 @@ def main():
         commands = [
             ["import", "--from", "txt", "tower.txt", "--category", "Towers", "--subsection",
              "Stone", "--description", "Small Tower", "--create"] + db,
+            ["import", "--from", "txt", "-", "--category", "Türme", "--subsection", "Stein",
+             "--description", "From standard input", "--create"] + db,
             ["list"] + db,
+            ["delete", "2", "--yes"] + db,
             ["show", "1"] + db,
             ["export", "1", "tower.KivT"] + db,
             ["patch", "1"] + game + ["--scripts", "55", "--name", "Small Tower", "--buy", "500",
@@ -49,12 +52,15 @@ def main():
             ["show", "7"] + db,
         ]
         for command in commands:
+            given = TEMPLATE.encode() if "-" in command[:5] else None
             run = subprocess.run(prefix + [program] + command, cwd=folder, env=env,
-                                 capture_output=True)
+                                 input=given, capture_output=True)
             print("$", " ".join(command))
             print("status", run.returncode)
+            print("stdout:")
             sys.stdout.write(run.stdout.decode("utf-8", "replace"))
-            sys.stdout.write("stderr: " + run.stderr.decode("utf-8", "replace"))
+            print("stderr:")
+            sys.stdout.write(run.stderr.decode("utf-8", "replace"))
         for name in ("tower.KivT", "multi.idx", "multi.mul"):
             with open(os.path.join(folder, name), "rb") as f:
                 print(name, hashlib.sha256(f.read()).hexdigest())
