@@ -1,8 +1,8 @@
 # The tests of the Windows build, run under Wine by `make windows-test`: the core's and the
 # command line's. Each test program is one ctest entry, since every start of a Windows program
 # under Wine takes seconds. Tests that need what only POSIX has (file-size limits, links, FIFOs,
-# devices, owners, the write-failing seam, the settings file) are listed apart in CMakeLists.txt
-# and not built here.
+# devices, owners, the write-failing seam, the settings file) carry the label "posix" in the
+# Linux build (CMakeLists.txt) and are not built here.
 add_library(test_support STATIC TestLibrary.cpp MultiFilesBuilder.cpp ArtFilesBuilder.cpp)
 target_include_directories(test_support PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(test_support PUBLIC wardstone_core)
