@@ -2,6 +2,7 @@
 // window; closing it ends the program.
 #include "app/Session.h"
 #include "client/ClientLink.h"
+#include "common/Platform.h"
 #include "library/frmWardstone.h"
 #include "settings/LibraryLocation.h"
 #include "ui/CentreOnScreen.h"
@@ -10,7 +11,7 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <csignal>
+#include <QSysInfo>
 #include <cstdio>
 #include <cstring>
 
@@ -50,9 +51,11 @@ int Main(int argc, char** argv) {
     }
     // A write past a file-size limit fails with a message and is undone, instead of ending the
     // program on the spot with temporary files and half a backup left behind.
-    std::signal(SIGXFSZ, SIG_IGN);
-    // The game client lives on X (under Wine); our window must be there too for the focus checks.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+    mw::platform::IgnoreWriteSignals();
+    // On Linux the game client lives on X (under Wine); our window must be there too for the
+    // focus checks. Windows (also under Wine, where DISPLAY is set) has its own platform only.
+    if (QSysInfo::kernelType() == "linux" && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
     mw::QtPrompts prompts;
     GuardedApplication app(argc, argv, prompts);

@@ -1,6 +1,7 @@
 #include "TestLibrary.h"
 
 #include "common/Files.h"
+#include "common/Platform.h"
 #include "patcher/GameFilesLock.h"
 #include "store/CreateLibrary.h"
 
@@ -13,23 +14,18 @@
 
 namespace mw::test {
 
-TempFolder::TempFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "wardstone-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
-    path_ = pattern;
-}
+TempFolder::TempFolder() : path_(platform::MakeTemporaryFolder("wardstone-test-")) {}
 
 TempFolder::~TempFolder() {
     std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+    std::filesystem::permissions(platform::FsPath(path_), std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(path_, ignored);
+    std::filesystem::remove_all(platform::FsPath(path_), ignored);
 }
 
 std::string TempFolder::Write(const std::string& name, const std::string& contents) const {
     std::string path = File(name);
-    std::ofstream(path, std::ios::binary) << contents;
+    std::ofstream(platform::FsPath(path), std::ios::binary) << contents;
     return path;
 }
 
@@ -39,15 +35,15 @@ TestLibrary::TestLibrary() : Path(Folder.File("Wardstone.dat")) {
 }
 
 std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(platform::FsPath(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
 std::vector<std::string> FileNames(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& file : std::filesystem::directory_iterator(folder))
+    for (const auto& file : std::filesystem::directory_iterator(platform::FsPath(folder)))
         if (file.path().filename() != GameFilesLock::FileName)
-            names.push_back(file.path().filename().string());
+            names.push_back(platform::PathText(file.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -2,20 +2,19 @@
 
 #include "app/PatchAndScripts.h"
 #include "app/Session.h"
+#include "common/Platform.h"
 #include "formats/ArtCache.h"
 #include "formats/ArtFolder.h"
 #include "formats/ComponentRecords.h"
 #include "formats/TileData.h"
 #include "store/TemplateBlocks.h"
 
-#include <filesystem>
-
 namespace mw {
 
 namespace {
 
-std::string FolderOf(const std::string& path) {
-    return std::filesystem::path(path).parent_path().string();
+std::string ParentFolder(const std::string& path) {
+    return platform::PathText(platform::FsPath(path).parent_path());
 }
 
 std::unique_ptr<ArtReader> OpenArt(const ArtFolderFiles& files) {
@@ -54,8 +53,8 @@ std::string OpenTilesInto(PreviewSource& source, const ArtFolderFiles& files) {
 
 std::string PreviewArtFolder(const Session& session) {
     if (!session.ArtFolderPath.empty()) return session.ArtFolderPath;
-    if (!session.MultiMulPath.empty()) return FolderOf(session.MultiMulPath);
-    if (!session.MultiUopPath.empty()) return FolderOf(session.MultiUopPath);
+    if (!session.MultiMulPath.empty()) return ParentFolder(session.MultiMulPath);
+    if (!session.MultiUopPath.empty()) return ParentFolder(session.MultiUopPath);
     return "";
 }
 

@@ -1,5 +1,7 @@
 #include "app/UnpatchedPackage.h"
 
+#include "common/Platform.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -18,24 +20,25 @@ bool IsPackageName(const std::string& name) {
 
 bool SameFile(const fs::path& a, const std::string& b) {
     std::error_code failure;
-    return !b.empty() && fs::equivalent(a, b, failure);
+    return !b.empty() && fs::equivalent(a, platform::FsPath(b), failure);
 }
 
 } // namespace
 
 std::string UnpatchedPackageBeside(const PatchTargets& targets) {
     if (targets.MultiIdxPath.empty()) return {};
-    fs::path folder = fs::path(targets.MultiIdxPath).parent_path();
+    fs::path folder = platform::FsPath(targets.MultiIdxPath).parent_path();
     if (folder.empty()) folder = ".";
     std::error_code failure;
     fs::directory_iterator entries(folder, failure);
     for (; !failure && entries != fs::directory_iterator(); entries.increment(failure)) {
         std::error_code ignored;
-        if (!IsPackageName(entries->path().filename().string()) ||
+        if (!IsPackageName(platform::PathText(entries->path().filename())) ||
             !fs::is_regular_file(entries->path(), ignored))
             continue;
-        return SameFile(entries->path(), targets.MultiUopPath) ? std::string()
-                                                               : entries->path().string();
+        return SameFile(entries->path(), targets.MultiUopPath)
+                   ? std::string()
+                   : platform::PathText(entries->path());
     }
     return {};
 }

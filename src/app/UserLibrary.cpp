@@ -3,6 +3,7 @@
 #include "common/Files.h"
 #include "common/OutputFile.h"
 #include "common/Paths.h"
+#include "common/Platform.h"
 #include "store/CreateLibrary.h"
 
 #include <filesystem>
@@ -11,8 +12,8 @@ namespace mw {
 
 bool ProvideUserLibrary(const std::string& folder, const std::string& defaultsFolder) {
     std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error) ThrowFileError(error.value(), folder, "create");
+    std::filesystem::create_directories(platform::FsPath(folder), error);
+    if (error) ThrowFileError(platform::ErrnoFrom(error), folder, "create");
     const std::string components = JoinPath(folder, ComponentsFileName);
     const std::string defaultComponents = JoinPath(defaultsFolder, ComponentsFileName);
     if (!FileExists(components) && FileExists(defaultComponents))

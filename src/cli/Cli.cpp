@@ -4,6 +4,7 @@
 #include "common/Convert.h"
 #include "common/Files.h"
 #include "common/OutputFile.h"
+#include "common/Platform.h"
 #include "common/RunError.h"
 #include "store/CTempIndex.h"
 
@@ -12,6 +13,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 
 namespace mw::cli {
@@ -104,8 +106,9 @@ Session SessionFor(const Arguments& args) {
 
 QStringList RawArguments(int argc, char** argv) {
     QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLatin1(argv[i]);
+    std::vector<std::string> bytes = platform::Arguments(argc, argv);
+    for (size_t i = 1; i < bytes.size(); ++i)
+        arguments << QString::fromLatin1(bytes[i].data(), static_cast<qsizetype>(bytes[i].size()));
     return arguments;
 }
 
@@ -162,8 +165,14 @@ void OpenLibrary(Session& session) {
     probe.Connect(session.DatabasePath(), adUseServer, adLockOptimistic);
 }
 
-std::string InputPath(const std::string& path) {
-    return path == "-" ? "/dev/stdin" : path;
+InputFile::InputFile(const std::string& argument) : path_(argument) {
+    if (argument != "-") return;
+    path_ = platform::StandardInputName();
+    if (!path_.empty()) return;
+    path_ = copy_.emplace("standard-input").Path();
+    std::ofstream copy(platform::FsPath(path_), std::ios::binary);
+    copy << std::cin.rdbuf();
+    if (!copy.flush()) throw RunError(err::PathFileAccessError, "Cannot copy standard input");
 }
 
 void WriteOutput(const Arguments& args, const std::string& path, const std::string& text) {
@@ -187,16 +196,13 @@ void LoadComponents(Session& session) {
 }
 
 TemporaryFile::TemporaryFile(const std::string& name) {
-    const char* folder = std::getenv("TMPDIR");
-    std::string pattern = JoinPath(folder && *folder ? folder : "/tmp", "multiwardstone-XXXXXX");
-    if (!mkdtemp(pattern.data())) ThrowFileError(errno, pattern, "create");
-    folder_ = pattern;
+    folder_ = platform::MakeTemporaryFolder("multiwardstone-");
     path_ = JoinPath(folder_, name);
 }
 
 TemporaryFile::~TemporaryFile() {
     std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
+    std::filesystem::remove_all(platform::FsPath(folder_), ignored);
 }
 
 } // namespace mw::cli

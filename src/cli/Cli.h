@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -75,7 +76,6 @@ void OpenLibrary(Session& session);
 
 // "-" stands for standard input or output where a file is read or written. An output never
 // replaces the library or the game files the arguments name.
-std::string InputPath(const std::string& path);
 void WriteOutput(const Arguments& args, const std::string& path, const std::string& text);
 
 // The files that no output of a command may replace: the library and the game files it names.
@@ -121,6 +121,18 @@ public:
 
 private:
     std::string folder_, path_;
+};
+
+// The file an input argument names: "-" is standard input, read through its own name where the
+// system has one and otherwise copied into a temporary file first.
+class InputFile {
+public:
+    explicit InputFile(const std::string& argument);
+    const std::string& Path() const { return path_; }
+
+private:
+    std::optional<TemporaryFile> copy_;
+    std::string path_;
 };
 
 using Subcommand = std::function<int(const QStringList& arguments)>;

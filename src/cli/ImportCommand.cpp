@@ -28,7 +28,7 @@ ImportSource SourceNamed(const std::string& name) {
 // Fills the session's buffer from the source; false, with the reader's message, when refused.
 bool Read(Session& session, const Arguments& args, ImportSource source) {
     if (source != ImportSource::MultiMuls && source != ImportSource::Uop)
-        return ReadImportFile(session, source, InputPath(args.At(0)));
+        return ReadImportFile(session, source, InputFile(args.At(0)).Path());
     UseGameFiles(session, args);
     GameMulti multi = ParseGameMulti(source == ImportSource::Uop, args.At(0));
     TemporaryFile text("multi.txt");
@@ -40,7 +40,7 @@ bool Read(Session& session, const Arguments& args, ImportSource source) {
 int ImportDesigns(Session& session, const Arguments& args) {
     DesignBatch batch;
     try {
-        batch = ParseDesignBatch(InputPath(args.At(0)));
+        batch = ParseDesignBatch(InputFile(args.At(0)).Path());
     } catch (const RunError& failure) {
         throw RunError(err::InvalidProcedureCall,
                        std::string(InvalidUoaTitle) + ": " + failure.Text());

@@ -2,10 +2,10 @@
 #include "cli/Cli.h"
 
 #include "app/Failures.h"
+#include "common/Platform.h"
 #include "common/RunError.h"
 
 #include <QCoreApplication>
-#include <csignal>
 #include <iostream>
 #include <map>
 
@@ -52,8 +52,8 @@ void Usage(std::ostream& out) {
 int main(int argc, char** argv) {
     // A full disk, a file-size limit or a closed pipe makes the write fail with a message
     // instead of ending the program on the spot, half done.
-    std::signal(SIGXFSZ, SIG_IGN);
-    std::signal(SIGPIPE, SIG_IGN);
+    mw::platform::IgnoreWriteSignals();
+    mw::platform::UseBinaryStandardStreams();
     QCoreApplication app(argc, argv);
     QStringList arguments = mw::cli::RawArguments(argc, argv);
     if (arguments.isEmpty() || arguments.front() == "--help" || arguments.front() == "-h") {

@@ -1,14 +1,12 @@
 #include "common/Files.h"
 
 #include "common/LineReader.h"
+#include "common/Platform.h"
 #include "common/RunError.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace mw {
 
@@ -50,16 +48,16 @@ RunError ReadOnlyError(const std::string& path) {
 }
 
 bool IsSameFile(const std::string& first, const std::string& second) {
-    std::error_code missing;
-    return !first.empty() && !second.empty() &&
-           std::filesystem::equivalent(first, second, missing) && !missing;
+    platform::FileInfo a, b;
+    return !first.empty() && !second.empty() && platform::StatPath(first, a) == 0 &&
+           platform::StatPath(second, b) == 0 && platform::SameFile(a, b);
 }
 
 std::string ReadWholeFile(const std::string& path) {
     LineReader probe(path); // reports a missing file or a folder the same way as every reader
     std::string text;
     text.resize(static_cast<size_t>(probe.FileSize()));
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = platform::OpenStream(path, "rb");
     if (!file) ThrowFileError(errno, path, "open");
     size_t n = std::fread(text.data(), 1, text.size(), file);
     bool failed = std::ferror(file) != 0;
@@ -70,12 +68,12 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
+    platform::FileInfo info;
+    return platform::StatPath(path, info) == 0;
 }
 
 void RemoveFile(const std::string& path) {
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) ThrowFileError(errno, path, "delete");
+    if (platform::RemoveFile(path) != 0 && errno != ENOENT) ThrowFileError(errno, path, "delete");
 }
 
 } // namespace mw

@@ -2,23 +2,21 @@
 
 #include "common/Files.h"
 #include "common/PendingFile.h"
+#include "common/Platform.h"
 #include "common/RunError.h"
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <filesystem>
 #include <regex>
 #include <set>
-#include <unistd.h>
 
 namespace mw {
 
 namespace {
 
 std::string RealPath(const std::string& path) {
-    char resolved[PATH_MAX];
-    if (!::realpath(path.c_str(), resolved)) ThrowFileError(errno, path, "back up");
+    std::string resolved;
+    if (!platform::RealPath(path, resolved)) ThrowFileError(errno, path, "back up");
     return resolved;
 }
 
@@ -63,8 +61,7 @@ bool IsInterruptedCopy(const std::string& name, const std::string& gameFile) {
 } // namespace
 
 std::string BackupPath(const std::string& path, std::time_t when) {
-    std::tm local{};
-    ::localtime_r(&when, &local);
+    std::tm local = platform::LocalTime(when);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H-%M-%S", &local);
     return path + "." + stamp + ".bak";
@@ -88,9 +85,10 @@ std::vector<std::string> RemoveInterruptedCopies(const std::vector<std::string>&
     for (const std::string& file : gameFiles) {
         if (file.empty()) continue;
         std::error_code missing;
-        fs::path named = fs::absolute(file, missing), real = fs::canonical(file, missing);
-        places.emplace(named.parent_path(), named.filename().string());
-        if (!missing) places.emplace(real.parent_path(), real.filename().string());
+        const fs::path path = platform::FsPath(file);
+        fs::path named = fs::absolute(path, missing), real = fs::canonical(path, missing);
+        places.emplace(named.parent_path(), platform::PathText(named.filename()));
+        if (!missing) places.emplace(real.parent_path(), platform::PathText(real.filename()));
     }
     std::vector<std::string> removed;
     for (const auto& [folder, name] : places) {
@@ -98,9 +96,9 @@ std::vector<std::string> RemoveInterruptedCopies(const std::vector<std::string>&
         for (const fs::directory_entry& entry : fs::directory_iterator(folder, unreadable)) {
             std::error_code failed;
             if (entry.is_regular_file(failed) && !entry.is_symlink(failed) &&
-                IsInterruptedCopy(entry.path().filename().string(), name) &&
+                IsInterruptedCopy(platform::PathText(entry.path().filename()), name) &&
                 fs::remove(entry.path(), failed))
-                removed.push_back(entry.path().string());
+                removed.push_back(platform::PathText(entry.path()));
         }
     }
     return removed;

@@ -1,11 +1,11 @@
 #include "common/LineReader.h"
 
 #include "common/Files.h"
+#include "common/Platform.h"
 #include "common/RunError.h"
 
 #include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace mw {
 
@@ -14,16 +14,16 @@ constexpr size_t BlockSize = 1 << 20;
 } // namespace
 
 LineReader::LineReader(const std::string& path) : block_(BlockSize), path_(path) {
-    file_ = std::fopen(path.c_str(), "rb");
+    file_ = platform::OpenStream(path, "rb");
     if (!file_) ThrowFileError(errno, path, "open");
-    struct stat info {};
-    if (fstat(fileno(file_), &info) == 0) {
-        if (S_ISDIR(info.st_mode)) {
+    platform::FileInfo info;
+    if (platform::StatStream(file_, info) == 0) {
+        if (info.Kind == platform::FileKind::Directory) {
             std::fclose(file_);
             file_ = nullptr;
             ThrowFileError(EISDIR, path, "read");
         }
-        size_ = info.st_size;
+        size_ = static_cast<decltype(size_)>(info.Size);
     }
 }
 

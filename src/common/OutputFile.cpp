@@ -2,39 +2,35 @@
 
 #include "common/Files.h"
 #include "common/PendingFile.h"
+#include "common/Platform.h"
 #include "common/RunError.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace mw {
 
 namespace {
 
 void WriteDirectly(const std::string& path, std::string_view contents) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    int fd = platform::OpenFile(path, platform::Access::Write);
     if (fd < 0) ThrowFileError(errno, path, "write");
     for (size_t done = 0; done < contents.size();) {
-        ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
-        if (n < 0 && errno == EINTR) continue;
+        long long n = platform::WriteSome(fd, contents.data() + done, contents.size() - done);
         if (n <= 0) {
             int e = n < 0 ? errno : ENOSPC;
-            ::close(fd);
+            platform::CloseFile(fd);
             ThrowFileError(e, path, "write");
         }
         done += static_cast<size_t>(n);
     }
-    if (::close(fd) != 0) ThrowFileError(errno, path, "write");
+    if (platform::CloseFile(fd) != 0) ThrowFileError(errno, path, "write");
 }
 
-void RefuseReadOnly(const std::string& path, const struct stat& info) {
-    if ((info.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0)
-        throw ReadOnlyError(path);
+void RefuseReadOnly(const std::string& path, const platform::FileInfo& info) {
+    if (!info.Writable || !platform::MayWrite(path)) throw ReadOnlyError(path);
 }
 
 // The game's multi and art files, which an output never replaces, whatever the settings name:
@@ -51,14 +47,15 @@ std::string Lowered(std::string name) {
 // A file named like a game file, under the name given or at the end of its links.
 void RefuseGameFileName(const std::string& path) {
     std::error_code unresolved;
-    const std::filesystem::path named(path);
+    const std::filesystem::path named = platform::FsPath(path);
     const std::filesystem::path real = std::filesystem::weakly_canonical(named, unresolved);
     for (const std::filesystem::path& name : {named.filename(), real.filename()})
         for (const char* game : GameFileNames)
-            if (Lowered(name.string()) == game)
+            if (Lowered(platform::PathText(name)) == game)
                 throw RunError(err::PermissionDenied,
                                "Permission denied: \"" + path +
-                                   "\" has the name of one of the game's files, " + name.string() +
+                                   "\" has the name of one of the game's files, " +
+                                   platform::PathText(name) +
                                    ", and no output is written under that name; nothing was "
                                    "written");
 }
@@ -66,10 +63,10 @@ void RefuseGameFileName(const std::string& path) {
 } // namespace
 
 void WriteFileAtomically(const std::string& path, std::string_view contents) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) {
-        if (S_ISDIR(info.st_mode)) ThrowFileError(EISDIR, path, "write");
-        if (!S_ISREG(info.st_mode)) return WriteDirectly(path, contents);
+    platform::FileInfo info;
+    if (platform::StatPath(path, info) == 0) {
+        if (info.Kind == platform::FileKind::Directory) ThrowFileError(EISDIR, path, "write");
+        if (info.Kind != platform::FileKind::Regular) return WriteDirectly(path, contents);
         RefuseReadOnly(path, info);
     }
     PendingFile file(path);

@@ -11,6 +11,9 @@ std::string ExecutableFolder();
 // (a doubled separator is harmless and keeps stored folder texts meaning what they always did).
 std::string JoinPath(const std::string& folder, const std::string& name);
 
+// The folder part of a path: "." for a bare name, the root for a file in the root.
+std::string FolderOf(const std::string& path);
+
 constexpr const char* LibraryFileName = "Wardstone.dat";
 constexpr const char* ComponentsFileName = "components.txt";
 

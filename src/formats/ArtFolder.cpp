@@ -1,5 +1,7 @@
 #include "formats/ArtFolder.h"
 
+#include "common/Platform.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -21,7 +23,7 @@ void Keep(std::string& path, std::string& kept, const std::string& name,
           const std::filesystem::path& file) {
     if (!path.empty() && name >= kept) return;
     kept = name;
-    path = file.string();
+    path = platform::PathText(file);
 }
 
 } // namespace
@@ -31,11 +33,11 @@ ArtFolderFiles FindArtFiles(const std::string& folder) {
     if (folder.empty()) return files;
     std::string keptIdx, keptMul, keptUop, keptTiles;
     std::error_code error;
-    std::filesystem::directory_iterator listing(folder, error), end;
+    std::filesystem::directory_iterator listing(platform::FsPath(folder), error), end;
     for (; !error && listing != end; listing.increment(error)) {
         std::error_code notFile;
         if (!listing->is_regular_file(notFile)) continue; // a folder named art.mul is no art
-        const std::string name = listing->path().filename().string();
+        const std::string name = platform::PathText(listing->path().filename());
         const std::string lower = Lower(name);
         if (lower == "artidx.mul")
             Keep(files.ArtIdx, keptIdx, name, listing->path());

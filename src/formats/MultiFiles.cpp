@@ -2,13 +2,11 @@
 
 #include "common/Files.h"
 #include "common/LittleEndian.h"
+#include "common/Platform.h"
 #include "common/RunError.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace mw {
 
@@ -55,43 +53,43 @@ MulRecord DecodeMulRecord(const unsigned char* in, RecordWidth width) {
 
 RecordFile::RecordFile(const std::string& path, Mode mode) : path_(path) {
     if (path.empty()) throw RunError(err::FileNotFound, "File not found: no path is set");
-    // Never O_CREAT. O_NONBLOCK so that a FIFO is refused below instead of waiting for a writer;
-    // it means nothing for the regular files that are let through.
-    fd_ = ::open(path.c_str(), (mode == Mode::Read ? O_RDONLY : O_RDWR) | O_NONBLOCK | O_CLOEXEC);
+    // Never created; a FIFO is refused below instead of waiting for a writer.
+    fd_ = platform::OpenRegularFile(path, mode == Mode::Read ? platform::Access::Read
+                                                             : platform::Access::ReadWrite);
     if (fd_ < 0) ThrowFileError(errno, path, mode == Mode::Read ? "open" : "open for writing");
-    struct stat info {};
-    if (::fstat(fd_, &info) != 0) Refuse(FileError(errno, path, "open"));
-    if (S_ISDIR(info.st_mode)) Refuse(FileError(EISDIR, path, "open"));
-    if (!S_ISREG(info.st_mode))
+    platform::FileInfo info;
+    if (platform::StatOpenFile(fd_, info) != 0) Refuse(FileError(errno, path, "open"));
+    if (info.Kind == platform::FileKind::Directory) Refuse(FileError(EISDIR, path, "open"));
+    if (info.Kind != platform::FileKind::Regular)
         Refuse(RunError(err::BadFileNameOrNumber, "Bad file name: \"" + path +
                                                       "\" is not a regular file (a FIFO, a "
                                                       "device or a socket)"));
     // The system would let root write it; the owner marked it as not to be changed.
-    if (mode == Mode::ReadWrite && (info.st_mode & S_IWUSR) == 0) Refuse(ReadOnlyError(path));
+    if (mode == Mode::ReadWrite && !info.Writable) Refuse(ReadOnlyError(path));
 }
 
 void RecordFile::Refuse(const RunError& why) {
-    ::close(fd_);
+    platform::CloseFile(fd_);
     fd_ = -1;
     throw why;
 }
 
 RecordFile::~RecordFile() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) platform::CloseFile(fd_);
 }
 
 std::int64_t RecordFile::Size() const {
-    struct stat info {};
-    if (::fstat(fd_, &info) != 0) ThrowFileError(errno, path_, "read");
-    return info.st_size;
+    platform::FileInfo info;
+    if (platform::StatOpenFile(fd_, info) != 0) ThrowFileError(errno, path_, "read");
+    return static_cast<std::int64_t>(info.Size);
 }
 
 void RecordFile::ReadAt(std::int64_t offset, std::int64_t length, unsigned char* out) const {
     if (offset < 0 || length < 0 || offset > Size() - length) throw PastEnd(path_, offset, length);
     std::int64_t done = 0;
     while (done < length) {
-        ssize_t n = ::pread(fd_, out + done, static_cast<size_t>(length - done), offset + done);
-        if (n < 0 && errno == EINTR) continue;
+        long long n = platform::ReadAt(fd_, out + done, static_cast<size_t>(length - done),
+                                       static_cast<std::uint64_t>(offset + done));
         if (n < 0) ThrowFileError(errno, path_, "read");
         if (n == 0) throw PastEnd(path_, offset, length);
         done += n;
@@ -122,8 +120,8 @@ void RecordFile::WriteAt(std::int64_t offset, const void* data, std::int64_t len
     auto* bytes = static_cast<const unsigned char*>(data);
     std::int64_t done = 0;
     while (done < length) {
-        ssize_t n = ::pwrite(fd_, bytes + done, static_cast<size_t>(length - done), offset + done);
-        if (n < 0 && errno == EINTR) continue;
+        long long n = platform::WriteAt(fd_, bytes + done, static_cast<size_t>(length - done),
+                                        static_cast<std::uint64_t>(offset + done));
         if (n <= 0) ThrowFileError(n < 0 ? errno : ENOSPC, path_, "write");
         done += n;
     }
@@ -145,11 +143,12 @@ void RecordFile::WriteMulRecords(std::int64_t r, const std::vector<MulRecord>& r
 }
 
 void RecordFile::Truncate(std::int64_t size) {
-    if (::ftruncate(fd_, size) != 0) ThrowFileError(errno, path_, "write");
+    if (platform::TruncateFile(fd_, static_cast<std::uint64_t>(size)) != 0)
+        ThrowFileError(errno, path_, "write");
 }
 
 void RecordFile::Flush() {
-    if (::fsync(fd_) != 0) ThrowFileError(errno, path_, "write");
+    if (platform::FlushFile(fd_) != 0) ThrowFileError(errno, path_, "write");
 }
 
 void ForEachIdxEntry(const RecordFile& multiIdx,

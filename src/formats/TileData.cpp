@@ -2,11 +2,11 @@
 
 #include "common/Files.h"
 #include "common/LittleEndian.h"
+#include "common/Platform.h"
 #include "common/RunError.h"
 
 #include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace mw {
 
@@ -48,10 +48,10 @@ StaticTile DecodeStatic(const unsigned char* in, const Layout& layout) {
 
 TileData TileData::Read(const std::string& path) {
     if (path.empty()) throw RunError(err::FileNotFound, "File not found: no path is set");
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) ThrowFileError(errno, path, "open");
-    if (S_ISREG(info.st_mode) && static_cast<std::uint64_t>(info.st_size) > LargestTileData)
-        throw Invalid(path, "its " + std::to_string(info.st_size) +
+    platform::FileInfo info;
+    if (platform::StatPath(path, info) != 0) ThrowFileError(errno, path, "open");
+    if (info.Kind == platform::FileKind::Regular && info.Size > LargestTileData)
+        throw Invalid(path, "its " + std::to_string(info.Size) +
                                 " bytes are more than any tiledata.mul has");
     return Parse(ReadWholeFile(path), path);
 }

@@ -2,6 +2,7 @@
 
 #include "common/Files.h"
 #include "common/LittleEndian.h"
+#include "common/Platform.h"
 #include "common/RunError.h"
 #include "formats/ComponentsList.h"
 
@@ -9,7 +10,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <limits>
-#include <sys/stat.h>
 
 namespace mw {
 
@@ -185,17 +185,17 @@ void PutDesign(std::string& out, const UoaDesign& design) {
 
 // The whole input, from a file or a pipe, never more than UoaLargestFile.
 std::string ReadBytes(const std::string& path, const Progress& progress) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = platform::OpenStream(path, "rb");
     if (!file) ThrowFileError(errno, path, "open");
     struct Closer {
         std::FILE* f;
         ~Closer() { std::fclose(f); }
     } closer{file};
-    struct stat info {};
+    platform::FileInfo info;
     long long size = 0;
-    if (fstat(fileno(file), &info) == 0) {
-        if (S_ISDIR(info.st_mode)) ThrowFileError(EISDIR, path, "read");
-        size = S_ISREG(info.st_mode) ? info.st_size : 0;
+    if (platform::StatStream(file, info) == 0) {
+        if (info.Kind == platform::FileKind::Directory) ThrowFileError(EISDIR, path, "read");
+        size = info.Kind == platform::FileKind::Regular ? static_cast<long long>(info.Size) : 0;
     }
     auto tooLarge = [&] {
         Cursor::Fail("\"" + path + "\" is larger than the " + std::to_string(UoaLargestFile >> 20) +

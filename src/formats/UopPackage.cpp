@@ -2,13 +2,13 @@
 
 #include "common/Files.h"
 #include "common/LittleEndian.h"
+#include "common/Platform.h"
 #include "formats/UopTables.h"
 #include "formats/Zlib.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <sys/stat.h>
 
 namespace mw {
 
@@ -48,9 +48,9 @@ void AppendBlock(std::string& out, const std::vector<UopFile>& files, size_t fir
 }
 
 std::uint64_t FileSize(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) ThrowFileError(errno, path, "open");
-    return static_cast<std::uint64_t>(info.st_size);
+    platform::FileInfo info;
+    if (platform::StatPath(path, info) != 0) ThrowFileError(errno, path, "open");
+    return info.Size;
 }
 
 } // namespace

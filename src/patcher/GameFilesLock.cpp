@@ -2,20 +2,15 @@
 
 #include "common/Files.h"
 #include "common/Paths.h"
+#include "common/Platform.h"
 #include "common/RunError.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <fcntl.h>
-#include <libgen.h>
+#include <cstdint>
 #include <set>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <thread>
 #include <tuple>
-#include <unistd.h>
 
 namespace mw {
 
@@ -27,30 +22,30 @@ constexpr auto RetryEvery = std::chrono::milliseconds(50);
 // followed), so that two names of one file take one lock and every patch takes its locks in the
 // same order. Empty for a folder that does not exist: opening the file there fails with its own
 // message.
-std::string FolderOf(const std::string& path) {
-    char resolved[PATH_MAX];
-    std::string file = ::realpath(path.c_str(), resolved) ? resolved : path;
-    std::string folder = ::dirname(file.data());
-    return ::realpath(folder.c_str(), resolved) ? resolved : "";
+std::string RealFolderOf(const std::string& path) {
+    std::string file, folder;
+    if (!platform::RealPath(path, file)) file = path;
+    return platform::RealPath(FolderOf(file), folder) ? folder : "";
 }
 
 int OpenLockFile(const std::string& folder) {
     std::string path = JoinPath(folder, GameFilesLock::FileName);
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    int fd = platform::OpenOrCreateFile(path);
     if (fd >= 0) return fd;
     if (errno != EACCES && errno != EROFS && errno != EPERM) ThrowFileError(errno, path, "create");
-    fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    fd = platform::OpenFolder(folder);
     if (fd < 0) ThrowFileError(errno, folder, "open the folder");
     return fd;
 }
 
-// Takes the lock of an open file, waiting until the deadline; on failure closes it and throws.
-void WaitForLock(int fd, const std::string& path, std::chrono::steady_clock::time_point deadline) {
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+// Takes the lock of an open file (`tryLock`: platform::TryLockFile or TryLockIdentity), waiting
+// until the deadline; on failure closes it and throws.
+void WaitForLock(int fd, bool (*tryLock)(int), const std::string& path,
+                 std::chrono::steady_clock::time_point deadline) {
+    while (!tryLock(fd)) {
         int e = errno;
-        if (e == EINTR) continue;
         if (e != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
-            ::close(fd);
+            platform::CloseFile(fd);
             if (e == EWOULDBLOCK)
                 throw RunError(err::GameFilesBusy, "Another patch of these game files is running");
             ThrowFileError(e, path, "lock");
@@ -59,12 +54,13 @@ void WaitForLock(int fd, const std::string& path, std::chrono::steady_clock::tim
     }
 }
 
-using Identity = std::tuple<dev_t, ino_t>;
+using Identity = std::tuple<std::uint64_t, std::uint64_t>;
 
 bool IsRegularFile(const std::string& path, Identity& identity) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    identity = {info.st_dev, info.st_ino};
+    platform::FileInfo info;
+    if (platform::StatPath(path, info) != 0 || info.Kind != platform::FileKind::Regular)
+        return false;
+    identity = {info.Device, info.Identity};
     return true;
 }
 
@@ -90,7 +86,7 @@ GameFilesLock::GameFilesLock(const std::vector<std::string>& gameFiles,
                              std::chrono::milliseconds wait) {
     std::set<std::string> folders;
     for (const std::string& file : gameFiles)
-        if (std::string folder = file.empty() ? "" : FolderOf(file); !folder.empty())
+        if (std::string folder = file.empty() ? "" : RealFolderOf(file); !folder.empty())
             folders.insert(folder);
     auto deadline = std::chrono::steady_clock::now() + wait;
     try {
@@ -100,37 +96,36 @@ GameFilesLock::GameFilesLock(const std::vector<std::string>& gameFiles,
             LockFile(file, deadline);
     } catch (...) {
         for (int fd : locked_)
-            ::close(fd);
+            platform::CloseFile(fd);
         throw;
     }
 }
 
 GameFilesLock::~GameFilesLock() {
     for (int fd : locked_)
-        ::close(fd); // closing releases the lock
+        platform::CloseFile(fd); // closing releases the lock
 }
 
 void GameFilesLock::LockFolder(const std::string& folder,
                                std::chrono::steady_clock::time_point deadline) {
     int fd = OpenLockFile(folder);
-    WaitForLock(fd, JoinPath(folder, GameFilesLock::FileName), deadline);
+    WaitForLock(fd, platform::TryLockFile, JoinPath(folder, GameFilesLock::FileName), deadline);
     locked_.push_back(fd);
 }
 
 void GameFilesLock::LockFile(const std::string& path,
                              std::chrono::steady_clock::time_point deadline) {
     for (;;) {
-        int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        int fd = platform::OpenRegularFile(path, platform::Access::Read);
         if (fd < 0) return; // gone: opening it for the patch says so
-        WaitForLock(fd, path, deadline);
-        struct stat held {
-        }, named{};
-        if (::fstat(fd, &held) == 0 && ::stat(path.c_str(), &named) == 0 &&
-            held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+        platform::FileInfo held, named;
+        const bool known = platform::StatOpenFile(fd, held) == 0; // before the lock may take it
+        WaitForLock(fd, platform::TryLockIdentity, path, deadline);
+        if (known && platform::StatPath(path, named) == 0 && platform::SameFile(held, named)) {
             locked_.push_back(fd);
             return;
         }
-        ::close(fd); // replaced while we waited: the file now under the path is the one to lock
+        platform::CloseFile(fd); // replaced while we waited: the path now names another file
     }
 }
 

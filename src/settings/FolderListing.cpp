@@ -1,12 +1,11 @@
 #include "settings/FolderListing.h"
 
 #include "common/Files.h"
+#include "common/Platform.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <strings.h>
 
 namespace mw {
@@ -19,62 +18,19 @@ bool IsHidden(const std::string& name) {
     return !name.empty() && name[0] == '.';
 }
 
-// File systems that hold no user's files: the kernel's views and memory-only ones.
-bool IsPseudoFileSystem(std::string_view type) {
-    static constexpr std::string_view pseudo[] = {
-        "autofs",     "binfmt_misc", "bpf",      "cgroup",   "cgroup2", "configfs",
-        "debugfs",    "devpts",      "devtmpfs", "efivarfs", "fusectl", "hugetlbfs",
-        "mqueue",     "nsfs",        "proc",     "pstore",   "ramfs",   "rpc_pipefs",
-        "securityfs", "squashfs",    "sysfs",    "tmpfs",    "tracefs", "fuse.gvfsd-fuse"};
-    return std::find(std::begin(pseudo), std::end(pseudo), type) != std::end(pseudo);
-}
-
-bool IsBelow(const std::string& path, std::string_view folder) {
-    return path == folder ||
-           (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-            path[folder.size()] == '/');
-}
-
-// Places of the system itself; removable media mounted under /run/media stay pickable.
-bool IsSystemPlace(const std::string& point) {
-    if (IsBelow(point, "/run/media")) return false;
-    for (std::string_view place : {"/proc", "/sys", "/dev", "/run"})
-        if (IsBelow(point, place)) return true;
-    return false;
-}
-
-// The mount table writes blanks, tabs, new lines and backslashes in octal: "\040" is a blank.
-std::string UnescapeMountPoint(std::string_view text) {
-    std::string point;
-    for (size_t i = 0; i < text.size(); ++i) {
-        bool octal = text[i] == '\\' && i + 3 < text.size() &&
-                     std::all_of(text.begin() + i + 1, text.begin() + i + 4,
-                                 [](char c) { return c >= '0' && c <= '7'; });
-        if (octal) {
-            point += static_cast<char>((text[i + 1] - '0') * 64 + (text[i + 2] - '0') * 8 +
-                                       (text[i + 3] - '0'));
-            i += 3;
-        } else {
-            point += text[i];
-        }
-    }
-    return point;
-}
-
 void AddOnce(std::vector<std::string>& list, const std::string& entry) {
     if (std::find(list.begin(), list.end(), entry) == list.end()) list.push_back(entry);
 }
 
-std::string ReadMountTable() {
-    std::ifstream table("/proc/mounts"); // its size is unknown until read, so no sized read
-    std::ostringstream text;
-    text << table.rdbuf();
-    return text.str();
-}
-
 bool IsFolder(const std::string& path) {
     std::error_code ignored;
-    return fs::is_directory(path, ignored);
+    return fs::is_directory(platform::FsPath(path), ignored);
+}
+
+// A drive ("/", "C:/") holds everything that starts with it; a mount point is a folder of its own.
+bool IsBelow(const std::string& path, const std::string& folder) {
+    if (path.compare(0, folder.size(), folder) != 0) return false;
+    return path.size() == folder.size() || folder.back() == '/' || path[folder.size()] == '/';
 }
 
 } // namespace
@@ -88,52 +44,41 @@ void SortFolderNames(std::vector<std::string>& names) {
 
 std::vector<std::string> SubFolders(const std::string& folder) {
     std::error_code failure;
-    fs::directory_iterator entries(folder, failure);
+    fs::directory_iterator entries(platform::FsPath(folder), failure);
     std::vector<std::string> names;
     for (; !failure && entries != fs::directory_iterator(); entries.increment(failure)) {
-        std::string name = entries->path().filename().string();
+        std::string name = platform::PathText(entries->path().filename());
         std::error_code ignored; // a broken link is no folder
         if (!IsHidden(name) && entries->is_directory(ignored)) names.push_back(name);
     }
-    if (failure) ThrowFileError(failure.value(), folder, "read");
+    if (failure) ThrowFileError(platform::ErrnoFrom(failure), folder, "read");
     SortFolderNames(names);
     return names;
 }
 
-std::vector<std::string> PickableMountPoints(std::string_view table) {
-    std::vector<std::string> points;
-    std::istringstream lines{std::string(table)};
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::istringstream fields(line);
-        std::string device, point, type;
-        if (!(fields >> device >> point >> type)) continue;
-        point = UnescapeMountPoint(point);
-        if (!IsPseudoFileSystem(type) && !IsSystemPlace(point)) AddOnce(points, point);
-    }
-    return points;
-}
-
 std::vector<std::string> UserDrives() {
-    std::vector<std::string> drives{"/"};
+    std::vector<std::string> system = platform::Drives();
+    std::vector<std::string> drives{system.front()};
     const char* home = std::getenv("HOME");
     if (home && *home && IsFolder(home)) AddOnce(drives, AbsoluteFolder(home));
-    for (const std::string& point : PickableMountPoints(ReadMountTable()))
+    for (const std::string& point : system)
         if (IsFolder(point)) AddOnce(drives, point);
     return drives;
 }
 
 std::string DriveHolding(const std::string& folder, const std::vector<std::string>& drives) {
-    std::string best = "/";
+    std::string best;
     for (const std::string& drive : drives)
-        if ((drive == "/" || IsBelow(folder, drive)) && drive.size() > best.size()) best = drive;
-    return best;
+        if (IsBelow(folder, drive) && drive.size() > best.size()) best = drive;
+    return !best.empty() ? best : drives.empty() ? "/" : drives.front();
 }
 
 std::string AbsoluteFolder(const std::string& folder) {
     std::error_code ignored;
-    std::string path = fs::absolute(folder, ignored).lexically_normal().string();
-    while (path.size() > 1 && path.back() == '/')
+    fs::path absolute = fs::absolute(platform::FsPath(folder), ignored).lexically_normal();
+    std::string path = platform::PathText(absolute);
+    const std::string root = platform::PathText(absolute.root_path());
+    while (path.size() > root.size() && path.back() == '/')
         path.pop_back();
     return path.empty() ? "/" : path;
 }

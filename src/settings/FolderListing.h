@@ -13,12 +13,8 @@ std::vector<std::string> SubFolders(const std::string& folder);
 // Sorts folder names as a listing shows them: case ignored first, then exactly.
 void SortFolderNames(std::vector<std::string>& names);
 
-// The mount points of a mount table (the text of /proc/mounts) that a user would pick a folder
-// from: no kernel or memory file systems, nothing under /proc, /sys, /dev or /run.
-std::vector<std::string> PickableMountPoints(std::string_view table);
-
-// The drives of the folder chooser: the root, the user's home, then the pickable mount points
-// that are folders, each once.
+// The drives of the folder chooser: the root (or the first drive letter), the user's home, then
+// the pickable mount points (or the other drive letters) that are folders, each once.
 std::vector<std::string> UserDrives();
 
 // The drive that holds the folder: the longest one that is the folder or one of its parents.

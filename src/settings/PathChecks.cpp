@@ -1,5 +1,7 @@
 #include "settings/PathChecks.h"
 
+#include "common/Platform.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <filesystem>
@@ -11,13 +13,13 @@ namespace fs = std::filesystem;
 namespace {
 
 bool IsNormalFile(const fs::path& path, const fs::file_status& status) {
-    std::string name = path.filename().string();
+    std::string name = platform::PathText(path.filename());
     return fs::is_regular_file(status) && !name.empty() && name[0] != '.';
 }
 
 bool FolderHoldsNormalFile(const std::string& folder) {
     std::error_code failure;
-    fs::directory_iterator entries(folder, failure);
+    fs::directory_iterator entries(platform::FsPath(folder), failure);
     for (; !failure && entries != fs::directory_iterator(); entries.increment(failure)) {
         std::error_code ignored; // a broken link is no file
         if (IsNormalFile(entries->path(), entries->status(ignored))) return true;
@@ -38,14 +40,15 @@ bool PatternMatchesNormalFile(const std::string& text) {
 
 bool FindsNormalFile(const std::string& text) {
     if (text.empty()) return false;
-    if (text.back() == '/') return FolderHoldsNormalFile(text);
+    if (platform::IsSeparator(text.back())) return FolderHoldsNormalFile(text);
     std::error_code ignored;
-    return IsNormalFile(text, fs::status(text, ignored)) || PatternMatchesNormalFile(text);
+    const fs::path path = platform::FsPath(text);
+    return IsNormalFile(path, fs::status(path, ignored)) || PatternMatchesNormalFile(text);
 }
 
 bool NamesFolder(const std::string& text) {
     std::error_code ignored;
-    return !text.empty() && fs::is_directory(text, ignored);
+    return !text.empty() && fs::is_directory(platform::FsPath(text), ignored);
 }
 
 } // namespace mw

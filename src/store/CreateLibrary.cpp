@@ -1,9 +1,9 @@
 #include "store/CreateLibrary.h"
 
 #include "common/Files.h"
+#include "common/Platform.h"
 #include "common/RunError.h"
 
-#include <cstdio>
 #include <sqlite3.h>
 
 namespace mw {
@@ -12,7 +12,7 @@ bool CreateEmptyLibrary(const std::string& path, const std::string& schemaSql) {
     if (FileExists(path)) return false;
     // Built under another name and renamed, so that a failure never leaves half a library.
     std::string temp = path + ".new";
-    std::remove(temp.c_str());
+    platform::RemoveFile(temp);
     sqlite3* db = nullptr;
     int rc =
         sqlite3_open_v2(temp.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
@@ -21,8 +21,8 @@ bool CreateEmptyLibrary(const std::string& path, const std::string& schemaSql) {
     std::string why = message ? message : sqlite3_errstr(rc);
     sqlite3_free(message);
     sqlite3_close(db);
-    if (rc != SQLITE_OK || std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
+    if (rc != SQLITE_OK || platform::MoveIntoPlace(temp, path) != 0) {
+        platform::RemoveFile(temp);
         throw RunError(err::EngineGeneralFailure,
                        "Cannot create the library '" + path + "': " + why);
     }

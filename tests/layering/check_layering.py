@@ -28,7 +28,7 @@ ALLOWED = {
     'settings': {'ui', 'app', 'settings-store'} | CORE,
     'script-dialogs': {'ui', 'app'} | CORE,
     'library': {'ui', 'settings', 'settings-store', 'script-dialogs', 'app', 'client'} | CORE,
-    'main': {'library', 'ui', 'app', 'client', 'settings-store'},
+    'main': {'library', 'ui', 'app', 'client', 'settings-store', 'common'},
     'cli': {'app', 'settings-store'} | CORE,
 }
 

@@ -5,13 +5,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <optional>
-#include <sys/file.h>
-#include <thread>
-#include <unistd.h>
 
 namespace mw {
 namespace {
@@ -43,34 +38,14 @@ TEST(GameFilesLock, TheSameFilesThroughAnotherFolderWaitAndOtherFilesDoNot) {
     test::TempFolder first, linked, other;
     const std::string idx = first.Write("multi.idx", "i"), mul = first.Write("multi.mul", "m");
     for (const std::string& file : {idx, mul})
-        std::filesystem::create_hard_link(file,
-                                          linked.File(std::filesystem::path(file).filename()));
+        std::filesystem::create_hard_link(
+            file, linked.File(std::filesystem::path(file).filename().string()));
     other.Write("multi.idx", "i");
     GameFilesLock holder({idx, mul});
     EXPECT_EQ(SecondPatch({linked.File("multi.idx"), linked.File("multi.mul")}),
               err::GameFilesBusy);
     EXPECT_EQ(SecondPatch({linked.File("multi.mul")}), err::GameFilesBusy);
     EXPECT_EQ(SecondPatch({other.File("multi.idx"), other.File("multi.mul")}), 0);
-}
-
-// A patch that waited for the package while its holder replaced it locks the package that took
-// its place, which a patch through a hard link to the new one then finds locked.
-TEST(GameFilesLock, APackageReplacedDuringTheWaitIsLockedAsItIsNow) {
-    test::TempFolder folder, linked;
-    const std::string uop = folder.Write("m.uop", "old");
-    int holder = ::open(uop.c_str(), O_RDONLY); // the package's lock alone, as a patch holds it
-    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
-    std::optional<GameFilesLock> waited;
-    std::thread waiting([&] { waited.emplace(std::vector<std::string>{uop}); });
-    std::this_thread::sleep_for(200ms); // it now waits for the old package
-    std::rename(folder.Write("m.uop.new", "new").c_str(), uop.c_str());
-    ::close(holder);
-    waiting.join();
-    ASSERT_TRUE(waited);
-    std::filesystem::create_hard_link(uop, linked.File("m.uop"));
-    EXPECT_EQ(SecondPatch({linked.File("m.uop")}), err::GameFilesBusy);
-    waited.reset();
-    EXPECT_EQ(SecondPatch({linked.File("m.uop")}), 0);
 }
 
 } // namespace

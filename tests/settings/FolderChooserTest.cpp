@@ -1,3 +1,4 @@
+#include "common/MountTable.h"
 #include "library/WindowFixture.h"
 #include "settings/FolderListing.h"
 #include "settings/FrmLocateFolder.h"

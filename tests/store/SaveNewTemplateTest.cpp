@@ -1,8 +1,6 @@
-#include "DiskFaults.h"
 #include "Refusals.h"
 
 #include "common/RunError.h"
-#include "store/CTempBlock.h"
 #include "store/SaveNewTemplate.h"
 
 #include <gtest/gtest.h>
@@ -63,30 +61,6 @@ TEST_F(SaveNewTemplateTest, AnyFailureLeavesNothingOfTheTemplate) {
     EXPECT_EQ(TemplateRows(), "1");
     EXPECT_EQ(test::StoredBlocks(cn, kept), (Rows{"1187 0 0 0 1"}));
     EXPECT_TRUE(test::StoredBlocks(cn, kept + 1).empty());
-}
-
-// A full disk in the middle of a template makes the engine drop the whole transaction; nothing
-// may be written after that, or the blocks written would be taken over by the next template
-// stored under the reused key. Blocks that an older program left behind under that key are not
-// taken over either.
-TEST_F(SaveNewTemplateTest, AFullDiskLeavesNoBlockForTheNextTemplate) {
-    auto small = BufferWith({{"1187", "0", "0", "0", "1"}});
-    SaveNewTemplate(cn, small, fields);
-    cn.Run("pragma cache_size = 8"); // written to the file while the transaction runs
-    auto big =
-        BufferWith(std::vector<std::array<std::string, 5>>(20000, {"1", "2", "3", "4", "1"}));
-    {
-        test::FileSizeLimit full(200000);
-        test::ExpectRefused([&] { SaveNewTemplate(cn, big, fields); }, err::EngineGeneralFailure);
-    }
-    EXPECT_EQ(Scalar(cn, "select count(*) from TemplateBlocks"), "1");
-    CTempBlock(cn).InsertData("1", "0", "0", "0", "1", "2"); // an orphan under the next key
-    std::int32_t next = SaveNewTemplate(cn, small, fields);
-    EXPECT_EQ(next, 2);
-    EXPECT_EQ(test::StoredBlocks(cn, next), (Rows{"1187 0 0 0 1"}));
-    EXPECT_EQ(Scalar(cn, "select count(*) from TemplateBlocks"), "2"); // the first one's kept
-    EXPECT_EQ(TemplateRows(), "2");
-    EXPECT_EQ(Scalar(cn, "pragma integrity_check"), "ok");
 }
 
 } // namespace

@@ -1,0 +1,85 @@
+#include "MultiFilesBuilder.h"
+#include "cli/CliFixture.h"
+#include "common/Files.h"
+#include "patcher/MultiBytes.h"
+
+#include <algorithm>
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// The command line among what only POSIX systems have: links, FIFOs, owners, devices and the
+// environment's temporary folder.
+
+namespace mw::test {
+namespace {
+
+// An output goes where its path leads: through a symbolic link, straight into a FIFO, and a
+// replaced file keeps its mode and owner.
+TEST_F(CliTest, OutputsGoThroughLinksAndFifosAndKeepModeAndOwner) {
+    ASSERT_EQ(ImportTxt(DataFile("extract-lf.txt"), "Cottage").Status, 0);
+    const std::string text = Cli({"show", "1"}).Out;
+    const TempFolder& folder = library.Folder;
+    auto exportTo = [&](const std::string& path) {
+        CliRun run = Cli({"export", "1", path});
+        EXPECT_EQ(run.Status == 0, run.Err.empty()) << run.Err; // a success says nothing
+        return run.Status;
+    };
+
+    std::string real = folder.Write("real.KivT", "old"), link = folder.File("link.KivT");
+    ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
+    EXPECT_EQ(exportTo(link), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadFile(real), text);
+
+    std::string fifo = folder.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    int pipe = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK); // a reader that never blocks the test
+    EXPECT_EQ(exportTo(fifo), 0);
+    std::string received(4096, '\0');
+    received.resize(static_cast<size_t>(std::max<ssize_t>(0, ::read(pipe, received.data(), 4096))));
+    ::close(pipe);
+    EXPECT_EQ(received, text);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+
+    std::string owned = folder.Write("owned.KivT", "old");
+    ::chmod(owned.c_str(), 0640);
+    const bool chowned = ::chown(owned.c_str(), 1234, 1234) == 0; // as root
+    EXPECT_EQ(exportTo(owned), 0);
+    struct stat info {};
+    ::stat(owned.c_str(), &info);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    if (chowned) {
+        EXPECT_EQ(info.st_uid, 1234u);
+    }
+}
+
+// Standard output that takes nothing, input that never ends a line and a temporary folder that
+// does not exist end with a message and status 1; after a patch the message says what was done.
+TEST_F(CliTest, FailuresOfTheSurroundingsEndWithAMessage) {
+    ASSERT_EQ(ImportTxt(DataFile("extract-lf.txt"), "Tower").Status, 0);
+    std::string idx = library.Folder.Write("multi.idx", Entry(0, 24) + Entry(-1, -1));
+    std::string mul = library.Folder.Write("multi.mul", OldRecords(2));
+    CliRun full = RunCli({"patch", "1", "--db", library.Path, "--idx", idx, "--mul", mul}, {},
+                         {"/dev/full", {}});
+    EXPECT_EQ(full.Status, 1);
+    EXPECT_NE(full.Err.find("patched entry 2, multi 0x1, item 0x4001; standard output"),
+              std::string::npos)
+        << full.Err;
+
+    CliRun endless = ImportTxt("/dev/zero", "Zero");
+    EXPECT_EQ(endless.Status, 1);
+    EXPECT_NE(endless.Err.find("longer than 1 MiB"), std::string::npos) << endless.Err;
+    SampleMultiFiles game(library.Folder);
+    CliRun noTemp = RunCli({"import", "--db", library.Path, "--from", "muls", "3", "--idx",
+                            game.Paths.MultiIdxPath, "--mul", game.Paths.MultiMulPath, "--category",
+                            "C", "--subsection", "S", "--description", "D", "--create"},
+                           {}, {{}, {"TMPDIR=/nonexistent"}});
+    EXPECT_EQ(noTemp.Status, 1);
+    EXPECT_NE(noTemp.Err.find("/nonexistent"), std::string::npos) << noTemp.Err;
+}
+
+} // namespace
+} // namespace mw::test
