@@ -42,6 +42,7 @@ bench: configure
 	$(BUILD_DIR)/bench/bench_uop $(BENCH_ARGS)
 	$(BUILD_DIR)/bench/bench_preview $(BENCH_ARGS)
 	$(BUILD_DIR)/bench/bench_preview_window $(BENCH_ARGS)
+	$(BUILD_DIR)/bench/bench_edit $(BENCH_ARGS)
 
 # Both programs for 64-bit Windows, cross compiled: build-windows/MultiWardstone-VERSION-win64.zip.
 # The first run builds Qt for Windows from Debian's sources into ~/.cache/multiwardstone (long).

@@ -1,8 +1,8 @@
 // The main window on big libraries: filling the tree, and a click on a template.
 #include "BenchSupport.h"
+#include "WindowBench.h"
 
 #include "library/frmWardstone.h"
-#include "ui/Prompts.h"
 
 #include <QApplication>
 #include <QTreeWidget>
@@ -10,21 +10,6 @@
 
 namespace mw::bench {
 namespace {
-
-class SilentPrompts : public Prompts {
-public:
-    void Message(const QString& text, const QString&, MessageIcon) override {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
-    }
-    bool AskYesNo(const QString&, const QString&, MessageIcon) override { return false; }
-    QString InputBox(const QString&, const QString&) override { return {}; }
-    ChosenFile ChooseOpenFile(const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    ChosenFile ChooseSaveFile(const QString&, const QString&, const QString&) override {
-        return {};
-    }
-};
 
 // templates spread over 100 categories of 10 subsections each; template 1 has `clickedBlocks`
 // blocks, the others share the remaining `blocks` evenly.
@@ -69,7 +54,7 @@ WindowTimes TimeWindow(long templates, long blocks) {
     LibraryFrom(scratch, "Wardstone.dat");
     FillLibrary(scratch.File("Wardstone.dat"), templates, blocks, 1000);
     Session session(scratch.Folder());
-    SilentPrompts prompts;
+    SilentPrompts prompts(false);
     frmWardstone window(session, prompts);
     window.Form_Initialize();
     WindowTimes times;

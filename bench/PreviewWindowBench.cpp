@@ -4,11 +4,11 @@
 // that thread and counts; the drawing runs on a worker and must not.
 #include "BenchSupport.h"
 #include "PreviewData.h"
+#include "WindowBench.h"
 
 #include "app/Session.h"
 #include "library/frmPreview.h"
 #include "store/RowSet.h"
-#include "ui/Prompts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -19,21 +19,6 @@
 
 namespace mw::bench {
 namespace {
-
-class SilentPrompts : public Prompts {
-public:
-    void Message(const QString& text, const QString&, MessageIcon) override {
-        throw std::runtime_error("message: " + text.toStdString());
-    }
-    bool AskYesNo(const QString&, const QString&, MessageIcon) override { return false; }
-    QString InputBox(const QString&, const QString&) override { return {}; }
-    ChosenFile ChooseOpenFile(const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    ChosenFile ChooseSaveFile(const QString&, const QString&, const QString&) override {
-        return {};
-    }
-};
 
 void StoreTemplate(const std::string& library, const std::vector<MulRecord>& components) {
     Connection cn(library);
@@ -82,9 +67,7 @@ double MaxStallMilliseconds(frmPreview& preview) {
 
 int main(int argc, char** argv) {
     using namespace mw::bench;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    return RunBenchmark(argc, argv, [](bool) {
+    return RunWindowBenchmark(argc, argv, [](bool) {
         Scratch scratch;
         WriteSparseArt(scratch);
         std::string library = LibraryFrom(scratch, "Wardstone.dat");

@@ -25,8 +25,7 @@ std::int32_t Filed(std::optional<std::int32_t> found, bool create, const std::st
 
 } // namespace
 
-std::int32_t StoreFiledByName(Session& session, const FilingByName& filing,
-                              const Progress& progress) {
+Shelf ShelfByName(Session& session, const FilingByName& filing) {
     CCategory category(session.cnTemplates);
     CSubSection subsection(session.cnTemplates);
     category.Connect(session.DatabasePath(), adUseServer, adLockOptimistic);
@@ -39,7 +38,16 @@ std::int32_t StoreFiledByName(Session& session, const FilingByName& filing,
         Filed(FindSubSection(subsection, categoryId, filing.Subsection), filing.Create,
               "subsection", filing.Subsection,
               [&] { return AddSubSection(subsection, categoryId, filing.Subsection); });
-    NewTemplateFields fields{std::to_string(categoryId), std::to_string(subsectionId),
+    transaction.Commit();
+    return {categoryId, subsectionId};
+}
+
+std::int32_t StoreFiledByName(Session& session, const FilingByName& filing,
+                              const Progress& progress) {
+    session.cnTemplates.OpenConnection("");
+    Transaction transaction(session.cnTemplates);
+    Shelf shelf = ShelfByName(session, filing);
+    NewTemplateFields fields{std::to_string(shelf.CategoryID), std::to_string(shelf.SubsectID),
                              filing.Description};
     std::int32_t id = SaveNewTemplate(session.cnTemplates, session.Buffer, fields, progress);
     transaction.Commit();

@@ -146,5 +146,11 @@ int Patch(const QStringList& arguments);
 int Extract(const QStringList& arguments);
 int Render(const QStringList& arguments);
 int Settings(const QStringList& arguments);
+int Rename(const QStringList& arguments);
+int Move(const QStringList& arguments);
+int Copy(const QStringList& arguments);
+int Transform(const QStringList& arguments);
+// delete --category NAME [--subsection NAME]: the arguments as Delete parsed them.
+int DeleteShelf(const Arguments& args);
 
 } // namespace mw::cli

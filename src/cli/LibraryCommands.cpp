@@ -150,10 +150,17 @@ int Export(const QStringList& arguments) {
 }
 
 int Delete(const QStringList& arguments) {
-    Arguments args("delete", "Deletes a template: its components and its index row.");
-    args.Positional("ID", "The template id, as `list` shows it.");
-    args.Option("yes", "Required: confirms the deletion.");
-    if (!args.Parse(arguments, 1)) return Success;
+    Arguments args("delete", "Deletes a template: its components and its index row. With "
+                             "--category, deletes a category (or with --subsection a subsection) "
+                             "and every template filed under it.");
+    args.Positional("ID", "The template id, as `list` shows it (not with --category).");
+    args.Option("yes", "Confirms the deletion: required for a template, and for a category or "
+                       "subsection that holds templates.");
+    args.Option("category", "The category to delete.", "NAME");
+    args.Option("subsection", "With --category: only this subsection.", "NAME");
+    if (!args.Parse(arguments, 0, 1)) return Success;
+    if (args.IsSet("category") || args.IsSet("subsection")) return DeleteShelf(args);
+    if (args.PositionalCount() != 1) throw BadUsage("expected a template ID");
     if (!args.IsSet("yes")) throw BadUsage("delete needs --yes");
     Session session = SessionFor(args);
     OpenLibrary(session);

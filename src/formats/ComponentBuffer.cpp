@@ -36,12 +36,12 @@ void TrackBounds(ComponentBuffer& buffer, std::int32_t i) {
     if (buffer.MinY > y) buffer.MinY = ToLong(y);
 }
 
-namespace {
-
-std::int32_t Centre(std::int32_t max, std::int32_t min) {
+std::int32_t BoundsCentre(std::int32_t max, std::int32_t min) {
     double span = static_cast<double>(static_cast<std::int64_t>(max) - min);
     return ToLong(static_cast<double>(max) - span / 2);
 }
+
+namespace {
 
 void Shift(std::vector<std::string>& values, std::int32_t count, std::int32_t by) {
     for (std::int32_t i = 0; i < count; ++i) {
@@ -54,8 +54,8 @@ void Shift(std::vector<std::string>& values, std::int32_t count, std::int32_t by
 
 void CentreComponents(ComponentBuffer& buffer) {
     if (buffer.ComponentCount == 0) return;
-    std::int32_t cx = Centre(buffer.MaxX, buffer.MinX);
-    std::int32_t cy = Centre(buffer.MaxY, buffer.MinY);
+    std::int32_t cx = BoundsCentre(buffer.MaxX, buffer.MinX);
+    std::int32_t cy = BoundsCentre(buffer.MaxY, buffer.MinY);
     Shift(buffer.X, buffer.ComponentCount, cx);
     Shift(buffer.Y, buffer.ComponentCount, cy);
     buffer.MaxX -= cx;

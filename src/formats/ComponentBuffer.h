@@ -42,6 +42,8 @@ void TrackBounds(ComponentBuffer& buffer, std::int32_t i);
 
 // Shifts X and Y so that the bounding box is centred on 0, 0.
 void CentreComponents(ComponentBuffer& buffer);
+// By how much centring shifts one axis: max - (max - min) / 2, rounded with ties to even.
+std::int32_t BoundsCentre(std::int32_t max, std::int32_t min);
 
 // Flag "0" for every component whose item id is in the list; the others keep theirs.
 // Fails with a RunError for an item id that is not a number from -32768 to 65535.

@@ -7,7 +7,6 @@
 #include "ui/WaitCursor.h"
 
 #include <QFileInfo>
-#include <QMenu>
 #include <QStringList>
 #include <QTreeWidget>
 #include <algorithm>
@@ -86,18 +85,6 @@ void frmWardstone::cmdExportTemplate_Click() {
             prompts_.Message(ShownFailure(failure), ApplicationTitle, MessageIcon::Exclamation);
     }
     // A single export ends without a word: the file is where the user chose.
-}
-
-void frmWardstone::trvTemplates_ContextMenu(const QPoint& at) {
-    QTreeWidgetItem* node = trvTemplates->itemAt(at);
-    if (node && node->parent() && node->parent()->parent()) return; // a template: Export does it
-    QMenu menu(this);
-    QAction* exportBatch = menu.addAction(node ? "Export \"" + node->text(0) + "\" as a batch..."
-                                               : QString("Export the whole library as a batch..."));
-    exportBatch->setObjectName("mnuExportBatch");
-    exportBatch->setEnabled(trvTemplates->topLevelItemCount() > 0);
-    if (menu.exec(trvTemplates->viewport()->mapToGlobal(at)) == exportBatch)
-        mnuExportBatch_Click(node);
 }
 
 // The batch takes the node's templates by the names the tree shows, so that a category the tree

@@ -3,6 +3,7 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
@@ -15,6 +16,7 @@ namespace {
 const QColor Backdrop(46, 52, 58);
 constexpr double WheelStep = 1.25;   // per notch of the wheel
 constexpr double StaysInView = 48.0; // pixels of the picture that dragging cannot push out
+constexpr double ClickSlack = 4;     // pixels a click may move and stay a click
 
 } // namespace
 
@@ -34,6 +36,22 @@ void PreviewCanvas::SetImage(const QImage& image, QPoint shift) {
         KeepInView();
     }
     update();
+}
+
+void PreviewCanvas::SetOverlay(const QImage& overlay) {
+    overlay_ = overlay;
+    update();
+}
+
+void PreviewCanvas::SetChoosing(bool choosing) {
+    choosing_ = choosing;
+    setCursor(choosing ? Qt::CrossCursor : Qt::OpenHandCursor);
+    setFocusPolicy(choosing ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+bool PreviewCanvas::Pans(Qt::MouseButton button) const {
+    return choosing_ ? button == Qt::MiddleButton || button == Qt::RightButton
+                     : button == Qt::LeftButton;
 }
 
 void PreviewCanvas::Fit() {
@@ -104,6 +122,13 @@ void PreviewCanvas::paintEvent(QPaintEvent*) {
     painter.translate(offset_);
     painter.scale(zoom_, zoom_);
     painter.drawImage(QPointF(0, 0), image_);
+    if (!overlay_.isNull()) painter.drawImage(QPointF(0, 0), overlay_);
+    if (bandFrom_ && bandTo_) {
+        painter.resetTransform();
+        painter.setPen(QPen(QColor(0, 200, 255), 1, Qt::DashLine));
+        painter.setBrush(QColor(0, 200, 255, 40));
+        painter.drawRect(QRectF(*bandFrom_, *bandTo_).normalized());
+    }
 }
 
 void PreviewCanvas::resizeEvent(QResizeEvent*) {
@@ -121,13 +146,23 @@ void PreviewCanvas::wheelEvent(QWheelEvent* event) {
 }
 
 void PreviewCanvas::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+    if (choosing_ && event->button() == Qt::LeftButton) {
+        setFocus();
+        bandFrom_ = event->position();
+        return;
+    }
+    if (!Pans(event->button())) return QWidget::mousePressEvent(event);
     dragFrom_ = event->position();
     setCursor(Qt::ClosedHandCursor);
     QToolTip::hideText();
 }
 
 void PreviewCanvas::mouseMoveEvent(QMouseEvent* event) {
+    if (bandFrom_) {
+        bandTo_ = event->position();
+        update();
+        return;
+    }
     if (!dragFrom_) {
         // A tooltip already showing follows the pointer from component to component.
         if (QToolTip::isVisible()) {
@@ -147,9 +182,37 @@ void PreviewCanvas::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void PreviewCanvas::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !dragFrom_) return QWidget::mouseReleaseEvent(event);
+    if (bandFrom_ && event->button() == Qt::LeftButton) {
+        const QRectF band = QRectF(*bandFrom_, event->position()).normalized();
+        bandFrom_.reset();
+        bandTo_.reset();
+        update();
+        // A few pixels of shaking are still a click.
+        if (band.width() < ClickSlack && band.height() < ClickSlack)
+            emit PictureClicked(ToPicture(event->position()), event->modifiers());
+        else
+            emit RectangleChosen(QRectF(ToPicture(band.topLeft()), ToPicture(band.bottomRight())),
+                                 event->modifiers());
+        return;
+    }
+    if (!Pans(event->button()) || !dragFrom_) return QWidget::mouseReleaseEvent(event);
     dragFrom_.reset();
-    setCursor(Qt::OpenHandCursor);
+    setCursor(choosing_ ? Qt::CrossCursor : Qt::OpenHandCursor);
+}
+
+void AddZoomKeys(QWidget* window, PreviewCanvas* canvas) {
+    constexpr double KeyZoomStep = 1.5;
+    const std::pair<QKeySequence, double> zooms[] = {
+        {QKeySequence(Qt::Key_Plus), KeyZoomStep},
+        {QKeySequence(Qt::Key_Equal), KeyZoomStep},
+        {QKeySequence(QKeySequence::ZoomIn), KeyZoomStep},
+        {QKeySequence(Qt::Key_Minus), 1 / KeyZoomStep},
+        {QKeySequence(QKeySequence::ZoomOut), 1 / KeyZoomStep}};
+    for (const auto& [keys, factor] : zooms)
+        QObject::connect(new QShortcut(keys, window), &QShortcut::activated, canvas,
+                         [canvas, factor = factor] { canvas->ZoomBy(factor); });
+    QObject::connect(new QShortcut(QKeySequence(Qt::Key_0), window), &QShortcut::activated, canvas,
+                     [canvas] { canvas->Fit(); });
 }
 
 } // namespace mw

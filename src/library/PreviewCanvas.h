@@ -9,7 +9,9 @@ namespace mw {
 
 // A picture to look at closely: zoomed with the wheel (about the pointer) or ZoomBy, moved by
 // dragging. It starts fitted to the widget, and stays fitted through resizes and new pictures
-// until the user zooms or drags; Fit() fits it again.
+// until the user zooms or drags; Fit() fits it again. For choosing parts of the picture (the
+// editor) the left button clicks and drags a rectangle instead, and the middle or right button
+// moves the picture.
 class PreviewCanvas : public QWidget {
     Q_OBJECT
 public:
@@ -24,6 +26,9 @@ public:
     // left out) keeps everything where it was on screen.
     void SetImage(const QImage& image, QPoint shift = {});
     const QImage& Image() const { return image_; }
+    // Drawn over the picture at the same place and size (a selection); null for none.
+    void SetOverlay(const QImage& overlay);
+    void SetChoosing(bool choosing);
 
     void Fit();
     bool Fitted() const { return fitted_; }
@@ -44,6 +49,9 @@ public:
 
 signals:
     void ZoomChanged(double zoom);
+    // While choosing: a click, or a rectangle dragged, at picture coordinates.
+    void PictureClicked(QPointF at, Qt::KeyboardModifiers modifiers);
+    void RectangleChosen(QRectF area, Qt::KeyboardModifiers modifiers);
 
 protected:
     bool event(QEvent* event) override;
@@ -59,11 +67,18 @@ private:
     void KeepInView();
     void SetZoom(double zoom);
 
-    QImage image_;
+    bool Pans(Qt::MouseButton button) const;
+
+    QImage image_, overlay_;
+    bool choosing_ = false;
+    std::optional<QPointF> bandFrom_, bandTo_; // a rectangle being dragged, widget coordinates
     double zoom_ = 1;
     QPointF offset_; // where the picture's top left lies in the widget
     bool fitted_ = true;
     std::optional<QPointF> dragFrom_;
 };
+
+// The keys of a picture window: + and - zoom, 0 fits.
+void AddZoomKeys(QWidget* window, PreviewCanvas* canvas);
 
 } // namespace mw

@@ -3,7 +3,7 @@
 #include "app/Failures.h"
 #include "app/Session.h"
 #include "common/OutputFile.h"
-#include "formats/TileData.h"
+#include "library/PreviewControls.h"
 #include "library/PreviewCanvas.h"
 #include "render/PngFile.h"
 #include "ui/Guarded.h"
@@ -13,20 +13,16 @@
 
 #include <QCheckBox>
 #include <QHBoxLayout>
-#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <algorithm>
 
 namespace mw {
 
 namespace {
 
-constexpr double KeyZoomStep = 1.5;
 constexpr int BusyShownAfterMs = 250;
 
 QString FromStd(const std::string& text) {
@@ -58,13 +54,8 @@ void frmPreview::BuildControls() {
     picPreview = Named<PreviewCanvas>("picPreview", this);
     picPreview->setToolTip(QString()); // the canvas answers tooltips itself, per component
     picPreview->ToolTipFor = [this](int x, int y) { return ComponentToolTip(x, y); };
-    lblHeight = Named<QLabel>("lblHeight");
-    // As wide as its widest text, so that the slider beside it stays put while it moves.
-    lblHeight->setMinimumWidth(
-        lblHeight->fontMetrics().horizontalAdvance("Show up to z: -32768 (all)"));
-    sldHeight = Named<QSlider>("sldHeight", Qt::Horizontal);
-    sldHeight->setToolTip("Leaves out the components above this height, to look inside");
-    sldHeight->setEnabled(false);
+    lblHeight = MakeHeightLabel();
+    sldHeight = MakeHeightSlider();
     chkShowListed = Named<QCheckBox>("chkShowListed", "Show doors and other listed parts");
     chkShowListed->setToolTip(
         "The components listed in components.txt, which the server places on its own; outlined");
@@ -117,17 +108,7 @@ void frmPreview::ConnectControls() {
     connect(busy_, &QTimer::timeout, this, guarded([this] {
                 if (drawer_->Busy()) lblStatus->setText("Drawing...");
             }));
-    const std::pair<QKeySequence, double> zooms[] = {
-        {QKeySequence(Qt::Key_Plus), KeyZoomStep},
-        {QKeySequence(Qt::Key_Equal), KeyZoomStep},
-        {QKeySequence(QKeySequence::ZoomIn), KeyZoomStep},
-        {QKeySequence(Qt::Key_Minus), 1 / KeyZoomStep},
-        {QKeySequence(QKeySequence::ZoomOut), 1 / KeyZoomStep}};
-    for (const auto& [keys, factor] : zooms)
-        connect(new QShortcut(keys, this), &QShortcut::activated, this,
-                guarded([this, factor = factor] { picPreview->ZoomBy(factor); }));
-    connect(new QShortcut(QKeySequence(Qt::Key_0), this), &QShortcut::activated, this,
-            guarded([this] { picPreview->Fit(); }));
+    AddZoomKeys(this, picPreview);
 }
 
 void frmPreview::ShowTemplate(std::int32_t templateId, const QString& name) {
@@ -138,20 +119,7 @@ void frmPreview::ShowTemplate(std::int32_t templateId, const QString& name) {
     if (templateId_ == templateId && *components_ == *components) return;
     templateId_ = templateId;
     components_ = std::move(components);
-    int lowest = 0, highest = 0;
-    if (!components_->empty()) {
-        auto [low, high] =
-            std::minmax_element(components_->begin(), components_->end(),
-                                [](const MulRecord& a, const MulRecord& b) { return a.Z < b.Z; });
-        lowest = low->Z;
-        highest = high->Z;
-    }
-    {
-        const QSignalBlocker quiet(sldHeight); // one drawing for the new template, not three
-        sldHeight->setRange(lowest, highest);
-        sldHeight->setValue(highest);
-    }
-    sldHeight->setEnabled(lowest < highest);
+    SetHeights(sldHeight, *components_, false); // one drawing for the new template, not three
     ShowHeight();
     picPreview->Fit();
     OpenArt(false);
@@ -178,10 +146,7 @@ bool frmPreview::Drawing() const {
 }
 
 PreviewOptions frmPreview::Options() const {
-    PreviewOptions options;
-    if (sldHeight->value() < sldHeight->maximum()) options.MaxZ = sldHeight->value();
-    options.ShowListed = chkShowListed->isChecked();
-    return options;
+    return DrawingOptions(sldHeight, chkShowListed->isChecked());
 }
 
 void frmPreview::Redraw() {
@@ -204,9 +169,7 @@ void frmPreview::ShowZoom(double zoom) {
 }
 
 void frmPreview::ShowHeight() {
-    QString text = "Show up to z: " + QString::number(sldHeight->value());
-    if (sldHeight->value() == sldHeight->maximum()) text += " (all)";
-    lblHeight->setText(text);
+    lblHeight->setText(HeightText(sldHeight));
 }
 
 void frmPreview::Drawn(const PreviewResult& result) {
@@ -241,20 +204,7 @@ void frmPreview::ShowDrawingStatus() {
 }
 
 QString frmPreview::ComponentToolTip(int x, int y) const {
-    if (!shown_ || !shown_->Picture) return {};
-    std::optional<size_t> index = ComponentAt(*shown_->Picture, x, y);
-    if (!index || *index >= shown_->Request.Components->size()) return {};
-    const MulRecord& component = (*shown_->Request.Components)[*index];
-    QString text = QString::asprintf("0x%04X", unsigned{component.ItemID});
-    if (shown_->Tiles)
-        if (const StaticTile* tile = shown_->Tiles->Static(component.ItemID);
-            tile && !tile->Name.empty())
-            text += ' ' + FromStd(tile->Name);
-    return text + QString("\nx %1, y %2, z %3, flag %4")
-                      .arg(component.X)
-                      .arg(component.Y)
-                      .arg(component.Z)
-                      .arg(component.Flag);
+    return shown_ ? mw::ComponentToolTip(*shown_, x, y) : QString();
 }
 
 void frmPreview::cmdSaveImage_Click() {

@@ -5,6 +5,7 @@
 
 #include "common/Files.h"
 #include "library/TemplateTree.h"
+#include "library/frmEditor.h"
 #include "library/frmPreview.h"
 #include "settings/SettingsStore.h"
 #include "settings/frmSettings.h"
@@ -22,7 +23,9 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -98,7 +101,9 @@ frmWardstone::frmWardstone(Session& session, Prompts& prompts, QWidget* parent)
 }
 
 frmWardstone::~frmWardstone() {
-    delete previewWindow_; // first: closing the settings would have it draw again
+    for (const QPointer<frmEditor>& editor : editors_)
+        delete editor.data(); // they file through this window's fields
+    delete previewWindow_;    // first: closing the settings would have it draw again
     if (SettingsDialog)
         SettingsDialog->disconnect(this); // nothing of this window is left to update
     delete SettingsDialog;                // it works on this window's fields
@@ -106,6 +111,14 @@ frmWardstone::~frmWardstone() {
 
 QGroupBox* frmWardstone::BuildListingFrame() {
     auto* frame = Named<QGroupBox>("Frame2", "Template Listing");
+    txtFilter = Named<QLineEdit>("txtFilter");
+    txtFilter->setPlaceholderText("Filter by name");
+    txtFilter->setClearButtonEnabled(true);
+    txtFilter->setToolTip("Shows only the templates whose name contains this text");
+    lblShown = Named<QLabel>("lblShown");
+    auto* filter = new QHBoxLayout;
+    filter->addWidget(txtFilter, 1);
+    filter->addWidget(lblShown);
     trvTemplates = Named<QTreeWidget>("trvTemplates");
     trvTemplates->setHeaderHidden(true);
     trvTemplates->setMinimumSize(300, 340);
@@ -120,6 +133,7 @@ QGroupBox* frmWardstone::BuildListingFrame() {
     details->addWidget(lblItemCount, 1, 1);
     details->setColumnStretch(1, 1);
     auto* layout = new QVBoxLayout(frame);
+    layout->addLayout(filter);
     layout->addWidget(trvTemplates);
     layout->addLayout(details);
     layout->addWidget(lblStatus);
@@ -159,14 +173,17 @@ QGroupBox* frmWardstone::BuildOptionsFrame() {
     cmdExportTemplate = Button("cmdExportTemplate", "Export", false);
     cmdPreview = Button("cmdPreview", "Preview", false);
     cmdPreview->setToolTip("Show the selected template as the game draws it");
+    cmdEdit = Button("cmdEdit", "Edit", false);
+    cmdEdit->setToolTip("Edit the selected template's components (or double-click it)");
     cmdSettings = Button("cmdSettings", "Settings", true);
     auto* buttons = new QGridLayout;
     buttons->addWidget(cmdImportTemplate, 0, 0);
     buttons->addWidget(cmdBuildTemplate, 0, 1);
     buttons->addWidget(cmdPatchMulFiles, 1, 0);
     buttons->addWidget(cmdDeleteTemplate, 1, 1);
-    buttons->addWidget(cmdExportTemplate, 2, 0);
-    buttons->addWidget(cmdPreview, 2, 1);
+    buttons->addWidget(cmdPreview, 2, 0);
+    buttons->addWidget(cmdEdit, 2, 1);
+    buttons->addWidget(cmdExportTemplate, 3, 0, 1, 2);
     auto* layout = new QVBoxLayout(frame);
     layout->addLayout(buttons);
     layout->addWidget(BuildImportFrame());
@@ -210,6 +227,13 @@ void frmWardstone::ConnectControls() {
             guarded(&frmWardstone::trvTemplates_Click));
     connect(trvTemplates, &QWidget::customContextMenuRequested, this,
             guarded(&frmWardstone::trvTemplates_ContextMenu));
+    connect(trvTemplates, &QTreeWidget::itemDoubleClicked, this,
+            Guarded(prompts_, [this](QTreeWidgetItem* item) {
+                if (item && KindOf(item) == NodeKind::Template) cmdEdit_Click();
+            }));
+    trvTemplates->installEventFilter(this); // F2 and Delete
+    connect(txtFilter, &QLineEdit::textChanged, this, guarded(&frmWardstone::ApplyFilter));
+    connect(cmdEdit, &QPushButton::clicked, this, guarded(&frmWardstone::cmdEdit_Click));
     connect(cmdDeleteTemplate, &QPushButton::clicked, this,
             guarded(&frmWardstone::cmdDeleteTemplate_Click));
     connect(cmdImportTemplate, &QPushButton::clicked, this,
@@ -307,6 +331,7 @@ void frmWardstone::FillTemplatesList(std::optional<std::int32_t> select) {
         lblSelectedTemplate->clear();
         DisableTemplateButtons();
     }
+    ApplyFilter();
     // A preview of a template that is gone would show what the library no longer holds.
     if (previewWindow_ && previewWindow_->TemplateId() &&
         !FindTemplateNode(trvTemplates, *previewWindow_->TemplateId()))
@@ -326,8 +351,8 @@ void frmWardstone::ShowFillFailures(const std::vector<RunError>& failures) {
 
 // After a refill no template is selected, so no command may act on the last one clicked.
 void frmWardstone::DisableTemplateButtons() {
-    for (QPushButton* button :
-         {cmdDeleteTemplate, cmdExportTemplate, cmdPreview, cmdPatchMulFiles, cmdBuildTemplate})
+    for (QPushButton* button : {cmdDeleteTemplate, cmdExportTemplate, cmdPreview, cmdEdit,
+                                cmdPatchMulFiles, cmdBuildTemplate})
         button->setEnabled(false);
 }
 
@@ -336,6 +361,7 @@ void frmWardstone::SetButtons(bool blnSelected) {
     cmdDeleteTemplate->setEnabled(blnSelected);
     cmdExportTemplate->setEnabled(blnSelected);
     cmdPreview->setEnabled(blnSelected);
+    cmdEdit->setEnabled(blnSelected);
     const QString missing = MissingGameFiles(session_.Targets());
     cmdPatchMulFiles->setEnabled(blnSelected && missing.isEmpty());
     cmdPatchMulFiles->setToolTip(blnSelected ? missing : QString());
@@ -516,7 +542,19 @@ void frmWardstone::SaveSettings() {
     SaveStoredSettings(store, settings);
 }
 
+bool frmWardstone::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != trvTemplates || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_F2 && key != Qt::Key_Delete) return false;
+    RunGuarded(prompts_, [&] { trvTemplates_Key(key); });
+    return true;
+}
+
 void frmWardstone::closeEvent(QCloseEvent* event) {
+    // An editor with unsaved changes asks first; Cancel there keeps everything open.
+    for (const QPointer<frmEditor>& editor : editors_)
+        if (editor && !editor->close()) return event->ignore();
     if (!settingsSaved_) {
         RunGuarded(prompts_, [this] { SaveSettings(); }); // told, the window closes all the same
         settingsSaved_ = true;

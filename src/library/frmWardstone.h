@@ -17,6 +17,7 @@
 
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QPoint;
 class QPushButton;
 class QRadioButton;
@@ -28,6 +29,7 @@ namespace mw {
 
 class ClientLink;
 class Prompts;
+class frmEditor;
 class frmMultiScripts;
 class frmPreview;
 class frmSettings;
@@ -82,11 +84,26 @@ public:
     void cmdDeleteTemplate_Click();
     void cmdImportTemplate_Click();
     void cmdExportTemplate_Click(); // in the format of the save dialog's filter
-    // The tree's context menu: a category, a subsection or (off the nodes) the whole library
-    // exported as one batch of designs.
+    // The tree's context menu: a template renamed, moved, duplicated, deleted or edited; a
+    // category or subsection renamed, deleted (with its templates, asked first) or exported as
+    // one batch of designs; off the nodes, a new category or the whole library as a batch.
     void trvTemplates_ContextMenu(const QPoint& at);
+    void trvTemplates_Key(int key); // F2 renames, Delete deletes the current node
+    void mnuRename_Click(QTreeWidgetItem* node);
+    void mnuMove_Click(QTreeWidgetItem* node);
+    void mnuDuplicate_Click(QTreeWidgetItem* node); // "Copy of ..." beside it
+    void mnuDelete_Click(QTreeWidgetItem* node);    // a category or subsection
+    void mnuNewCategory_Click();
+    void mnuNewSubSection_Click(QTreeWidgetItem* category);
     void mnuExportBatch_Click(QTreeWidgetItem* node); // no node: the whole library
+    void ApplyFilter(); // shows the templates whose name holds the filter's text, and the count
     void cmdPreview_Click(); // opens the preview window, or brings it to the front
+    // Opens the selected template in an editor window of its own, or brings its editor to the
+    // front; a double click on a template does the same.
+    void cmdEdit_Click();
+    frmEditor* EditorOf(std::int32_t templateId) const; // the open editor of the template
+    // A template was saved in an editor: the tree, the labels and the preview show it.
+    void TemplateSaved(std::int32_t templateId);
     void cmdPatchMulFiles_Click();
     // With "Patch Existing": the multi to replace, asked and confirmed; none when the user
     // cancelled or said No.
@@ -118,12 +135,15 @@ public:
     static constexpr int NameRole = NodeNameRole;
 
     // Controls, named as users and tests know them.
+    QLineEdit* txtFilter;
+    QLabel* lblShown; // how many templates the tree shows
     QTreeWidget* trvTemplates;
     QLabel* lblSelectedTemplate;
     QLabel* lblItemCount;
     QLabel* lblStatus;
     QPushButton *cmdImportTemplate, *cmdBuildTemplate, *cmdPatchMulFiles, *cmdDeleteTemplate,
-        *cmdExportTemplate, *cmdPreview, *cmdSettings, *cmdExtractFromSphere, *cmdNuke, *cmdExit;
+        *cmdExportTemplate, *cmdPreview, *cmdEdit, *cmdSettings, *cmdExtractFromSphere, *cmdNuke,
+        *cmdExit;
     QRadioButton *optKivT, *optTxt, *optWsc, *optMultiMuls, *optUox3, *optUop, *optUoa, *optCsv;
     QTimer* Timer;
     QTimer* tmrCommand;
@@ -131,6 +151,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override; // the tree's F2 and Delete
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
 
@@ -160,6 +181,7 @@ private:
     Prompts& prompts_;
     QPointer<frmMultiScripts> scriptsWindow_;
     QPointer<frmPreview> previewWindow_;
+    std::vector<QPointer<frmEditor>> editors_;
     ClientLink* clientLink_ = nullptr;
     bool leftSinceExtract_ = false; // the user went to the client after Extract from Server
     bool settingsSaved_ = false;

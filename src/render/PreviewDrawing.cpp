@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <map>
 #include <set>
 
@@ -157,6 +158,8 @@ PreviewPicture DrawPreview(const std::vector<MulRecord>& components, const Previ
                            std::to_string(MaxPictureSide) + " x " + std::to_string(MaxPictureSide) +
                            " that a preview can show.");
     picture.Image = ArgbImage(static_cast<int>(width), static_cast<int>(height));
+    picture.OriginX = static_cast<int>(PictureMargin - b.Left);
+    picture.OriginY = static_cast<int>(PictureMargin - b.Top);
     picture.Placed.reserve(sprites.size());
     for (Sprite& s : sprites) {
         cancellation.Check();
@@ -166,6 +169,14 @@ PreviewPicture DrawPreview(const std::vector<MulRecord>& components, const Previ
         picture.Placed.push_back({s.Index, left, top, std::move(s.Image)});
     }
     return picture;
+}
+
+std::pair<int, int> TileAt(const PreviewPicture& picture, double x, double y, int z) {
+    // A tile's diamond is centred (x - y) * 22 across and (x + y) * 22 down from the origin.
+    const double across = (x - picture.OriginX) / HalfCell,
+                 down = (y - picture.OriginY + PixelsPerZ * z) / HalfCell;
+    return {static_cast<int>(std::lround((across + down) / 2)),
+            static_cast<int>(std::lround((down - across) / 2))};
 }
 
 std::optional<size_t> ComponentAt(const PreviewPicture& picture, int x, int y) {

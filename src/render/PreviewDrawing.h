@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace mw {
@@ -48,7 +49,12 @@ struct PreviewPicture {
     int WithoutArt = 0;                  // components drawn as boxes
     std::string ArtProblem;              // the first damaged art record met, if any
     std::vector<PlacedComponent> Placed; // in drawing order
+    // Where the template's point 0, 0 (the centre of the tile 0, 0 at z 0) lies in the picture.
+    int OriginX = 0, OriginY = 0;
 };
+
+// The tile x, y whose diamond at height z covers the picture point; rounded to the nearest.
+std::pair<int, int> TileAt(const PreviewPicture& picture, double x, double y, int z = 0);
 
 // Draws the components. `cancelled` is asked now and then; when it answers true the drawing
 // stops with err::Cancelled. A picture above MaxPictureSide on either side is refused with

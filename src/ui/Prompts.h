@@ -8,6 +8,9 @@ namespace mw {
 
 enum class MessageIcon { None, Exclamation, Critical, Information };
 
+// What to do with unsaved changes of a window being closed.
+enum class UnsavedChoice { Save, Discard, Cancel };
+
 // A file chosen in a file dialog, and which of the dialog's filters was chosen with it: the
 // filter may decide how the file is read or written.
 struct ChosenFile {
@@ -37,6 +40,16 @@ public:
     }
     // The typed text; empty when the user cancelled or typed nothing.
     virtual QString InputBox(const QString& prompt, const QString& title) = 0;
+    // The same, starting from `text` (a name to change).
+    virtual QString InputBoxWith(const QString& prompt, const QString& title, const QString& text) {
+        (void)text;
+        return InputBox(prompt, title);
+    }
+    // Save, Discard and Cancel, Cancel the default.
+    virtual UnsavedChoice AskSaveChanges(const QString& text, const QString& title) {
+        return AskYesNo(text, title, MessageIcon::Exclamation) ? UnsavedChoice::Save
+                                                               : UnsavedChoice::Cancel;
+    }
     // A filter is "Description|*.ext", or several of them joined by "|"; the first is chosen
     // when the dialog opens. The dialog opens in `folder`; empty: the working folder.
     virtual ChosenFile ChooseOpenFile(const QString& title, const QString& filter,

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -107,6 +108,24 @@ bool QtPrompts::AskYesNoShowing(const QString& text, const QString& title,
 
 QString QtPrompts::InputBox(const QString& prompt, const QString& title) {
     return QInputDialog::getText(Owner(), title, prompt);
+}
+
+QString QtPrompts::InputBoxWith(const QString& prompt, const QString& title, const QString& text) {
+    return QInputDialog::getText(Owner(), title, prompt, QLineEdit::Normal, text);
+}
+
+UnsavedChoice QtPrompts::AskSaveChanges(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Warning, title, text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, Owner());
+    box.setDefaultButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return UnsavedChoice::Save;
+    case QMessageBox::Discard:
+        return UnsavedChoice::Discard;
+    default:
+        return UnsavedChoice::Cancel;
+    }
 }
 
 ChosenFile QtPrompts::ChooseOpenFile(const QString& title, const QString& filter,

@@ -16,6 +16,8 @@ public:
     bool AskYesNoShowing(const QString& text, const QString& title,
                          const std::vector<CaptionedPicture>& pictures) override;
     QString InputBox(const QString& prompt, const QString& title) override;
+    QString InputBoxWith(const QString& prompt, const QString& title, const QString& text) override;
+    UnsavedChoice AskSaveChanges(const QString& text, const QString& title) override;
     ChosenFile ChooseOpenFile(const QString& title, const QString& filter,
                               const QString& folder = {}) override;
     ChosenFile ChooseSaveFile(const QString& title, const QString& filter,

@@ -41,6 +41,53 @@ TEST_F(CliTest, ImportListShowExportAndDelete) {
     EXPECT_EQ(Cli({"list"}).Out, "Houses\tSmall\t2\tFrom stdin\t3\nHouses\tSmall\t3\tBack\t3\n");
 }
 
+// The library's tree and a template's components changed from the command line, each command
+// saying what it changed; a category that holds templates goes only with --yes.
+TEST_F(CliTest, RenameMoveCopyTransformAndDeleteACategory) {
+    ASSERT_EQ(ImportTxt(DataFile("extract-lf.txt"), "Cottage").Status, 0);
+    EXPECT_EQ(Cli({"rename", "1", " Big Cottage "}).Out,
+              "template 1: \"Cottage\" -> \"Big Cottage\"\n");
+    EXPECT_EQ(Cli({"move", "1", "--category", "towers", "--subsection", "Stone", "--create"}).Out,
+              "template 1 \"Big Cottage\": Houses / Small -> towers / Stone\n");
+    EXPECT_EQ(Cli({"copy", "1"}).Out, "2\n");
+    EXPECT_EQ(Cli({"rename", "--category", "TOWERS", "--subsection", "stone", "Brick"}).Out,
+              "subsection \"towers / Stone\" -> \"Brick\"\n");
+    EXPECT_EQ(Cli({"list"}).Out,
+              "towers\tBrick\t1\tBig Cottage\t3\ntowers\tBrick\t2\tCopy of Big Cottage\t3\n");
+
+    // Worked by hand: 41644 goes, 1187 becomes 1188, the turn is about (2, -2), then the shift.
+    CliRun turned = Cli({"transform", "1", "--shift", "1", "-2", "0", "--rotate", "90",
+                         "--replace-id", "0x4A3", "1188", "--delete-id", "41644"});
+    EXPECT_EQ(turned.Out, "deleted 1 component of item id 41644\n"
+                          "replaced item id 0x4A3 by 1188 in 1 component\n"
+                          "rotated 2 components by 90 degrees\n"
+                          "shifted 2 components by 1, -2, 0\n"
+                          "saved template 1: 2 components\n")
+        << turned.Err;
+    EXPECT_EQ(Cli({"show", "1"}).Out, TemplateFile({"1188 1 -6 0 1", "1189 4 -2 0 1"}));
+    CliRun copied = Cli({"transform", "1", "--mirror", "x", "--recentre", "--as-new", "Mirror"});
+    EXPECT_EQ(copied.Out, "mirrored 2 components along x\nre-centred 2 components by -2, 4\n3\n");
+    EXPECT_EQ(Cli({"show", "3"}).Out, TemplateFile({"1188 2 -2 0 1", "1189 -1 2 0 1"}));
+    for (const auto& usage :
+         std::vector<std::vector<std::string>>{{"transform", "1"},
+                                               {"transform", "1", "--shift", "1", "2"},
+                                               {"transform", "1", "--mirror", "z"},
+                                               {"rename", "--subsection", "Brick", "Tile"},
+                                               {"move", "1", "--category", "towers"}})
+        EXPECT_EQ(Cli(usage).Status, 2) << usage[1];
+    EXPECT_EQ(Cli({"transform", "1", "--rotate", "45"}).Status, 1);
+    EXPECT_EQ(Cli({"move", "1", "--category", "Ships", "--subsection", "Galleys"}).Status, 1);
+
+    CliRun held = Cli({"delete", "--category", "Towers"});
+    EXPECT_EQ(held.Status, 1);
+    EXPECT_NE(held.Err.find("holds 3 templates"), std::string::npos) << held.Err;
+    EXPECT_EQ(Cli({"delete", "--category", "Towers", "--yes"}).Out,
+              "deleted category \"towers\" and 3 templates\n");
+    EXPECT_EQ(Cli({"delete", "--category", "Houses", "--subsection", "Small"}).Out,
+              "deleted subsection \"Houses / Small\" and 0 templates\n");
+    EXPECT_EQ(Cli({"list"}).Out, "");
+}
+
 TEST_F(CliTest, FailuresAndUsageErrorsHaveTheirExitStatusAndChangeNothing) {
     ASSERT_EQ(ImportTxt(DataFile("extract-lf.txt"), "Cottage").Status, 0);
     const std::string before = Cli({"list"}).Out;

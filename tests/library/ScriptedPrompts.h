@@ -26,6 +26,18 @@ public:
         return AskYesNo(text, title, MessageIcon::Exclamation);
     }
     QString InputBox(const QString&, const QString&) override { return Ask().Text; }
+    QString InputBoxWith(const QString&, const QString&, const QString& text) override {
+        Offered << text;
+        return Ask().Text;
+    }
+    // Answered "Save", "Discard" or "Cancel".
+    UnsavedChoice AskSaveChanges(const QString& text, const QString&) override {
+        Questions << text;
+        const QString answer = Ask().Text;
+        return answer == "Save"      ? UnsavedChoice::Save
+               : answer == "Discard" ? UnsavedChoice::Discard
+                                     : UnsavedChoice::Cancel;
+    }
     ChosenFile ChooseOpenFile(const QString&, const QString& filter,
                               const QString& folder = {}) override {
         Folders << folder;
@@ -50,7 +62,8 @@ public:
     }
 
     QStringList Messages;
-    QStringList Questions; // what AskYesNo asked
+    QStringList Questions; // what AskYesNo and AskSaveChanges asked
+    QStringList Offered;   // the texts input boxes started from
     QStringList Filters;   // what each file dialog offered, "Description|*.ext|..."
     QStringList Folders;   // where each file dialog opened ("" the working folder)
     std::vector<CaptionedPicture> Pictures; // of the last question that showed any

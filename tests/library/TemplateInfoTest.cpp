@@ -45,6 +45,21 @@ private slots:
         QCOMPARE(w.strNewDescription, QString("Galley"));
     }
 
+    // Adding a name the library has (blanks and case aside) selects the existing entry.
+    void addingAnExistingNameSelectsIt() {
+        WindowFixture f;
+        f.Sql("insert into Category(Name) values ('Ships'), ('Houses');"
+              "insert into SubSection(CategoryID, Name) values (2, 'Small'), (2, 'Large')");
+        frmTemplateInfo dialog(f.Open());
+        f.prompts.Answer({" houses ", "LARGE"});
+        dialog.cmdNewCategory->click();
+        QCOMPARE(dialog.cboCategory->currentText(), QString("Houses"));
+        dialog.cmdNewSubSection->click();
+        QCOMPARE(dialog.cboSubSection->currentText(), QString("Large"));
+        QCOMPARE(Entries(dialog.cboCategory), QStringList({"Ships", "Houses"}));
+        QCOMPARE(Entries(dialog.cboSubSection), QStringList({"Small", "Large"}));
+    }
+
     // Enter presses OK while it is enabled, and only then; Escape cancels even with every entry
     // filled, where the close box would file the template.
     void enterConfirmsAndEscapeCancels() {

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Imports and patches that go wrong half way: a full disk, kill -9, two at once, read-only and
-locked files, damaged indexes. Runs the built command-line tool and fault_driver (the same import
-and patch, stopped or killed at a chosen progress call) on a library and game files made here,
+"""Imports, patches and saves that go wrong half way: a full disk, kill -9, two at once,
+read-only and locked files, damaged indexes. Runs the built command-line tool and fault_driver
+(the same import, patch and save, stopped or killed at a chosen progress call) on a library and game files made here,
 and after every scenario checks that nothing is half written: every template whole or absent,
 every game file as before or holding the whole new multi.
 
@@ -494,6 +494,24 @@ def killed(world):
     verify(world, before, ['tower'], (1, 1))
 
 
+def killed_save(world):
+    """kill -9 while a template of 100,000 components is saved in place: it stays whole, the
+    old one until a save ends, the new one after."""
+    house = world.store('house', 100000)
+    save = [DRIVER, 'save', '--db', world.db, '--id', str(house)]
+    # Call 1 comes before the first rows are rewritten, call 8 after 1,792 of them, call 64
+    # after 16,128 (the driver's calls come every 256 components).
+    for call in (1, 8, 64):
+        before = Snapshot(world)
+        done = run(save + ['--kill-at', str(call)])
+        expect(done.returncode == -signal.SIGKILL, f'save not killed at call {call}: {done}')
+        expect_stored(before, verify(world, before, exact=True)[0], {}, f'save killed at {call}')
+    before = Snapshot(world)
+    expect_succeeded(run(save), 'save after the kills')  # finds what the killed ones left
+    world.templates['house'] = [(i, x + 1, y, z, f) for i, x, y, z, f in world.templates['house']]
+    expect_stored(before, verify(world, before, exact=True)[0], {}, 'the save')
+
+
 def two_imports(world):
     """A second import waits for the first one's transaction to end."""
     world.source('keep', 20000)
@@ -632,6 +650,7 @@ def damaged_index(world):
 SCENARIOS = [
     ('1 full disk', full_disk),
     ('2 kill -9', killed),
+    ('2b kill -9 during a save', killed_save),
     ('3 two imports at once', two_imports),
     ('4a two patches at once', two_patches_at_once),
     ('4b a second patch gives up', second_patch_gives_up),

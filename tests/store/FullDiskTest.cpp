@@ -6,6 +6,7 @@
 #include "formats/TemplateText.h"
 #include "store/CTempBlock.h"
 #include "store/SaveNewTemplate.h"
+#include "store/StoredComponents.h"
 #include "store/TemplateBlocks.h"
 
 #include <gtest/gtest.h>
@@ -55,6 +56,26 @@ TEST_F(FullDiskTest, AFullDiskLeavesNoBlockForTheNextTemplate) {
     EXPECT_EQ(test::StoredBlocks(cn, next), (Rows{"1187 0 0 0 1"}));
     EXPECT_EQ(Scalar(cn, "select count(*) from TemplateBlocks"), "2"); // the first one's kept
     EXPECT_EQ(TemplateRows(), "2");
+    EXPECT_EQ(Scalar(cn, "pragma integrity_check"), "ok");
+}
+
+// A save in place that the disk cannot take leaves the stored template as it was, and the edited
+// components as they are.
+TEST_F(FullDiskTest, AFullDiskLeavesTheSavedTemplateAsItWas) {
+    TemplateComponents big(30000, Component{1, 2, 3, 4, 1});
+    std::int32_t id = SaveComponentsAsNew(cn, big, {"1", "1", "Hall"}, ComponentsList());
+    const Rows stored = test::StoredBlocks(cn, id);
+    for (Component& c : big)
+        c.X = -7;
+    const TemplateComponents edited = big;
+    cn.Run("pragma cache_size = 8"); // written to the file while the transaction runs
+    {
+        test::FileSizeLimit full(200000);
+        test::ExpectRefused([&] { SaveStoredComponents(cn, id, big, ComponentsList()); },
+                            err::EngineGeneralFailure);
+    }
+    EXPECT_EQ(big, edited);
+    EXPECT_EQ(test::StoredBlocks(cn, id), stored);
     EXPECT_EQ(Scalar(cn, "pragma integrity_check"), "ok");
 }
 
