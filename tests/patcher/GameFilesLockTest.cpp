@@ -1,9 +1,5 @@
-#include "TestLibrary.h"
+#include "GameFilesTest.h"
 
-#include "common/RunError.h"
-#include "patcher/GameFilesLock.h"
-
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -11,11 +7,7 @@
 namespace mw {
 namespace {
 
-using namespace std::chrono_literals;
-
-long SecondPatch(const std::vector<std::string>& files) {
-    return test::FailureNumber([&] { GameFilesLock second(files, 100ms); });
-}
+using test::SecondPatch;
 
 // A second patch of files in the same folder is refused while the first runs (the reliability
 // script shows the wait and the giving up); the lock holds while the package is replaced by a

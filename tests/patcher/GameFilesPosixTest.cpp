@@ -1,11 +1,7 @@
 #include "DiskFaults.h"
-#include "MultiPatchFixture.h"
+#include "GameFilesTest.h"
 #include "formats/SamplePackage.h"
 
-#include "common/RunError.h"
-#include "patcher/GameFilesLock.h"
-
-#include <chrono>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
@@ -24,6 +20,7 @@ namespace {
 using namespace std::chrono_literals;
 using test::Entry;
 using test::MultiPatchTest;
+using test::SecondPatch;
 
 // A link to the library, a FIFO and a device stand in for game files: refused before anything
 // is written.
@@ -58,10 +55,6 @@ TEST_F(MultiPatchTest, AFailingIndexWriteIsUndoneOrReportedAsNotUndone) {
         test::FailingWrites writes(targets.MultiIdxPath, succeeding, failing);
         Refused(five, number);
     }
-}
-
-long SecondPatch(const std::vector<std::string>& files) {
-    return test::FailureNumber([&] { GameFilesLock second(files, 100ms); });
 }
 
 // A patch that waited for the package while its holder replaced it locks the package that took

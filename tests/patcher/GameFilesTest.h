@@ -3,11 +3,16 @@
 // A folder of game files written by a test, patches into them, and the check that a refused
 // patch leaves every file as it was.
 
-#include "TestLibrary.h"
+#include "MultiBytes.h"
+#include "Refusals.h"
 
+#include "patcher/GameFilesLock.h"
 #include "patcher/PatchGameFiles.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace mw::test {
 
@@ -49,5 +54,51 @@ protected:
     PatchTargets targets;
     std::string idxBytes, mulBytes, uopBytes;
 };
+
+// Patches that add a multi of these five components, in 12-byte records.
+class MultiPatchTest : public GameFilesTest {
+protected:
+    MultiPatchTest() { targets.RecordSize = RecordSizeChoice::Twelve; } // free entries tell none
+
+    // Item ids 4000, 7FFF, 8000 and FFFF hexadecimal, and a stored negative id written as its
+    // unsigned 16-bit value A2AC.
+    ComponentBuffer five = BufferWith({{"16384", "0", "0", "0", "1"},
+                                       {"32767", "-1", "2", "5", "0"},
+                                       {"32768", "4", "-3", "0", "1"},
+                                       {"65535", "-32768", "32767", "-128", "1"},
+                                       {"-23892", "0", "-3", "0", "0"}});
+    std::string fiveRecords = Marker + Record(0x4000, 0, 0, 0, 1) + Record(0x7FFF, -1, 2, 5, 0) +
+                              Record(0x8000, 4, -3, 0, 1) + Record(0xFFFF, -32768, 32767, -128, 1) +
+                              Record(0xA2AC, 0, -3, 0, 0);
+
+    // Each case puts a path in the place of one game file; the patch is refused as the case says
+    // and leaves every file, the library included, as it was.
+    struct Refusal {
+        std::string* File;
+        std::string Path;
+        long Number;
+        const char* Says;
+    };
+    void ExpectEachRefused(const std::vector<Refusal>& cases) {
+        const std::vector<std::string> before = FileNames(folder.Path());
+        const std::string library = ReadFile(targets.LibraryPath);
+        for (const Refusal& refusal : cases) {
+            const std::string given = *refusal.File;
+            *refusal.File = refusal.Path;
+            ExpectRefused([&] { Patch(five); }, refusal.Number, {refusal.Path, refusal.Says});
+            *refusal.File = given;
+            ExpectFiles(idxBytes, mulBytes);
+            EXPECT_EQ(ReadFile(targets.MultiUopPath), uopBytes);
+            EXPECT_EQ(ReadFile(targets.LibraryPath), library);
+            EXPECT_EQ(FileNames(folder.Path()), before);
+        }
+    }
+};
+
+// A second patch of these files, which waits 100 ms for the first: its failure number, 0 when
+// it gets the lock.
+inline long SecondPatch(const std::vector<std::string>& files) {
+    return FailureNumber([&] { GameFilesLock second(files, std::chrono::milliseconds(100)); });
+}
 
 } // namespace mw::test

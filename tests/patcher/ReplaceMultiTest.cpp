@@ -1,7 +1,6 @@
 // Replacing a multi of the game files: the records are appended, then the entry rewritten;
 // both file sets take the template or neither does.
 #include "GameFilesTest.h"
-#include "MultiBytes.h"
 #include "formats/SamplePackage.h"
 
 #include "common/RunError.h"

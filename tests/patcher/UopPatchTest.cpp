@@ -1,6 +1,5 @@
 // Patching MultiCollection.uop alone and together with multi.idx/multi.mul.
 #include "GameFilesTest.h"
-#include "MultiBytes.h"
 #include "formats/SamplePackage.h"
 
 #include "common/Files.h"
