@@ -63,32 +63,30 @@ template <class Function> Function Real(const char* name) {
     return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
 }
 
-} // namespace
-
-extern "C" ssize_t write(int fd, const void* data, size_t count) {
-    static auto real = Real<ssize_t (*)(int, const void*, size_t)>("write");
+// A write of `count` bytes to `fd` that `real` makes of the count it is given: all of it, half
+// of it, or none (failed).
+template <class RealWrite> ssize_t FaultedWrite(int fd, size_t count, const RealWrite& real) {
     switch (Next([fd] { return PathOf(fd); }, count)) {
     case Outcome::Pass:
-        return real(fd, data, count);
+        return real(count);
     case Outcome::Half:
-        return real(fd, data, count / 2);
+        return real(count / 2);
     case Outcome::Fail:
         break;
     }
     return -1;
 }
 
+} // namespace
+
+extern "C" ssize_t write(int fd, const void* data, size_t count) {
+    static auto real = Real<ssize_t (*)(int, const void*, size_t)>("write");
+    return FaultedWrite(fd, count, [&](size_t n) { return real(fd, data, n); });
+}
+
 extern "C" ssize_t pwrite(int fd, const void* data, size_t count, off_t offset) {
     static auto real = Real<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite");
-    switch (Next([fd] { return PathOf(fd); }, count)) {
-    case Outcome::Pass:
-        return real(fd, data, count, offset);
-    case Outcome::Half:
-        return real(fd, data, count / 2, offset);
-    case Outcome::Fail:
-        break;
-    }
-    return -1;
+    return FaultedWrite(fd, count, [&](size_t n) { return real(fd, data, n, offset); });
 }
 
 extern "C" int fsync(int fd) {

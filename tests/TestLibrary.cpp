@@ -34,6 +34,14 @@ TestLibrary::TestLibrary() : Path(Folder.File("Wardstone.dat")) {
     cnTemplates = std::make_unique<Connection>(Path);
 }
 
+InstalledPrefix::InstalledPrefix(bool withSchema) {
+    std::filesystem::create_directories(platform::FsPath(Folder.File("bin")));
+    std::filesystem::create_directories(platform::FsPath(Defaults()));
+    if (withSchema)
+        std::filesystem::copy_file(SCHEMA_FILE, platform::FsPath(Defaults() + "/schema.sql"));
+    Folder.Write("share/multiwardstone/components.txt", "ID Name\r\n0675 door\r\n");
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(platform::FsPath(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
@@ -92,6 +100,12 @@ std::vector<std::string> Rows(const ComponentBuffer& buffer) {
         rows.push_back(buffer.ItemID.at(i) + " " + buffer.X.at(i) + " " + buffer.Y.at(i) + " " +
                        buffer.Z.at(i) + " " + buffer.Flag.at(i));
     return rows;
+}
+
+std::vector<std::string> Rows(const TemplateComponents& components) {
+    ComponentBuffer buffer;
+    FillBuffer(buffer, components);
+    return Rows(buffer);
 }
 
 ComponentBuffer BufferWith(const std::vector<std::array<std::string, 5>>& components) {

@@ -2,6 +2,7 @@
 
 #include "common/RunError.h"
 #include "formats/ComponentBuffer.h"
+#include "formats/TemplateComponents.h"
 #include "store/Connection.h"
 
 #include <array>
@@ -37,6 +38,14 @@ struct TestLibrary {
     std::unique_ptr<Connection> cnTemplates;
 };
 
+// An installed program's prefix: <prefix>/bin and <prefix>/share/multiwardstone with, unless told
+// otherwise, the schema, and a components.txt that lists the door 0675.
+struct InstalledPrefix {
+    explicit InstalledPrefix(bool withSchema = true);
+    std::string Defaults() const { return Folder.File("share/multiwardstone"); }
+    TempFolder Folder;
+};
+
 std::string ReadFile(const std::string& path);
 // The files of a folder, sorted, leaving out the lock file that patches keep beside game files.
 std::vector<std::string> FileNames(const std::string& folder);
@@ -53,8 +62,9 @@ std::string TemplateFile(const std::vector<std::string>& components);
 // The stored blocks of a template in their order, each as "item x y z flag".
 std::vector<std::string> StoredBlocks(Connection& cnTemplates, std::int32_t templateId);
 
-// The components of a buffer in their order, each as "item x y z flag".
+// The components of a buffer or of a typed template in their order, each as "item x y z flag".
 std::vector<std::string> Rows(const ComponentBuffer& buffer);
+std::vector<std::string> Rows(const TemplateComponents& components);
 
 // A buffer holding these components (item id, x, y, z and flag texts as given), bounds untracked.
 ComponentBuffer BufferWith(const std::vector<std::array<std::string, 5>>& components);

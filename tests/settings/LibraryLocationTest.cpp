@@ -4,7 +4,6 @@
 #include "TestLibrary.h"
 #include "app/UserLibrary.h"
 #include "common/Files.h"
-#include "store/CTempIndex.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -12,50 +11,34 @@
 namespace mw::test {
 namespace {
 
-// <prefix>/bin and, unless told otherwise, <prefix>/share/multiwardstone with the schema and the
-// default components.txt.
-struct FakePrefix {
-    explicit FakePrefix(bool withSchema = true) {
-        std::filesystem::create_directories(prefix.File("bin"));
-        std::filesystem::create_directories(Defaults());
-        if (withSchema) std::filesystem::copy_file(SCHEMA_FILE, Defaults() + "/schema.sql");
-        prefix.Write("share/multiwardstone/components.txt", "ID Name\r\n0675 door\r\n");
-    }
-    std::string Defaults() const { return prefix.File("share/multiwardstone"); }
-    TempFolder prefix;
-};
-
 TEST(LibraryLocation, TheInstallLayoutAloneDecides) {
-    FakePrefix installed;
+    InstalledPrefix installed;
     const std::string data = "/home/someone/.local/share/MultiWardstone";
-    for (const std::string& bin : {installed.prefix.File("bin"), installed.prefix.File("bin/")}) {
+    for (const std::string& bin : {installed.Folder.File("bin"), installed.Folder.File("bin/")}) {
         LibraryLocation location = LocateLibrary(bin, data);
         EXPECT_EQ(location.Folder, data) << bin;
         EXPECT_EQ(location.DefaultsFolder, installed.Defaults()) << bin;
         EXPECT_TRUE(location.Installed());
     }
     // A build folder, a bin folder without the installed schema, the schema beside another folder.
-    FakePrefix noSchema(false);
-    std::filesystem::create_directories(installed.prefix.File("libexec"));
-    for (const std::string& folder : {installed.prefix.File("share"), noSchema.prefix.File("bin"),
-                                      installed.prefix.File("libexec")}) {
+    InstalledPrefix noSchema(false);
+    std::filesystem::create_directories(installed.Folder.File("libexec"));
+    for (const std::string& folder : {installed.Folder.File("share"), noSchema.Folder.File("bin"),
+                                      installed.Folder.File("libexec")}) {
         LibraryLocation location = LocateLibrary(folder, data);
         EXPECT_EQ(location.Folder, folder);
         EXPECT_FALSE(location.Installed()) << folder;
     }
 }
 
-// The first start makes the folder, an empty library of the schema and components.txt; later
-// ones make nothing and keep what the user changed, and a folder that cannot be made is refused.
+// The first start makes the folder, the library and components.txt (that the library is one to
+// use: CliLocation); later ones make nothing and keep what the user changed, and a folder that
+// cannot be made is refused.
 TEST(LibraryLocation, TheFirstStartMakesWhatIsMissingAndNothingElse) {
-    FakePrefix installed;
+    InstalledPrefix installed;
     TempFolder home;
     const std::string folder = home.File(".local/share/MultiWardstone");
     EXPECT_TRUE(ProvideUserLibrary(folder, installed.Defaults()));
-    Connection cn(folder + "/Wardstone.dat");
-    CTempIndex index(cn);
-    index.Connect(cn.DatabasePath(), adUseServer, adLockOptimistic);
-    EXPECT_EQ(index.RecordCount(), 0);
     EXPECT_EQ(ReadFile(folder + "/components.txt"), "ID Name\r\n0675 door\r\n");
 
     const std::string library = ReadFile(folder + "/Wardstone.dat");
