@@ -52,19 +52,6 @@ class EditorWindowTest : public QObject {
         QTest::keyClick(e.picEditor, Qt::Key(key), modifiers);
     }
 
-    static Lines Texts(const TemplateComponents& components) {
-        Lines rows;
-        for (const Component& c : components)
-            rows.push_back(QString("%1 %2 %3 %4 %5")
-                               .arg(c.ItemID)
-                               .arg(c.X)
-                               .arg(c.Y)
-                               .arg(c.Z)
-                               .arg(c.Flag)
-                               .toStdString());
-        return rows;
-    }
-
 private slots:
     // Double-click and Edit open one editor per template; a rectangle selects the floors, the
     // arrow keys move them as one step, undo and redo name it, and Save stores the moved
@@ -88,16 +75,16 @@ private slots:
         Key(e, Qt::Key_Right);
         Key(e, Qt::Key_PageUp);
         const Lines moved{"1 2 0 1 1", "2 4 0 1 1", "1653 0 3 0 0", "3 0 0 20 1"};
-        QCOMPARE(Texts(e.Components()), moved);
+        QCOMPARE(Rows(e.Components()), moved);
         QCOMPARE(e.mnuUndo->text(), QString("&Undo Move"));
         QVERIFY(e.isWindowModified());
         Key(e, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(Texts(e.Components()),
+        QCOMPARE(Rows(e.Components()),
                  (Lines{"1 0 0 0 1", "2 2 0 0 1", "1653 0 3 0 0", "3 0 0 20 1"}));
         QCOMPARE(e.Selected().Listed(), (std::vector<std::uint32_t>{0, 1}));
         QVERIFY(!e.isWindowModified());
         Key(e, Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(Texts(e.Components()), moved);
+        QCOMPARE(Rows(e.Components()), moved);
 
         QVERIFY(e.Save());
         QCOMPARE(f.Stored(), moved);
@@ -138,21 +125,22 @@ private slots:
         const TemplateComponents original = e.Components();
         f.prompts.Answer({"0x675 1 1 5", "0x0002 0x0003", "7"});
         e.findChild<QAction*>("mnuAdd")->trigger();
-        QCOMPARE(Texts({e.Components().back()}), (Lines{"1653 1 1 5 0"})); // listed: flag 0
+        QCOMPARE(Rows(TemplateComponents{e.Components().back()}),
+                 (Lines{"1653 1 1 5 0"})); // listed: flag 0
         QCOMPARE(f.prompts.Offered.value(0), QString("0x0001 0 0 0"));
         e.Select(Selection::Of({1}));
         Key(e, Qt::Key_C, Qt::ControlModifier);
         QCursor::setPos(e.picEditor->mapToGlobal(OnScreen(e, 3, 3)));
         Key(e, Qt::Key_V, Qt::ControlModifier); // centred on the tile under the pointer
         QCOMPARE(e.Selected().Listed(), (std::vector<std::uint32_t>{5}));
-        QCOMPARE(Texts({e.Components().back()}), (Lines{"2 3 3 0 1"}));
+        QCOMPARE(Rows(TemplateComponents{e.Components().back()}), (Lines{"2 3 3 0 1"}));
         e.findChild<QAction*>("mnuReplace")->trigger(); // within the pasted one only
         e.findChild<QAction*>("mnuRotate90")->trigger();
         e.findChild<QAction*>("mnuSetZ")->trigger();
         e.Select(Selection::Of({0, 4}));
         Key(e, Qt::Key_Delete, Qt::NoModifier);
         const Lines done{"2 2 0 0 1", "1653 0 3 0 0", "3 0 0 20 1", "3 3 3 7 1"};
-        QCOMPARE(Texts(e.Components()), done);
+        QCOMPARE(Rows(e.Components()), done);
         QCOMPARE(e.UndoStack()->count(), 6);
         QCOMPARE(e.UndoStack()->text(3), QString("Rotate 90 degrees"));
         while (e.UndoStack()->canUndo())
@@ -160,7 +148,7 @@ private slots:
         QCOMPARE(e.Components(), original);
         while (e.UndoStack()->canRedo())
             e.UndoStack()->redo();
-        QCOMPARE(Texts(e.Components()), done);
+        QCOMPARE(Rows(e.Components()), done);
         WaitDrawn(e);
     }
 

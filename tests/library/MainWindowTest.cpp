@@ -1,10 +1,11 @@
+#include "client/RecordingClientLink.h"
 #include "common/Files.h"
 #include "library/WindowFixture.h"
 
 #include "settings/frmSettings.h"
 
 #include <QCheckBox>
-#include <sqlite3.h>
+#include <QTimer>
 
 namespace mw::test {
 
@@ -42,6 +43,40 @@ class MainWindowTest : public QObject {
         return states;
     }
 
+    struct ClientFixture : WindowFixture {
+        ClientFixture() {
+            AddHousesSmall({"1187, 0, 0, 0, 1", "1188, -1, 2, 5, 1"});
+            Open();
+            session.SphereFolderPath = Server.Path() + "/";
+            window->SetClientLink(&Link);
+        }
+        // "Extract from Server" with the window active, then the user goes to the game and comes
+        // back to the main window.
+        void ExtractAndComeBack() {
+            window->show();
+            window->activateWindow(); // also after a dialog of an earlier hand-over
+            QVERIFY(QTest::qWaitForWindowActive(window.get()));
+            window->cmdExtractFromSphere_Click();
+            QTRY_VERIFY(!window->tmrCommand->isActive()); // typed
+            window->repaint(); // a repaint before the user went away does nothing
+            QApplication::processEvents();
+            QVERIFY(window->blnExtractPending);
+            ComeBack();
+        }
+        void ComeBack() {
+            QApplication::setActiveWindow(nullptr);
+            QApplication::setActiveWindow(window.get());
+            Settle();
+        }
+        // Everything that is due has run: posted events, repaints and zero timers.
+        static void Settle() {
+            QCoreApplication::sendPostedEvents();
+            QApplication::processEvents();
+        }
+        TempFolder Server;
+        RecordingClientLink Link;
+    };
+
 private slots:
     // Without its library the program says so and ends, and never makes an empty one.
     void aMissingLibraryEndsTheProgram() {
@@ -54,36 +89,23 @@ private slots:
     }
 
     // Installed, the first start makes the library and components.txt in the data folder from
-    // the installed ones and says so; the second opens the library as it was left and says
-    // nothing. The tree names the library.
+    // the installed ones and says so in the status line; the second says nothing (what it keeps:
+    // LibraryLocationTest). The tree names the library.
     void anInstalledProgramMakesItsLibraryOnTheFirstStartOnly() {
         WindowFixture f;
-        TempFolder prefix;
-        const std::string defaults = prefix.File("share/multiwardstone");
-        std::filesystem::create_directories(defaults);
-        std::filesystem::copy_file(SCHEMA_FILE, defaults + "/schema.sql");
-        prefix.Write("share/multiwardstone/components.txt", "ID Name\r\n0675 door\r\n");
-        const std::string data = prefix.File("data/MultiWardstone");
+        InstalledPrefix prefix;
+        const std::string defaults = prefix.Defaults();
+        const std::string data = prefix.Folder.File("data/MultiWardstone");
         const QString library = QString::fromStdString(data + "/Wardstone.dat");
-        Session first(data, library.toStdString(), defaults);
-        frmWardstone w(first, f.prompts);
-        QVERIFY(w.Form_Initialize());
-        QCOMPARE(w.lblStatus->text(), QString("Made an empty library in your data folder"));
-        QCOMPARE(w.trvTemplates->toolTip(), "Library: " + library);
-        QVERIFY(TreeText(w.trvTemplates).isEmpty());
-        QCOMPARE(first.Components.Count(), size_t(1));
-        sqlite3_exec(first.cnTemplates.Handle(),
-                     "insert into Category(Name) values ('Houses');"
-                     "insert into SubSection(CategoryID, Name) values (1, 'Small');"
-                     "insert into TemplateIndex(BlockCount, CategoryID, SubsectID, Description) "
-                     "values (0, 1, 1, 'Hut')",
-                     nullptr, nullptr, nullptr);
-
-        Session second(data, library.toStdString(), defaults);
-        frmWardstone again(second, f.prompts);
-        QVERIFY(again.Form_Initialize());
-        QCOMPARE(again.lblStatus->text(), QString());
-        QCOMPARE(TreeText(again.trvTemplates), QStringList({"Houses", "  Small", "    Hut"}));
+        for (const QString& status :
+             {QString("Made an empty library in your data folder"), QString()}) {
+            Session session(data, library.toStdString(), defaults);
+            frmWardstone w(session, f.prompts);
+            QVERIFY(w.Form_Initialize());
+            QCOMPARE(w.lblStatus->text(), status);
+            QCOMPARE(w.trvTemplates->toolTip(), "Library: " + library);
+            QCOMPARE(session.Components.Count(), size_t(1));
+        }
         QVERIFY(f.prompts.Messages.empty());
     }
 
@@ -185,43 +207,137 @@ private slots:
         QCOMPARE(again.LastFolders.value("ImportKivT"), data);
     }
 
-    // What the settings dialog and the import options set is kept when the window closes.
+    // What the settings dialog sets is kept when the window closes, under the keys that the
+    // command line reads too; Source-X is stored as 3.
     void closingSavesTheSettingsAndTheyComeBack() {
         WindowFixture f;
         const std::string uop = f.library.Folder.Write("MultiCollection.uop", "x");
+        const std::string art = f.library.Folder.Path();
         frmWardstone& w = f.Open();
         w.cmdSettings_Click();
         frmSettings& d = *w.SettingsDialog;
         d.txtMultiUop->setText(" " + QString::fromStdString(uop) + " ");
         d.cboRecordSize->setCurrentText("16");
         d.chkBackUpGameFiles->setChecked(false);
+        d.txtArtFolder->setText(QString::fromStdString(art));
+        d.optVerSourceX->click();
+        d.optPatchExistingMuls->click();
         d.close();
-        w.optUop->setChecked(true);
-        w.ScriptFormat = 2;
         w.close();
+        QSettings stored("MultiWardstone", "MultiWardstone");
+        QCOMPARE(stored.value("Settings/ScriptFormat").toString(), QString("3"));
+        QCOMPARE(stored.value("Files/ArtFolder").toString(), QString::fromStdString(art));
         f.session.MultiUopPath.clear();
         f.session.RecordSize = RecordSizeChoice::Auto;
         f.session.Backups.Enabled = true;
+        f.session.ArtFolderPath.clear();
+        f.session.PatchExisting = false;
         frmWardstone& again = f.Open();
         QCOMPARE(f.session.MultiUopPath, uop);
         QVERIFY(f.session.RecordSize == RecordSizeChoice::Sixteen);
-        QVERIFY(!f.session.Backups.Enabled);
-        QVERIFY(again.optUop->isChecked() && !again.optKivT->isChecked());
-        QCOMPARE(again.ScriptFormat, std::int16_t(2));
+        QVERIFY(!f.session.Backups.Enabled && f.session.PatchExisting);
+        QCOMPARE(f.session.ArtFolderPath, art);
+        QCOMPARE(again.ScriptFormat, std::int16_t(3));
     }
 
-    // A settings file with some of the import options only: a True chooses that source alone,
-    // as the option group would, and is stored so.
-    void aPartialSettingsFileChoosesOneImportSource() {
+    // Each import source is kept alone for the next start; a settings file with some of the
+    // options only chooses the one set True, as the option group would, and is stored so.
+    void theImportSourceIsKeptAlone() {
         WindowFixture f;
+        auto checked = [](frmWardstone& w) {
+            QStringList names;
+            for (QRadioButton* option : w.findChildren<QRadioButton*>())
+                if (option->isChecked()) names << option->objectName();
+            return names;
+        };
+        QStringList names;
+        for (QRadioButton* option : f.Open().findChildren<QRadioButton*>())
+            names << option->objectName();
+        for (const QString& name : names) {
+            f.window->findChild<QRadioButton*>(name)->setChecked(true);
+            f.window->close();
+            QCOMPARE(checked(f.Open()), QStringList({name}));
+        }
+        QSettings("MultiWardstone", "MultiWardstone").clear();
         QSettings("MultiWardstone", "MultiWardstone").setValue("Settings/OptTxt", "True");
-        frmWardstone& w = f.Open();
-        QStringList checked;
-        for (QRadioButton* option : w.findChildren<QRadioButton*>())
-            if (option->isChecked()) checked << option->objectName();
-        QCOMPARE(checked, QStringList({"optTxt"}));
-        w.SaveSettings();
+        QCOMPARE(checked(f.Open()), QStringList({"optTxt"}));
+        f.window->SaveSettings();
         QCOMPARE(QSettings("MultiWardstone", "MultiWardstone").value("Settings/OptKivT"), "False");
+    }
+
+    // Build Multi writes the selected template for the server and types the command on the tick;
+    // a server folder it cannot write to stops it before the client is touched.
+    void buildWritesTheTemplateForTheServerThenTypesTheCommand() {
+        ClientFixture f;
+        const std::string server = f.session.SphereFolderPath;
+        f.Select("Hut");
+        f.session.SphereFolderPath = "/no/such/folder/";
+        f.window->cmdBuildTemplate_Click();
+        QVERIFY(f.LastMessage().contains("/no/such/folder/"));
+        f.session.SphereFolderPath = server;
+        f.window->cmdBuildTemplate_Click();
+        QCOMPARE(ReadFile(f.Server.File("template.tmp")),
+                 TemplateFile({"1187 0 0 0 1", "1188 -1 2 5 1"}));
+        QTRY_COMPARE(f.Link.Typed, std::string("\n.unextract template.tmp 1\n"));
+        QCOMPARE(f.Link.Activations,
+                 (std::vector<RecordingClientLink::Activation>{{"Ultima Online", false}}));
+    }
+
+    // An Extract that Build or Nuke replaced before the tick leaves nothing to take over, and
+    // only the last command is typed; Nuke waits for our window to let go of the focus.
+    void aCommandReplacesAPendingExtract() {
+        ClientFixture f;
+        f.Select("Hut");
+        f.window->cmdExtractFromSphere_Click();
+        f.window->cmdBuildTemplate_Click();
+        QVERIFY(!f.window->blnExtractPending);
+        f.window->cmdExtractFromSphere_Click();
+        f.window->cmdNuke_Click();
+        QVERIFY(!f.window->blnExtractPending);
+        QVERIFY(f.Link.Activations.back().WaitForOurFocus);
+        QTRY_VERIFY(!f.window->tmrCommand->isActive());
+        QCOMPARE(f.Link.Typed, std::string("\n.nuke\n"));
+    }
+
+    // The client is not running, or the focus moved on before the tick: nothing is typed and no
+    // Extract is left to take over.
+    void clientNotRunningOrFocusLostTypesNothing() {
+        ClientFixture f;
+        f.Link.ClientRunning = false;
+        f.Select("Hut");
+        f.window->cmdBuildTemplate_Click();
+        f.window->cmdExtractFromSphere_Click();
+        QVERIFY(!f.window->tmrCommand->isActive()); // nothing to type
+        QCOMPARE(f.prompts.Messages.size(), 2);
+        QVERIFY(f.LastMessage().contains("not running"));
+        QVERIFY(!f.window->blnExtractPending);
+
+        f.Link.ClientRunning = true;
+        f.window->cmdExtractFromSphere_Click();
+        f.Link.LoseFocus();
+        QTRY_VERIFY(f.LastMessage().contains("focus"));
+        QVERIFY(!f.window->blnExtractPending);
+        QVERIFY(f.Link.Typed.empty());
+    }
+
+    // The hand-over of temp.tmp runs once the user is back, once: the reader's message box
+    // repaints the window without starting it again, and a structure read is filed once only.
+    void extractedStructureIsTakenOverOnceWhenTheUserComesBack() {
+        ClientFixture f;
+        f.prompts.WhileShown = [&f] { f.window->repaint(); };
+        f.ExtractAndComeBack(); // no temp.tmp yet
+        QTRY_COMPARE(f.prompts.Messages.size(), 1);
+        f.Settle();
+        QCOMPARE(f.prompts.Messages.size(), 1);
+
+        f.Server.Write("temp.tmp", TemplateFile({"1300 0 0 0", "1301 1 1 0"}));
+        FileAs("Extracted");
+        f.ExtractAndComeBack();
+        QTRY_COMPARE(f.Tree().size(), 4);
+        QCOMPARE(f.Tree().last(), QString("    Extracted"));
+        f.ComeBack();
+        f.Settle();
+        QCOMPARE(f.Tree().size(), 4);
     }
 };
 

@@ -1,4 +1,7 @@
+#include "common/MountTable.h"
 #include "library/WindowFixture.h"
+#include "settings/FolderListing.h"
+#include "settings/FrmLocateFolder.h"
 #include "settings/frmSettings.h"
 
 namespace mw::test {
@@ -13,6 +16,30 @@ class SettingsDialogTest : public QObject {
 
     static bool Green(QLineEdit* box) {
         return box->palette().color(QPalette::Base) == QColor(0, 192, 0);
+    }
+
+    // A start folder with two folders to choose, a hidden one and a file.
+    struct Place {
+        Place() {
+            for (const char* folder : {"/Beta/deep", "/alpha", "/.hidden"})
+                std::filesystem::create_directories(Start + folder);
+            files.Write("start/file", "x");
+        }
+        TempFolder files;
+        std::string Start = files.File("start");
+    };
+
+    static QStringList Names(QTreeWidgetItem* item) {
+        QStringList names;
+        for (int i = 0; i < item->childCount(); ++i)
+            names << item->child(i)->text(0);
+        return names;
+    }
+
+    static QTreeWidgetItem* Child(QTreeWidgetItem* item, const QString& name) {
+        for (int i = 0; i < item->childCount(); ++i)
+            if (item->child(i)->text(0) == name) return item->child(i);
+        return nullptr;
     }
 
 private slots:
@@ -78,15 +105,14 @@ private slots:
     }
 
     // The art folder is kept as typed and tells by its colour whether it names a folder; empty
-    // means the folder of the multi files, a choice of its own that is not marked missing. It is
-    // stored under Files/ArtFolder and read back at the next start.
+    // means the folder of the multi files, a choice of its own that is not marked missing (kept
+    // over a restart: MainWindowTest).
     void theArtFolderIsKeptAsTypedAndStored() {
         WindowFixture f;
         TempFolder files;
         std::filesystem::create_directories(files.File("art"));
         files.Write("art/artidx.mul", "");
-        frmWardstone& w = f.Open();
-        frmSettings& d = OpenSettings(w);
+        frmSettings& d = OpenSettings(f.Open());
         const QColor empty = d.txtArtFolder->palette().color(QPalette::Base);
         QVERIFY(empty != QColor(255, 0, 0) && !Green(d.txtArtFolder));
         const std::pair<std::string, bool> cases[] = {
@@ -102,20 +128,10 @@ private slots:
         d.txtArtFolder->clear();
         QVERIFY(f.session.ArtFolderPath.empty());
         QCOMPARE(d.txtArtFolder->palette().color(QPalette::Base), empty);
-
-        d.txtArtFolder->setText(QString::fromStdString(files.File("art")));
-        d.close();
-        w.SaveSettings();
-        QCOMPARE(QSettings("MultiWardstone", "MultiWardstone").value("Files/ArtFolder").toString(),
-                 QString::fromStdString(files.File("art")));
-        f.session.ArtFolderPath.clear();
-        w.LoadSettings();
-        QCOMPARE(f.session.ArtFolderPath, files.File("art"));
     }
 
     // However the dialog closes, Escape too, the main window comes back; an opening shows the
-    // stored format without choosing one, and only a click chooses, at once. Source-X is stored
-    // as 3.
+    // stored format without choosing one, and only a click chooses, at once.
     void theMainWindowIsHiddenWhileTheDialogIsOpen() {
         WindowFixture f;
         frmWardstone& w = f.Open();
@@ -142,18 +158,77 @@ private slots:
         QVERIFY(f.session.PatchExisting);
         d.close();
         QVERIFY(w.isVisible());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        w.SaveSettings();
-        QCOMPARE(
-            QSettings("MultiWardstone", "MultiWardstone").value("Settings/ScriptFormat").toString(),
-            QString("3"));
-        QCOMPARE(QSettings("MultiWardstone", "MultiWardstone")
-                     .value("Settings/PatchExisting")
-                     .toString(),
-                 QString("True"));
-        w.ScriptFormat = 1;
-        w.LoadSettings();
-        QVERIFY(OpenSettings(w).optVerSourceX->isChecked());
+    }
+
+    // One table row per rule: the kernel's file systems and the system's places are left out,
+    // removable media stay, octal escapes are read, a mount point shows once and a line that is
+    // no mount is skipped; a folder is on the longest drive above it.
+    void drivesAreWhereAUserPicksFoldersFrom() {
+        const char* table = "proc /proc proc rw 0 0\n"
+                            "/dev/sda1 / ext4 rw 0 0\n"
+                            "/dev/sdb1 /run/media/kim/USB\\040STICK vfat rw 0 0\n"
+                            "/dev/sdc1 /srv/uo ext4 rw 0 0\n"
+                            "/dev/sdc1 /srv/uo ext4 rw 0 0\n"
+                            "/dev/sdd1 /run/user/1000/doc ext4 rw 0 0\n"
+                            "broken line\n";
+        QCOMPARE(PickableMountPoints(table),
+                 std::vector<std::string>({"/", "/run/media/kim/USB STICK", "/srv/uo"}));
+        QCOMPARE(DriveHolding("/srv/uo/sphere", {"/", "/srv/uo", "/srv"}), std::string("/srv/uo"));
+        QCOMPARE(DriveHolding("/srv/uotwo", {"/", "/srv/uo"}), std::string("/"));
+    }
+
+    // The chooser starts at the current folder; a folder or drive that cannot be read is told and
+    // never chosen, and the lists stay as they were.
+    void startsAtTheCurrentFolderAndWhatCannotBeReadIsNeverChosen() {
+        Place place;
+        InFolder here(place.Start);
+        ScriptedPrompts prompts;
+        FrmLocateFolder chooser(prompts);
+        const QString start = QDir::currentPath();
+        QCOMPARE(chooser.Path(), start);
+        QCOMPARE(Names(chooser.Dir1->currentItem()), QStringList({"alpha", "Beta"}));
+        QVERIFY(start.startsWith(chooser.Drive1->currentText()));
+
+        std::filesystem::remove(place.Start + "/alpha"); // removed while the chooser is open
+        const QStringList before = TreeText(chooser.Dir1);
+        chooser.Dir1->setCurrentItem(Child(chooser.Dir1->currentItem(), "alpha"));
+        QCOMPARE(prompts.Messages.size(), 1);
+        QVERIFY(prompts.Messages[0].contains("alpha"));
+        const int drive = chooser.Drive1->currentIndex();
+        chooser.Drive1->addItem("/no/such/drive", "/no/such/drive");
+        chooser.Drive1->setCurrentIndex(chooser.Drive1->count() - 1);
+        QCOMPARE(prompts.Messages.size(), 2);
+        QVERIFY(prompts.Messages[1].contains("/no/such/drive"));
+        QCOMPARE(chooser.Drive1->currentIndex(), drive);
+        QCOMPARE(TreeText(chooser.Dir1), before);
+        QCOMPARE(chooser.Path(), start);
+
+        chooser.Drive1->addItem("beta", QString::fromStdString(place.Start + "/Beta"));
+        chooser.Drive1->setCurrentIndex(chooser.Drive1->count() - 1); // one that can be read
+        QCOMPARE(Names(chooser.Dir1->currentItem()), QStringList({"deep"}));
+    }
+
+    // The next Browse starts at the folder chosen.
+    void okPutsTheFolderIntoTheSettingsAndCancelLeavesThem() {
+        WindowFixture f;
+        Place place;
+        InFolder here(place.Start);
+        frmSettings& d = OpenSettings(f.Open());
+        WhenModal<FrmLocateFolder>([](FrmLocateFolder& chooser) {
+            chooser.Dir1->setCurrentItem(Child(chooser.Dir1->currentItem(), "Beta"));
+            chooser.cmdOk->click();
+        });
+        d.cmdBrowseForFolder->click();
+        QString beta = QDir::currentPath() + "/Beta/";
+        QCOMPARE(QString::fromStdString(f.session.SphereFolderPath), beta);
+        QString startedAt;
+        WhenModal<FrmLocateFolder>([&startedAt](FrmLocateFolder& chooser) {
+            startedAt = chooser.Path();
+            chooser.cmdCancel->click();
+        });
+        d.cmdBrowseForFolder->click();
+        QCOMPARE(startedAt + "/", beta);
+        QCOMPARE(QString::fromStdString(f.session.SphereFolderPath), beta);
     }
 };
 
