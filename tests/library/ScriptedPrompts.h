@@ -21,7 +21,8 @@ public:
         return Ask().Text == "Yes";
     }
     bool AskYesNoShowing(const QString& text, const QString& title,
-                         const std::vector<CaptionedPicture>&) override {
+                         const std::vector<CaptionedPicture>& pictures) override {
+        Pictures = pictures;
         return AskYesNo(text, title, MessageIcon::Exclamation);
     }
     QString InputBox(const QString&, const QString&) override { return Ask().Text; }
@@ -61,10 +62,11 @@ public:
     }
 
     QStringList Messages;
-    QStringList Questions;            // what AskYesNo and AskSaveChanges asked
-    QStringList Offered;              // the texts input boxes started from
-    QStringList Filters;              // what each file dialog offered, "Description|*.ext|..."
-    QStringList Folders;              // where each file dialog opened ("" the working folder)
+    QStringList Questions; // what AskYesNo and AskSaveChanges asked
+    QStringList Offered;   // the texts input boxes started from
+    QStringList Filters;   // what each file dialog offered, "Description|*.ext|..."
+    QStringList Folders;   // where each file dialog opened ("" the working folder)
+    std::vector<CaptionedPicture> Pictures; // of the last question that showed any
     std::function<void()> WhileShown; // what a real message box would cause, such as a repaint
 
 private:
