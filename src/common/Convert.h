@@ -8,8 +8,8 @@
 namespace mw {
 
 // Numbers in this system travel as text (files, the component buffer) and are converted where
-// they are used, the way users of the tool expect: blanks around them allowed, a fraction rounded
-// to the nearest whole number with ties to even, letters refused.
+// they are used, one way everywhere: blanks around them allowed, a fraction rounded to the
+// nearest whole number with ties to even (no bias for halves), letters refused.
 
 std::string_view Trim(std::string_view text);
 

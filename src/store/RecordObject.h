@@ -10,7 +10,8 @@
 
 namespace mw {
 
-// Arguments of Connect, by the names users of the old engine know them.
+// Arguments of Connect: where the cursor lives (which changes nothing here) and the lock, read-only
+// or open to changes.
 constexpr int adUseServer = 2;
 constexpr int adUseClient = 3;
 constexpr int adLockReadOnly = 1;
