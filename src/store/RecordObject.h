@@ -28,12 +28,8 @@ public:
     RecordObject& operator=(const RecordObject&) = delete;
 
     void MoveNext() { Rows().MoveNext(); }
-    void MovePrevious() { Rows().MovePrevious(); }
     void MoveLast() { Rows().MoveLast(); }
-    void MoveFirst() { Rows().MoveFirst(); }
     void Filter(std::string_view strFilter) { Rows().SetFilter(strFilter); }
-    bool IsBOF() { return Rows().AtBOF(); }
-    bool IsEOF() { return Rows().AtEOF(); }
     void AddItem() { Rows().AddNew(); }
     void Delete() { Rows().Delete(); }
 
