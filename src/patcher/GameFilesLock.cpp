@@ -71,9 +71,10 @@ std::vector<std::string> InIdentityOrder(const std::vector<std::string>& paths) 
     for (const std::string& path : paths)
         if (Identity identity; !path.empty() && IsRegularFile(path, identity))
             files.emplace_back(identity, path);
-    std::ranges::sort(files);
-    auto repeated = std::ranges::unique(files, {}, &std::pair<Identity, std::string>::first);
-    files.erase(repeated.begin(), repeated.end());
+    std::sort(files.begin(), files.end());
+    files.erase(std::unique(files.begin(), files.end(),
+                            [](const auto& a, const auto& b) { return a.first == b.first; }),
+                files.end());
     std::vector<std::string> ordered;
     for (auto& file : files)
         ordered.push_back(std::move(file.second));
