@@ -4,10 +4,13 @@
 #include "patcher/MultiBytes.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 // The command line among what only POSIX systems have: links, FIFOs, owners, devices and the
@@ -15,6 +18,43 @@
 
 namespace mw::test {
 namespace {
+
+// A pseudo-terminal to give a run as its standard output, without line-end translation.
+class PseudoTerminal {
+public:
+    PseudoTerminal() : master_(::posix_openpt(O_RDWR | O_NOCTTY)) {
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return;
+        name_ = ::ptsname(master_);
+        // Held open, so that what a run wrote stays readable once the run has closed its end.
+        terminal_ = ::open(name_.c_str(), O_RDWR | O_NOCTTY);
+        termios raw{};
+        ::tcgetattr(terminal_, &raw);
+        ::cfmakeraw(&raw);
+        ::tcsetattr(terminal_, TCSANOW, &raw);
+    }
+    ~PseudoTerminal() {
+        if (terminal_ >= 0) ::close(terminal_);
+        if (master_ >= 0) ::close(master_);
+    }
+    const std::string& Name() const { return name_; }
+    bool Opened() const { return terminal_ >= 0; }
+    // What reached the terminal: read until nothing more arrives for a moment.
+    std::string Received() const {
+        std::string text;
+        char chunk[4096];
+        pollfd ready{master_, POLLIN, 0};
+        while (::poll(&ready, 1, 500) == 1) {
+            ssize_t n = ::read(master_, chunk, sizeof chunk);
+            if (n <= 0) break;
+            text.append(chunk, static_cast<size_t>(n));
+        }
+        return text;
+    }
+
+private:
+    int master_ = -1, terminal_ = -1;
+    std::string name_;
+};
 
 // An output goes where its path leads: through a symbolic link, straight into a FIFO, and a
 // replaced file keeps its mode and owner.
@@ -79,6 +119,17 @@ TEST_F(CliTest, FailuresOfTheSurroundingsEndWithAMessage) {
                            {}, {{}, {"TMPDIR=/nonexistent"}});
     EXPECT_EQ(noTemp.Status, 1);
     EXPECT_NE(noTemp.Err.find("/nonexistent"), std::string::npos) << noTemp.Err;
+}
+
+// A name's control characters reach a terminal escaped, as \x1b; a file gets them as stored.
+TEST_F(CliTest, ListEscapesControlCharactersOnATerminalOnly) {
+    ASSERT_EQ(ImportTxt(DataFile("extract-lf.txt"), "Red\x1b[31m\x7f").Status, 0);
+    EXPECT_EQ(Cli({"list"}).Out, "Houses\tSmall\t1\tRed\x1b[31m\x7f\t3\n");
+    PseudoTerminal terminal;
+    if (!terminal.Opened()) GTEST_SKIP() << "no pseudo-terminal here";
+    CliRun listed = RunCli({"list", "--db", library.Path}, {}, {terminal.Name(), {}});
+    EXPECT_EQ(listed.Status, 0) << listed.Err;
+    EXPECT_EQ(terminal.Received(), "Houses\tSmall\t1\tRed\\x1b[31m\\x7f\t3\n");
 }
 
 } // namespace
