@@ -19,41 +19,30 @@
 namespace mw::test {
 namespace {
 
-// A pseudo-terminal to give a run as its standard output, without line-end translation.
-class PseudoTerminal {
-public:
-    PseudoTerminal() : master_(::posix_openpt(O_RDWR | O_NOCTTY)) {
-        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) return;
-        name_ = ::ptsname(master_);
-        // Held open, so that what a run wrote stays readable once the run has closed its end.
-        terminal_ = ::open(name_.c_str(), O_RDWR | O_NOCTTY);
+// A pseudo-terminal for a run's standard output, raw (no line-end translation). The test holds
+// its terminal end open, so that what a run wrote stays readable once the run has ended.
+struct PseudoTerminal {
+    int Master = ::posix_openpt(O_RDWR | O_NOCTTY), Terminal = -1;
+    std::string Name;
+    PseudoTerminal() {
+        if (Master < 0 || ::grantpt(Master) != 0 || ::unlockpt(Master) != 0) return;
+        Name = ::ptsname(Master);
+        Terminal = ::open(Name.c_str(), O_RDWR | O_NOCTTY);
         termios raw{};
-        ::tcgetattr(terminal_, &raw);
-        ::cfmakeraw(&raw);
-        ::tcsetattr(terminal_, TCSANOW, &raw);
+        ::tcgetattr(Terminal, &raw), ::cfmakeraw(&raw), ::tcsetattr(Terminal, TCSANOW, &raw);
     }
-    ~PseudoTerminal() {
-        if (terminal_ >= 0) ::close(terminal_);
-        if (master_ >= 0) ::close(master_);
-    }
-    const std::string& Name() const { return name_; }
-    bool Opened() const { return terminal_ >= 0; }
-    // What reached the terminal: read until nothing more arrives for a moment.
+    ~PseudoTerminal() { ::close(Terminal), ::close(Master); }
+    // What reached the terminal, read until nothing more arrives for a moment.
     std::string Received() const {
-        std::string text;
-        char chunk[4096];
-        pollfd ready{master_, POLLIN, 0};
-        while (::poll(&ready, 1, 500) == 1) {
-            ssize_t n = ::read(master_, chunk, sizeof chunk);
+        std::string text(4096, '\0');
+        size_t size = 0;
+        for (pollfd ready{Master, POLLIN, 0}; size < text.size() && ::poll(&ready, 1, 500) == 1;) {
+            ssize_t n = ::read(Master, text.data() + size, text.size() - size);
             if (n <= 0) break;
-            text.append(chunk, static_cast<size_t>(n));
+            size += static_cast<size_t>(n);
         }
-        return text;
+        return text.substr(0, size);
     }
-
-private:
-    int master_ = -1, terminal_ = -1;
-    std::string name_;
 };
 
 // An output goes where its path leads: through a symbolic link, straight into a FIFO, and a
@@ -149,8 +138,8 @@ TEST_F(CliTest, ListEscapesControlCharactersOnATerminalOnly) {
     ASSERT_EQ(ImportTxt(DataFile("extract-lf.txt"), "Red\x1b[31m\x7f").Status, 0);
     EXPECT_EQ(Cli({"list"}).Out, "Houses\tSmall\t1\tRed\x1b[31m\x7f\t3\n");
     PseudoTerminal terminal;
-    if (!terminal.Opened()) GTEST_SKIP() << "no pseudo-terminal here";
-    CliRun listed = RunCli({"list", "--db", library.Path}, {}, {terminal.Name(), {}});
+    if (terminal.Terminal < 0) GTEST_SKIP() << "no pseudo-terminal here";
+    CliRun listed = RunCli({"list", "--db", library.Path}, {}, {terminal.Name, {}});
     EXPECT_EQ(listed.Status, 0) << listed.Err;
     EXPECT_EQ(terminal.Received(), "Houses\tSmall\t1\tRed\\x1b[31m\\x7f\t3\n");
 }
