@@ -239,12 +239,12 @@ void IgnoreWriteSignals() {
 
 void UseBinaryStandardStreams() {} // POSIX streams never translate
 
-std::string StandardInputName() {
-    return "/dev/stdin";
-}
-
 bool IsTerminal(std::FILE* stream) {
     return ::isatty(::fileno(stream)) == 1;
+}
+
+std::string StandardInputName() {
+    return "/dev/stdin";
 }
 
 std::vector<std::string> Drives() {

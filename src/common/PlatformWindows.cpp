@@ -475,12 +475,12 @@ void UseBinaryStandardStreams() {
     ::SetConsoleOutputCP(CP_UTF8); // our texts are UTF-8
 }
 
-std::string StandardInputName() {
-    return {};
-}
-
 bool IsTerminal(std::FILE* stream) {
     return ::_isatty(::_fileno(stream)) != 0;
+}
+
+std::string StandardInputName() {
+    return {};
 }
 
 std::vector<std::string> Drives() {
