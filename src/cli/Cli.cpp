@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -113,10 +114,19 @@ std::string Bytes(const QString& raw) {
 
 void FlushStandardOutput(const std::string& done) {
     if (std::cout.flush()) return;
-    RunError failure = FileError(errno != 0 ? errno : EIO, "standard output", "write");
+    const int cause = errno != 0 ? errno : EIO;
+    RunError failure = FileError(cause, "standard output", "write");
     if (done.empty()) throw failure;
-    throw RunError(failure.Number,
-                   done + "; standard output could not be written: " + failure.Description);
+    throw UnreportedChange(
+        failure.Number, done + ", but cannot write \"standard output\": " + std::strerror(cause));
+}
+
+std::string Quoted(const std::string& name) {
+    return "\"" + name + "\"";
+}
+
+std::string Plural(size_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
 void GameFileOptions(Arguments& args) {

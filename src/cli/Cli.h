@@ -15,7 +15,10 @@
 
 namespace mw::cli {
 
-enum ExitCode { Success = 0, Failure = 1, UsageError = 2 };
+// Unreported (3): an import or a patch changed the library or the game files, but standard output
+// could not take its report; the message says what was done, so that a script does not do it
+// again. An import or a patch that fails (1) has changed nothing.
+enum ExitCode { Success = 0, Failure = 1, UsageError = 2, Unreported = 3 };
 
 // A command line that does not say what it means: exit status 2 and the usage text.
 struct BadUsage : std::runtime_error {
@@ -59,10 +62,18 @@ QStringList RawArguments(int argc, char** argv);
 // An argument's bytes, as the operating system gave them.
 std::string Bytes(const QString& raw);
 
+// Standard output that could not take the report of a change that was made: exit status 3.
+struct UnreportedChange : RunError {
+    using RunError::RunError;
+};
+
 // Standard output must take everything printed: a full disk, a closed pipe or /dev/full fail
 // with a RunError. `done` says what the command did before, for a script that must not do it
-// again ("patched entry 4 (multi 0x3)").
+// again ("Patched entry 4, multi 0x3, item 0x4003"); the failure is an UnreportedChange then.
 void FlushStandardOutput(const std::string& done = {});
+
+std::string Quoted(const std::string& name);                     // "name"
+std::string Plural(size_t n, const char* one, const char* many); // "1 template", "2 templates"
 
 // Where the library lives when --db names none (settings/LibraryLocation).
 const LibraryLocation& Location();

@@ -20,10 +20,6 @@ namespace mw::cli {
 
 namespace {
 
-std::string Quoted(const std::string& name) {
-    return "\"" + name + "\"";
-}
-
 // A category or subsection named on the command line.
 struct NamedShelf {
     std::int32_t CategoryID = 0;
@@ -66,10 +62,6 @@ void ShelfOptions(Arguments& args, const QString& what) {
 void RequireCategoryWithSubsection(const Arguments& args) {
     if (args.IsSet("subsection") && !args.IsSet("category"))
         throw BadUsage("--subsection goes with --category");
-}
-
-std::string Plural(size_t n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
 // --- transform --------------------------------------------------------------------------------

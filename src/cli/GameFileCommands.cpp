@@ -107,7 +107,7 @@ int Patch(const QStringList& arguments) {
         std::cerr << "multiwardstone-cli: "
                   << UnpatchedPackageNote(package, "Name it with --uop to patch both.") << "\n";
     // The game files have changed: a script that sees a failure must not patch again blindly.
-    FlushStandardOutput("patched " + PatchLine(result.PatchSlot));
+    FlushStandardOutput("Patched " + PatchLine(result.PatchSlot));
     return Success;
 }
 

@@ -35,6 +35,32 @@ bool Read(Session& session, const Arguments& args, ImportSource source) {
     return ReadGameMulti(session, multi, text.Path());
 }
 
+// What an import stored, for the message when standard output cannot take the ids: a script
+// that retried would store it again.
+std::string StoredText(std::int32_t id, const std::string& description, size_t components) {
+    return "Stored template " + std::to_string(id) + " " + Quoted(description) + " (" +
+           Plural(components, "component", "components") + ")";
+}
+
+std::string StoredText(const std::vector<std::int32_t>& ids, const DesignBatch& batch) {
+    std::string list;
+    size_t components = 0;
+    for (std::int32_t id : ids)
+        list += (list.empty() ? "" : ", ") + std::to_string(id);
+    for (const UoaDesign& design : batch.Designs)
+        components += design.Tiles.size();
+    return "Stored " + Plural(ids.size(), "template", "templates") + " " + list + " (" +
+           Plural(components, "component", "components") + ")";
+}
+
+// Prints the new template's id, and names what was stored when standard output cannot take it.
+int ReportStored(const Session& session, const FilingByName& filing, std::int32_t id) {
+    std::cout << id << "\n";
+    FlushStandardOutput(
+        StoredText(id, filing.Description, static_cast<size_t>(session.Buffer.ComponentCount)));
+    return Success;
+}
+
 // A design file of UO Architect: a batch files every design under its own names; a single
 // design takes the names given, and its own for those not given, made when missing.
 int ImportDesigns(Session& session, const Arguments& args) {
@@ -51,8 +77,10 @@ int ImportDesigns(Session& session, const Arguments& args) {
                 throw BadUsage(std::string("this file is a batch of designs, each filed under its "
                                            "own category and subsection: --") +
                                option + " does not apply");
-        for (std::int32_t id : StoreDesignBatch(session, batch))
+        std::vector<std::int32_t> ids = StoreDesignBatch(session, batch);
+        for (std::int32_t id : ids)
             std::cout << id << "\n";
+        FlushStandardOutput(StoredText(ids, batch));
         return Success;
     }
     LoadDesign(session, batch.Designs.front());
@@ -61,8 +89,7 @@ int ImportDesigns(Session& session, const Arguments& args) {
     if (args.IsSet("subsection")) filing.Subsection = args.Required("subsection");
     if (args.IsSet("description")) filing.Description = args.Required("description");
     filing.Create = args.IsSet("create") || !args.IsSet("category") || !args.IsSet("subsection");
-    std::cout << StoreFiledByName(session, filing) << "\n";
-    return Success;
+    return ReportStored(session, filing, StoreFiledByName(session, filing));
 }
 
 } // namespace
@@ -102,8 +129,7 @@ int Import(const QStringList& arguments) {
         const ReaderMessage& why = session.Buffer.LastReadMessage;
         throw RunError(err::InvalidProcedureCall, why.Title + ": " + why.Text);
     }
-    std::cout << StoreFiledByName(session, filing) << "\n";
-    return Success;
+    return ReportStored(session, filing, StoreFiledByName(session, filing));
 }
 
 } // namespace mw::cli

@@ -3,6 +3,7 @@
 
 #include "app/DesignExport.h"
 #include "app/PatchAndScripts.h"
+#include "common/Platform.h"
 
 #include "formats/TemplateText.h"
 #include "store/CCategory.h"
@@ -18,16 +19,33 @@
 #include <QJsonObject>
 #include <iostream>
 #include <optional>
+#include <string_view>
 
 namespace mw::cli {
 
 namespace {
 
-// Tabs and line ends inside a name would break the columns.
-std::string Cell(std::string text) {
+// The control characters of a text (bytes below 0x20, and 0x7F) as \x1b, two lowercase hex
+// digits each: on a terminal an ESC would start a command of the terminal's own.
+std::string EscapedControls(std::string_view text) {
+    static const char digits[] = "0123456789abcdef";
+    std::string escaped;
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F)
+            escaped += c;
+        else
+            escaped += {'\\', 'x', digits[byte >> 4], digits[byte & 0xF]};
+    }
+    return escaped;
+}
+
+// Tabs and line ends inside a name would break the columns; a terminal gets the other control
+// characters escaped, a file or a pipe the bytes as stored.
+std::string Cell(std::string text, bool terminal) {
     for (char& c : text)
         if (c == '\t' || c == '\n' || c == '\r') c = ' ';
-    return text;
+    return terminal ? EscapedControls(text) : text;
 }
 
 QJsonArray AsJson(const std::vector<ListedCategory>& listing) {
@@ -44,12 +62,13 @@ QJsonArray AsJson(const std::vector<ListedCategory>& listing) {
 }
 
 void PrintColumns(const std::vector<ListedCategory>& listing) {
+    const bool terminal = platform::IsTerminal(stdout);
     for (const auto& category : listing)
         for (const auto& subsection : category.Subsections)
             for (const auto& entry : subsection.Templates)
-                std::cout << Cell(category.Name) << '\t' << Cell(subsection.Name) << '\t'
-                          << entry.TempIndexID << '\t' << Cell(entry.Description) << '\t'
-                          << entry.BlockCount << '\n';
+                std::cout << Cell(category.Name, terminal) << '\t'
+                          << Cell(subsection.Name, terminal) << '\t' << entry.TempIndexID << '\t'
+                          << Cell(entry.Description, terminal) << '\t' << entry.BlockCount << '\n';
 }
 
 // The text of one stored template, after making sure that it exists.

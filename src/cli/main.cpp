@@ -42,7 +42,9 @@ void Usage(std::ostream& out) {
         out << "  " << name.toStdString() << std::string(10 - name.size(), ' ') << entry.Summary
             << "\n";
     out << "\nEach subcommand takes --help. Results go to standard output, messages to standard\n"
-           "error; the exit status is 0 on success, 1 on a failure and 2 on a usage error.\n"
+           "error; the exit status is 0 on success, 1 on a failure, 2 on a usage error and 3\n"
+           "when an import or a patch was made but standard output could not take its report\n"
+           "(standard error then says what was stored or patched).\n"
            "Options not given are taken from the window's settings where they are kept there:\n"
            "see the settings subcommand. --version prints the version.\n";
 }
@@ -77,6 +79,9 @@ int main(int argc, char** argv) {
         std::cerr << "multiwardstone-cli: " << usage.what() << "\n";
         Usage(std::cerr);
         return mw::cli::UsageError;
+    } catch (const mw::cli::UnreportedChange& change) {
+        std::cerr << "multiwardstone-cli: " << change.Text() << "\n";
+        return mw::cli::Unreported;
     } catch (...) {
         std::cerr << "multiwardstone-cli: "
                   << mw::FailureText(mw::AsRunError(std::current_exception())) << "\n";

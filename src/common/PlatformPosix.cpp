@@ -239,6 +239,10 @@ void IgnoreWriteSignals() {
 
 void UseBinaryStandardStreams() {} // POSIX streams never translate
 
+bool IsTerminal(std::FILE* stream) {
+    return ::isatty(::fileno(stream)) == 1;
+}
+
 std::string StandardInputName() {
     return "/dev/stdin";
 }

@@ -475,6 +475,10 @@ void UseBinaryStandardStreams() {
     ::SetConsoleOutputCP(CP_UTF8); // our texts are UTF-8
 }
 
+bool IsTerminal(std::FILE* stream) {
+    return ::_isatty(::_fileno(stream)) != 0;
+}
+
 std::string StandardInputName() {
     return {};
 }

@@ -26,29 +26,58 @@ private:
     std::string text_;
 };
 
-// The texts as the generators use them: trimmed, and the values the formats derive from them.
+// A text on one line: every run of line ends, tabs and other control characters becomes one
+// blank, so that a pasted or scripted name cannot end its line and start a line of its own.
+std::string OneLine(std::string_view text) {
+    std::string line;
+    bool control = false;
+    for (char c : text) {
+        bool isControl = static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+        if (!isControl)
+            line += c;
+        else if (!control)
+            line += ' ';
+        control = isControl;
+    }
+    return std::string(Trim(line));
+}
+
+// The name as the NAME= and DESCRIPTION= lines carry it: on one line, and without the brackets
+// that open and close a section.
+std::string ScriptName(std::string_view name) {
+    std::string text = OneLine(name);
+    for (char& c : text)
+        if (c == '[' || c == ']') c = '_';
+    return text;
+}
+
+bool IsDefNameCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// The server takes a defname, and a section named by one, as letters, digits and underscores
+// only: every other byte (a blank, a quote, each byte of a non-ASCII letter) becomes an underscore.
+std::string DefNameOf(std::string name) {
+    for (char& c : name)
+        if (!IsDefNameCharacter(c)) c = '_';
+    return name;
+}
+
+// The texts as the generators use them: on one line, and the values the formats derive from them.
 struct Values {
     std::string Name, Buy, Sell;
     std::string HexId;   // the multi's item id in hexadecimal
-    std::string DefName; // the name with every blank an underscore
+    std::string DefName; // the name as a defname
     std::string MinX, MinY, MaxX, MaxY;
 };
 
 Values ValuesOf(const ScriptSource& source, const ScriptEntry& entry) {
-    Values v{std::string(Trim(entry.MultiName)),
-             std::string(Trim(entry.BuyValue)),
-             std::string(Trim(entry.SellValue)),
-             "",
-             "",
-             "",
-             "",
-             "",
-             ""};
+    Values v;
+    v.Name = ScriptName(entry.MultiName);
+    v.Buy = OneLine(entry.BuyValue), v.Sell = OneLine(entry.SellValue);
     // HexText puts a "0" before the digits; the multi's id is printed without it.
     v.HexId = HexText(static_cast<std::uint32_t>(MultiItemId(source.PatchSlot))).substr(1);
-    v.DefName = v.Name;
-    for (char& c : v.DefName)
-        if (c == ' ') c = '_';
+    v.DefName = DefNameOf(v.Name);
     const ComponentBuffer& b = source.Buffer;
     v.MinX = std::to_string(b.MinX), v.MinY = std::to_string(b.MinY);
     v.MaxX = std::to_string(b.MaxX), v.MaxY = std::to_string(b.MaxY);
@@ -88,22 +117,6 @@ void Heading(ScriptText& text) {
     text.Line({"// Multi Script - Change #### to available Item ID # "});
     text.Line({"in your sphereitems2.scp. Copy and paste script to your sphereitems2.scp."});
     text.Line();
-}
-
-// A text on one line: every run of line ends, tabs and other control characters becomes one
-// blank, so that a pasted or scripted name cannot end its line and start a line of its own.
-std::string OneLine(std::string_view text) {
-    std::string line;
-    bool control = false;
-    for (char c : text) {
-        bool isControl = static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-        if (!isControl)
-            line += c;
-        else if (!control)
-            line += ' ';
-        control = isControl;
-    }
-    return std::string(Trim(line));
 }
 
 void DeedComment(ScriptText& text) {
@@ -173,10 +186,7 @@ std::string MakeScripts55(const ScriptSource& source, const ScriptEntry& entry) 
 }
 
 std::string MakeScriptsSourceX(const ScriptSource& source, const ScriptEntry& entry) {
-    Values v = ValuesOf(source, {OneLine(entry.MultiName), OneLine(entry.BuyValue), ""});
-    // The DefName stands in a section header, where a bracket would end or open one.
-    for (char& c : v.DefName)
-        if (c == '[' || c == ']') c = '_';
+    Values v = ValuesOf(source, entry);
     const std::string multi = "m_" + v.DefName;
     ScriptText text;
     text.Line({"// Multi ", v.Name, ", made by MultiWardstone"});

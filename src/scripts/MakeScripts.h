@@ -22,7 +22,10 @@ constexpr bool UsesSellValue(std::int16_t ScriptFormat) {
     return ScriptFormat != SourceXScriptFormat;
 }
 
-// What the script entry dialog asks for. The generators take the texts less their outer blanks.
+// What the script entry dialog asks for. The generators take the texts less their outer blanks and
+// on one line (a run of control characters is one blank); the name also without brackets (each
+// an underscore), and its defname of letters, digits and underscores only (each other byte an
+// underscore), so that no name can add a line or a section to the server's scripts.
 struct ScriptEntry {
     std::string MultiName;
     std::string BuyValue;

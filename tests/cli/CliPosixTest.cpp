@@ -4,10 +4,13 @@
 #include "patcher/MultiBytes.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 // The command line among what only POSIX systems have: links, FIFOs, owners, devices and the
@@ -15,6 +18,32 @@
 
 namespace mw::test {
 namespace {
+
+// A pseudo-terminal for a run's standard output, raw (no line-end translation). The test holds
+// its terminal end open, so that what a run wrote stays readable once the run has ended.
+struct PseudoTerminal {
+    int Master = ::posix_openpt(O_RDWR | O_NOCTTY), Terminal = -1;
+    std::string Name;
+    PseudoTerminal() {
+        if (Master < 0 || ::grantpt(Master) != 0 || ::unlockpt(Master) != 0) return;
+        Name = ::ptsname(Master);
+        Terminal = ::open(Name.c_str(), O_RDWR | O_NOCTTY);
+        termios raw{};
+        ::tcgetattr(Terminal, &raw), ::cfmakeraw(&raw), ::tcsetattr(Terminal, TCSANOW, &raw);
+    }
+    ~PseudoTerminal() { ::close(Terminal), ::close(Master); }
+    // What reached the terminal, read until nothing more arrives for a moment.
+    std::string Received() const {
+        std::string text(4096, '\0');
+        size_t size = 0;
+        for (pollfd ready{Master, POLLIN, 0}; size < text.size() && ::poll(&ready, 1, 500) == 1;) {
+            ssize_t n = ::read(Master, text.data() + size, text.size() - size);
+            if (n <= 0) break;
+            size += static_cast<size_t>(n);
+        }
+        return text.substr(0, size);
+    }
+};
 
 // An output goes where its path leads: through a symbolic link, straight into a FIFO, and a
 // replaced file keeps its mode and owner.
@@ -56,19 +85,9 @@ TEST_F(CliTest, OutputsGoThroughLinksAndFifosAndKeepModeAndOwner) {
     }
 }
 
-// Standard output that takes nothing, input that never ends a line and a temporary folder that
-// does not exist end with a message and status 1; after a patch the message says what was done.
+// Input that never ends a line and a temporary folder that does not exist end with a message
+// and status 1.
 TEST_F(CliTest, FailuresOfTheSurroundingsEndWithAMessage) {
-    ASSERT_EQ(ImportTxt(DataFile("extract-lf.txt"), "Tower").Status, 0);
-    std::string idx = library.Folder.Write("multi.idx", Entry(0, 24) + Entry(-1, -1));
-    std::string mul = library.Folder.Write("multi.mul", OldRecords(2));
-    CliRun full = RunCli({"patch", "1", "--db", library.Path, "--idx", idx, "--mul", mul}, {},
-                         {"/dev/full", {}});
-    EXPECT_EQ(full.Status, 1);
-    EXPECT_NE(full.Err.find("patched entry 2, multi 0x1, item 0x4001; standard output"),
-              std::string::npos)
-        << full.Err;
-
     CliRun endless = ImportTxt("/dev/zero", "Zero");
     EXPECT_EQ(endless.Status, 1);
     EXPECT_NE(endless.Err.find("longer than 1 MiB"), std::string::npos) << endless.Err;
@@ -79,6 +98,50 @@ TEST_F(CliTest, FailuresOfTheSurroundingsEndWithAMessage) {
                            {}, {{}, {"TMPDIR=/nonexistent"}});
     EXPECT_EQ(noTemp.Status, 1);
     EXPECT_NE(noTemp.Err.find("/nonexistent"), std::string::npos) << noTemp.Err;
+}
+
+// When standard output cannot take the report of an import or a patch, the change stays made:
+// status 3, and standard error says what was stored (the template's id) or patched, so that a
+// script that sees the failure does not do it again.
+TEST_F(CliTest, AChangeWhoseReportIsLostSaysWhatItDid) {
+    const CliSetting full{"/dev/full", {}};
+    CliRun stored =
+        RunCli({"import", "--db", library.Path, "--from", "txt", DataFile("extract-lf.txt"),
+                "--category", "C", "--subsection", "S", "--description", "Tower", "--create"},
+               {}, full);
+    EXPECT_EQ(stored.Status, 3);
+    EXPECT_NE(stored.Err.find("Stored template 1 \"Tower\" (3 components), but cannot write "
+                              "\"standard output\": No space left on device"),
+              std::string::npos)
+        << stored.Err;
+    EXPECT_EQ(Cli({"list"}).Out, "C\tS\t1\tTower\t3\n");
+
+    CliRun batch = RunCli(
+        {"import", "--db", library.Path, "--from", "uoa", DataFile("designs-batch.uoa")}, {}, full);
+    EXPECT_EQ(batch.Status, 3);
+    EXPECT_NE(batch.Err.find("Stored 5 templates 2, 3, 4, 5, 6 ("), std::string::npos) << batch.Err;
+    const std::string listed = Cli({"list"}).Out;
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 6);
+
+    std::string idx = library.Folder.Write("multi.idx", Entry(0, 24) + Entry(-1, -1));
+    std::string mul = library.Folder.Write("multi.mul", OldRecords(2));
+    CliRun patched =
+        RunCli({"patch", "1", "--db", library.Path, "--idx", idx, "--mul", mul}, {}, full);
+    EXPECT_EQ(patched.Status, 3);
+    EXPECT_NE(patched.Err.find("Patched entry 2, multi 0x1, item 0x4001, but cannot write"),
+              std::string::npos)
+        << patched.Err;
+}
+
+// A name's control characters reach a terminal escaped, as \x1b; a file gets them as stored.
+TEST_F(CliTest, ListEscapesControlCharactersOnATerminalOnly) {
+    ASSERT_EQ(ImportTxt(DataFile("extract-lf.txt"), "Red\x1b[31m\x7f").Status, 0);
+    EXPECT_EQ(Cli({"list"}).Out, "Houses\tSmall\t1\tRed\x1b[31m\x7f\t3\n");
+    PseudoTerminal terminal;
+    if (terminal.Terminal < 0) GTEST_SKIP() << "no pseudo-terminal here";
+    CliRun listed = RunCli({"list", "--db", library.Path}, {}, {terminal.Name, {}});
+    EXPECT_EQ(listed.Status, 0) << listed.Err;
+    EXPECT_EQ(terminal.Received(), "Houses\tSmall\t1\tRed\\x1b[31m\\x7f\t3\n");
 }
 
 } // namespace

@@ -102,19 +102,32 @@ TEST_F(MakeScriptsTest, SourceXStoneHut) {
 }
 
 // Source-X (format 3): the multi id after a "0" however long it is, the listed components without
-// the 55 format's trailing field, no sell value even when one is given. A line end in a name or
-// value becomes a blank and a bracket leaves the DefName, which stands in a section header.
+// the 55 format's trailing field, no sell value even when one is given, a line end in the buy
+// value a blank.
 TEST_F(MakeScriptsTest, SourceXMultiAndDeed) {
     ComponentBuffer keep = test::BufferWith({{"-32768", "2", "-2", "5", "0"},
                                              {"1200", "0", "0", "0", "1"},
                                              {"41644", "-2", "2", "0", "0"}});
     keep.MinX = -2, keep.MinY = -2, keep.MaxX = 2, keep.MaxY = 2;
-    EXPECT_EQ(MakeScripts(3, {keep, list, 0x1F5}, {"Great\r\n[Keep] ", " 12000\n", "250"}),
-              Lines({"// Multi Great [Keep], made by MultiWardstone", "[MULTIDEF 01F4]",
-                     "DEFNAME=m_Great__Keep_", "NAME=Great [Keep]", "TYPE=t_multi",
+    EXPECT_EQ(MakeScripts(3, {keep, list, 0x1F5}, {"Great Keep ", " 12000\n", "250"}),
+              Lines({"// Multi Great Keep, made by MultiWardstone", "[MULTIDEF 01F4]",
+                     "DEFNAME=m_Great_Keep", "NAME=Great Keep", "TYPE=t_multi",
                      "MULTIREGION=-2,-2,2,2", "COMPONENT=08000,2,-2,5", "COMPONENT=0A2AC,-2,2,0",
-                     "", "[ITEMDEF i_deed_Great__Keep_]", "NAME=Deed to a Great [Keep]",
-                     "ID=i_deed", "VALUE=12000", "ON=@Create", "MORE=m_Great__Keep_"}));
+                     "", "[ITEMDEF i_deed_Great_Keep]", "NAME=Deed to a Great Keep", "ID=i_deed",
+                     "VALUE=12000", "ON=@Create", "MORE=m_Great_Keep"}));
+}
+
+// A name of quotes, an apostrophe, brackets, a line end, a tab and a non-ASCII letter, and a buy
+// value with a line end, in each format: the texts stay on their lines, no bracket can open a
+// section and the defnames are letters, digits and underscores.
+TEST_F(MakeScriptsTest, OddNamesStayOnTheirLinesInEveryFormat) {
+    entry = {" Bob's \"Tower\"\r\n[Caf\xC3\xA9]\tEast ", "500\r\nVALUE=1", "250"};
+    for (auto [format, golden] : {std::pair{OldScriptFormat, "scripts-51a.scp"},
+                                  std::pair{NewScriptFormat, "scripts-55.scp"},
+                                  std::pair{SourceXScriptFormat, "scripts-sourcex.scp"}})
+        EXPECT_EQ(MakeScripts(format, {tower, list, 101}, entry),
+                  test::ReadFile(test::DataFile(golden)))
+            << golden;
 }
 
 // Listed components in buffer order; a stored negative id prints as the 16-bit id it stands for,
