@@ -31,7 +31,8 @@ package: configure
 package-check: package
 	@scripts/package-check $(BUILD_DIR)
 
-# Speed and memory figures, one "name: value" line each. BENCH_ARGS=--quick for smaller sizes.
+# Speed and memory figures, one "name: value" line each; a ratio is "name: median (min..max)" of
+# rounds taken in turns. BENCH_ARGS=--quick for smaller sizes.
 bench: configure
 	@cmake --build $(BUILD_DIR) --target benchmarks
 	$(BUILD_DIR)/bench/bench_store $(BENCH_ARGS)

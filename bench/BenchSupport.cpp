@@ -1,4 +1,5 @@
 #include "BenchSupport.h"
+#include "Turns.h"
 
 #include "common/Files.h"
 #include "store/CreateLibrary.h"
@@ -33,9 +34,8 @@ double Seconds(const std::function<void()>& work) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-double MedianMilliseconds(std::vector<double> seconds) {
-    std::sort(seconds.begin(), seconds.end());
-    return seconds[seconds.size() / 2] * 1000;
+double MedianMilliseconds(const std::vector<double>& seconds) {
+    return Median(seconds) * 1000;
 }
 
 ChildRun RunInChild(const std::function<bool()>& work) {
@@ -78,6 +78,8 @@ void WriteText(const std::string& path, const std::string& text) {
 
 std::string LibraryFrom(const Scratch& scratch, const std::string& name) {
     std::string path = scratch.File(name);
+    for (const char* suffix : {"", "-journal", "-wal"})
+        std::filesystem::remove(path + suffix);
     CreateEmptyLibrary(path, ReadWholeFile(SCHEMA_FILE));
     return path;
 }
@@ -96,14 +98,31 @@ void Figure(const std::string& name, double value) {
     std::printf("%s: %.3f\n", name.c_str(), value);
 }
 
-void FiguresAgainstShell(const Scratch& scratch, const std::string& label, const ChildRun& run,
-                         const std::string& csvPath) {
-    if (!run.Ok) throw std::runtime_error(label + " failed");
-    double shell = ShellBulkLoadSeconds(scratch, csvPath);
-    Figure(label + "-seconds", run.Seconds);
-    Figure("sqlite3-shell-" + label + "-seconds", shell);
-    Figure(label + "-ratio", run.Seconds / shell);
-    Figure(label + "-peak-MiB", run.PeakMiB);
+void FiguresAgainstShell(
+    const Scratch& scratch, const std::string& label, const ImportRun& import,
+    const std::string& csvPath,
+    const std::vector<std::pair<std::string, std::function<double()>>>& others) {
+    double peakMiB = 0;
+    std::vector<std::function<double()>> contenders = {
+        [&] {
+            const std::string library = LibraryFrom(scratch, "ours.dat");
+            ChildRun run = RunInChild([&] { return import(library); });
+            if (!run.Ok) throw std::runtime_error(label + " failed");
+            peakMiB = std::max(peakMiB, run.PeakMiB);
+            return run.Seconds;
+        },
+        [&] { return ShellBulkLoadSeconds(scratch, csvPath); }};
+    for (const auto& other : others)
+        contenders.push_back(other.second);
+    const auto samples = TakeTurns(LeastRounds, contenders);
+    Figure(label + "-seconds", Median(samples[0]));
+    Figure("sqlite3-shell-" + label + "-seconds", Median(samples[1]));
+    RatioFigure(label + "-ratio", samples[0], samples[1]);
+    Figure(label + "-peak-MiB", peakMiB);
+    for (size_t i = 0; i < others.size(); ++i) {
+        Figure(others[i].first + "-seconds", Median(samples[i + 2]));
+        RatioFigure(others[i].first + "-ratio", samples[i + 2], samples[1]);
+    }
 }
 
 } // namespace mw::bench

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace mw::bench {
@@ -22,7 +23,7 @@ private:
 double Seconds(const std::function<void()>& work);
 
 // The median of a list of times in seconds, in milliseconds.
-double MedianMilliseconds(std::vector<double> seconds);
+double MedianMilliseconds(const std::vector<double>& seconds);
 
 // Runs the work in a child process and returns its time and its peak resident memory, so that
 // what the benchmark itself allocated does not count.
@@ -41,16 +42,24 @@ double TimeCommand(const std::string& command);
 double ShellBulkLoadSeconds(const Scratch& scratch, const std::string& csvPath);
 
 void WriteText(const std::string& path, const std::string& text);
-std::string LibraryFrom(const Scratch& scratch, const std::string& name); // a fresh empty library
+// A fresh empty library, in the place of any library of that name.
+std::string LibraryFrom(const Scratch& scratch, const std::string& name);
 
 // Runs a benchmark's body, with quick true for `--quick` (smaller sizes); a failure is printed and
 // gives the exit status 1.
 int RunBenchmark(int argc, char** argv, const std::function<void(bool quick)>& body);
 
-// The four figures of an import timed against the sqlite3 shell's bulk load of the same rows
-// (csvPath, see ShellBulkLoadSeconds): the seconds of each, their ratio, the import's peak memory.
-void FiguresAgainstShell(const Scratch& scratch, const std::string& label, const ChildRun& run,
-                         const std::string& csvPath);
+// An import into a fresh library (its path given), run in a child process; false when it failed.
+using ImportRun = std::function<bool(const std::string& library)>;
+
+// The four figures of an import timed in turns (see Turns.h) against the sqlite3 shell's bulk
+// load of the same rows (csvPath, see ShellBulkLoadSeconds): the median seconds of each, their
+// ratio, the import's largest peak memory. Further imports (named by their labels) join the
+// turns and get their seconds and their ratio to the shell.
+void FiguresAgainstShell(
+    const Scratch& scratch, const std::string& label, const ImportRun& import,
+    const std::string& csvPath,
+    const std::vector<std::pair<std::string, std::function<double()>>>& others = {});
 
 // One figure per line, "name: value", so that runs can be compared by a script.
 void Figure(const std::string& name, double value);

@@ -3,6 +3,7 @@
 // memory that 100 undo steps of whole-template moves take.
 #include "BenchSupport.h"
 #include "PreviewData.h"
+#include "Turns.h"
 #include "WindowBench.h"
 
 #include "app/Session.h"
@@ -100,28 +101,29 @@ WindowFigures EditorFigures(bool quick) {
     return {MedianMilliseconds(opens), MedianMilliseconds(moves)};
 }
 
-// Each run imports the template from its text and saves the stored one, moved, in turn; the
-// median of the ratios.
-double SaveAgainstImportRatio() {
+// Imports the template from its text and saves the stored one, moved, in turns.
+void SaveAgainstImportRatio() {
     Scratch scratch;
     const std::string library = HouseLibrary(scratch, "edit.dat"), text = scratch.File("house.txt");
     TemplateComponents house = House();
     WriteText(text, HouseText(house));
     Connection cn(library);
     const ComponentsList list;
-    std::vector<double> ratios;
-    for (int run = 0; run < 7; ++run) {
-        double import = Seconds([&] {
-            ComponentBuffer buffer;
-            if (!ReadComponentList(buffer, list, text)) throw std::runtime_error("import failed");
-            SaveNewTemplate(cn, buffer, {"1", "1", "House"});
-        });
-        MoveComponents(house, Selection::All(), run % 2 ? -1 : 1, 0, 0).Apply(house);
-        double save = Seconds([&] { SaveStoredComponents(cn, 1, house, list); });
-        ratios.push_back(save / import);
-    }
-    std::sort(ratios.begin(), ratios.end());
-    return ratios[ratios.size() / 2];
+    int saves = 0;
+    const auto samples = TakeTurns(
+        7, {[&] {
+                return Seconds([&] {
+                    ComponentBuffer buffer;
+                    if (!ReadComponentList(buffer, list, text))
+                        throw std::runtime_error("import failed");
+                    SaveNewTemplate(cn, buffer, {"1", "1", "House"});
+                });
+            },
+            [&] {
+                MoveComponents(house, Selection::All(), saves++ % 2 ? -1 : 1, 0, 0).Apply(house);
+                return Seconds([&] { SaveStoredComponents(cn, 1, house, list); });
+            }});
+    RatioFigure("edit-save-10k-vs-import-ratio", samples[1], samples[0]);
 }
 
 // In a child process of its own, so that only the editing counts: the template, 100 moves kept
@@ -152,7 +154,7 @@ int main(int argc, char** argv) {
         const WindowFigures window = EditorFigures(quick);
         Figure("edit-open-10k-ms", window.OpenMs);
         Figure("edit-op-10k-ms", window.MoveMs);
-        Figure("edit-save-10k-vs-import-ratio", SaveAgainstImportRatio());
+        SaveAgainstImportRatio();
         Figure("edit-undo-10k-peak-MiB", undo.PeakMiB);
     });
 }

@@ -1,5 +1,6 @@
 // The main window on big libraries: filling the tree, and a click on a template.
 #include "BenchSupport.h"
+#include "Turns.h"
 #include "WindowBench.h"
 
 #include "library/frmWardstone.h"
@@ -45,30 +46,39 @@ void FillLibrary(const std::string& path, long templates, long blocks, long clic
     fill.Commit();
 }
 
-struct WindowTimes {
-    double Fill = 0, Click = 0;
-};
+// The main window over a library of its own, filled as FillLibrary fills it.
+class WindowOnLibrary {
+public:
+    WindowOnLibrary(long templates, long blocks)
+        : library_(Filled(scratch_, templates, blocks)), session_(scratch_.Folder()),
+          window_(session_, prompts_) {
+        window_.Form_Initialize();
+    }
 
-WindowTimes TimeWindow(long templates, long blocks) {
-    Scratch scratch;
-    LibraryFrom(scratch, "Wardstone.dat");
-    FillLibrary(scratch.File("Wardstone.dat"), templates, blocks, 1000);
-    Session session(scratch.Folder());
-    SilentPrompts prompts(false);
-    frmWardstone window(session, prompts);
-    window.Form_Initialize();
-    WindowTimes times;
-    times.Fill = 1e9;
-    for (int round = 0; round < 3; ++round)
-        times.Fill = std::min(times.Fill, Seconds([&] { window.FillTemplatesList(); }));
-    auto found =
-        window.trvTemplates->findItems("Template 0", Qt::MatchExactly | Qt::MatchRecursive);
-    times.Click = 1e9;
-    for (int round = 0; round < 5; ++round)
-        times.Click =
-            std::min(times.Click, Seconds([&] { window.trvTemplates_Click(found.first()); }));
-    return times;
-}
+    double Fill() {
+        return Seconds([&] { window_.FillTemplatesList(); });
+    }
+
+    // A click on template 1, whose blocks are the same in every library.
+    double Click() {
+        auto found =
+            window_.trvTemplates->findItems("Template 0", Qt::MatchExactly | Qt::MatchRecursive);
+        return Seconds([&] { window_.trvTemplates_Click(found.first()); });
+    }
+
+private:
+    static std::string Filled(const Scratch& scratch, long templates, long blocks) {
+        std::string library = LibraryFrom(scratch, "Wardstone.dat");
+        FillLibrary(library, templates, blocks, 1000);
+        return library;
+    }
+
+    Scratch scratch_;
+    std::string library_;
+    Session session_;
+    SilentPrompts prompts_{false};
+    frmWardstone window_;
+};
 
 } // namespace
 } // namespace mw::bench
@@ -79,13 +89,16 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     bool quick = argc > 1 && std::string(argv[1]) == "--quick";
     long blocks = quick ? 1000000 : 10000000;
-    WindowTimes small = TimeWindow(10000, blocks / 10);
-    WindowTimes large = TimeWindow(100000, blocks);
-    Figure("fill-10k-templates-ms", small.Fill * 1000);
-    Figure("fill-100k-templates-ms", large.Fill * 1000);
-    Figure("fill-growth-for-10x-templates", large.Fill / small.Fill);
-    Figure("click-1k-blocks-ms", small.Click * 1000);
-    Figure("click-10x-library-ms", large.Click * 1000);
-    Figure("click-growth-for-10x-blocks", large.Click / small.Click);
+    WindowOnLibrary small(10000, blocks / 10), large(100000, blocks);
+    const auto fills =
+        TakeTurns(LeastRounds, {[&] { return small.Fill(); }, [&] { return large.Fill(); }});
+    const auto clicks =
+        TakeTurns(LeastRounds, {[&] { return small.Click(); }, [&] { return large.Click(); }});
+    Figure("fill-10k-templates-ms", MedianMilliseconds(fills[0]));
+    Figure("fill-100k-templates-ms", MedianMilliseconds(fills[1]));
+    RatioFigure("fill-growth-for-10x-templates", fills[1], fills[0]);
+    Figure("click-1k-blocks-ms", MedianMilliseconds(clicks[0]));
+    Figure("click-10x-library-ms", MedianMilliseconds(clicks[1]));
+    RatioFigure("click-growth-for-10x-blocks", clicks[1], clicks[0]);
     return 0;
 }

@@ -2,6 +2,7 @@
 // in the place of one in use: the patch works from the file's size and never reads the data, so
 // both should take about the same time.
 #include "BenchSupport.h"
+#include "Turns.h"
 
 #include "formats/ComponentsList.h"
 #include "patcher/PatchTemplate.h"
@@ -90,23 +91,23 @@ struct GameFiles {
     }
     PatchTargets Paths;
     std::int64_t MulSize;
-    std::vector<double> Times;
 };
 
-// One patch into fresh copies of the files; the time of the patch alone is kept.
-void PatchOnce(Connection& cn, std::int32_t templateId, GameFiles& files) {
+// One patch into fresh copies of the files; the seconds of the patch alone.
+double PatchOnce(Connection& cn, std::int32_t templateId, GameFiles& files) {
     static const std::string index = IndexBytes();
     WriteSynced(files.Paths.MultiIdxPath, static_cast<std::int64_t>(index.size()), index);
     ComponentBuffer buffer;
     ComponentsList list;
-    files.Times.push_back(Seconds([&] {
+    const double seconds = Seconds([&] {
         PatchResult place = PatchTemplate(cn, buffer, list, templateId, files.Paths);
         std::int32_t expected = files.Paths.Replace
                                     ? static_cast<std::int32_t>(*files.Paths.Replace) + 1
                                     : FirstFreeEntry;
         if (place.PatchSlot != expected) throw std::runtime_error("wrong entry");
-    }));
+    });
     RestoreSize(files.Paths.MultiMulPath, files.MulSize);
+    return seconds;
 }
 
 } // namespace
@@ -125,18 +126,18 @@ int main(int argc, char** argv) {
         GameFiles smallReplaced(scratch, "small-replaced", std::int64_t{1} << 20, 5);
         GameFiles bigReplaced(scratch, "big-replaced", bigMiB << 20, 5);
         // Taking turns, so that both sizes see the same state of a shared disk.
-        for (int round = 0; round < Rounds; ++round)
-            for (GameFiles* files : {&smallFiles, &bigFiles, &smallReplaced, &bigReplaced})
-                PatchOnce(cn, templateId, *files);
+        std::vector<std::function<double()>> patches;
+        for (GameFiles* files : {&smallFiles, &bigFiles, &smallReplaced, &bigReplaced})
+            patches.push_back(
+                [&cn, templateId, files] { return PatchOnce(cn, templateId, *files); });
+        const auto times = TakeTurns(Rounds, patches);
         const std::string big = "-" + std::to_string(bigMiB) + "MB";
-        for (const auto& [kind, files] :
-             {std::pair{std::string("patch"), std::pair{&smallFiles, &bigFiles}},
-              std::pair{std::string("replace"), std::pair{&smallReplaced, &bigReplaced}}}) {
-            double smallMs = MedianMilliseconds(files.first->Times);
-            double bigMs = MedianMilliseconds(files.second->Times);
-            Figure(kind + "-1MB-ms", smallMs);
-            Figure(kind + big + "-ms", bigMs);
-            Figure(kind + big + "-vs-1MB-ratio", bigMs / smallMs);
+        for (size_t kind = 0; kind < 2; ++kind) {
+            const std::string name = kind ? "replace" : "patch";
+            const std::vector<double>&small = times[2 * kind], &large = times[2 * kind + 1];
+            Figure(name + "-1MB-ms", MedianMilliseconds(small));
+            Figure(name + big + "-ms", MedianMilliseconds(large));
+            RatioFigure(name + big + "-vs-1MB-ratio", large, small);
         }
     });
 }

@@ -4,6 +4,7 @@
 // whole file would show in the time and the memory.
 #include "BenchSupport.h"
 #include "PreviewData.h"
+#include "Turns.h"
 
 #include "formats/ArtCache.h"
 #include "render/PreviewDrawing.h"
@@ -22,12 +23,10 @@ PreviewPicture DrawWithFreshCache(const Scratch& scratch, const std::vector<MulR
     return picture;
 }
 
-double DrawMilliseconds(const Scratch& scratch, size_t count, int rounds) {
-    std::vector<MulRecord> tiles = HouseGrid(count);
-    std::vector<double> times;
-    for (int i = 0; i < rounds; ++i)
-        times.push_back(Seconds([&] { DrawWithFreshCache(scratch, tiles); }));
-    return MedianMilliseconds(times);
+std::function<double()> Drawing(const Scratch& scratch, size_t count) {
+    return [&scratch, tiles = HouseGrid(count)] {
+        return Seconds([&] { DrawWithFreshCache(scratch, tiles); });
+    };
 }
 
 } // namespace
@@ -38,11 +37,11 @@ int main(int argc, char** argv) {
     return RunBenchmark(argc, argv, [](bool quick) {
         Scratch scratch;
         WriteSparseArt(scratch);
-        double small = DrawMilliseconds(scratch, 1000, quick ? 3 : 9);
-        double large = DrawMilliseconds(scratch, 10000, quick ? 3 : 7);
-        Figure("preview-1k-ms", small);
-        Figure("preview-10k-ms", large);
-        Figure("preview-10k-vs-1k-ratio", large / small);
+        const auto times =
+            TakeTurns(quick ? LeastRounds : 7, {Drawing(scratch, 1000), Drawing(scratch, 10000)});
+        Figure("preview-1k-ms", MedianMilliseconds(times[0]));
+        Figure("preview-10k-ms", MedianMilliseconds(times[1]));
+        RatioFigure("preview-10k-vs-1k-ratio", times[1], times[0]);
         ChildRun child = RunInChild(
             [&] { return !DrawWithFreshCache(scratch, HouseGrid(10000)).Image.Pixels.empty(); });
         if (!child.Ok) throw std::runtime_error("the drawing in the child process failed");

@@ -1,6 +1,7 @@
 // Storing a big template against the sqlite3 shell's own bulk load of the same rows, and
 // reading one template from a small and from a huge library.
 #include "BenchSupport.h"
+#include "Turns.h"
 
 #include "formats/ComponentsList.h"
 #include "formats/TemplateText.h"
@@ -8,6 +9,7 @@
 #include "store/SaveNewTemplate.h"
 
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 
 namespace mw::bench {
@@ -43,44 +45,33 @@ void StoreAgainstShell(long n, const std::string& label) {
     std::string textPath = scratch.File("extract.txt"), csvPath = scratch.File("blocks.csv");
     WriteSources(n, textPath, csvPath);
 
-    std::string ours = LibraryFrom(scratch, "ours.dat");
-    ChildRun run = RunInChild([&] {
-        Connection cn(ours);
+    auto store = [&](const std::string& library) {
+        Connection cn(library);
         ComponentBuffer buffer;
         if (!ReadComponentList(buffer, ComponentsList(), textPath)) return false;
         SaveNewTemplate(cn, buffer, {"1", "1", "Bench"});
         return true;
-    });
-    if (!run.Ok) throw std::runtime_error("storing failed");
-
-    double shell = ShellBulkLoadSeconds(scratch, csvPath);
-
-    Figure(label + "-seconds", run.Seconds);
-    Figure("sqlite3-shell-" + label + "-seconds", shell);
-    Figure(label + "-ratio", run.Seconds / shell);
-    Figure(label + "-peak-MiB", run.PeakMiB);
-
+    };
     // The same import through the command-line tool, as a script would run it.
-    std::string cliLibrary = LibraryFrom(scratch, "cli.dat");
-    double cli = TimeCommand(
-        std::string(CLI_PATH) + " import --db " + cliLibrary + " --from txt " + textPath +
-        " --category Bench --subsection Bench --description Bench --create > /dev/null");
-    std::string cliLabel = "cli-import-" + label.substr(label.find('-') + 1);
-    Figure(cliLabel + "-seconds", cli);
-    Figure(cliLabel + "-ratio", cli / shell);
+    auto cli = [&] {
+        std::string library = LibraryFrom(scratch, "cli.dat");
+        return TimeCommand(
+            std::string(CLI_PATH) + " import --db " + library + " --from txt " + textPath +
+            " --category Bench --subsection Bench --description Bench --create > /dev/null");
+    };
+    FiguresAgainstShell(scratch, label, store, csvPath,
+                        {{"cli-import-" + label.substr(label.find('-') + 1), cli}});
 }
 
 // A library whose TemplateBlocks table holds `rows` rows, among them one template of 500 blocks.
-double ReadOneTemplate(long rows) {
-    Scratch scratch;
-    std::string path = LibraryFrom(scratch, "filter.dat");
-    Connection cn(path);
-    cn.OpenConnection(path);
-    {
-        Transaction fill(cn);
+class FilterLibrary {
+public:
+    explicit FilterLibrary(long rows) : path_(LibraryFrom(scratch_, "filter.dat")), cn_(path_) {
+        cn_.OpenConnection(path_);
+        Transaction fill(cn_);
         Statement insert =
-            cn.Prepare("insert into TemplateBlocks(ItemID, X, Y, Z, Flag, TempIndexID) "
-                       "values (1, 0, 0, 0, 1, ?1)");
+            cn_.Prepare("insert into TemplateBlocks(ItemID, X, Y, Z, Flag, TempIndexID) "
+                        "values (1, 0, 0, 0, 1, ?1)");
         for (long i = 0; i < rows; ++i) {
             // Template 7 sits in the middle of the table; the others have 500 blocks each.
             bool ours = i >= rows / 2 && i < rows / 2 + 500;
@@ -90,21 +81,25 @@ double ReadOneTemplate(long rows) {
         }
         fill.Commit();
     }
-    double best = 1e9;
-    for (int round = 0; round < 5; ++round) {
-        best =
-            std::min(best, Seconds([&] {
-                         CTempBlock blocks(cn);
-                         blocks.Connect(path, adUseServer, adLockReadOnly);
-                         blocks.Filter("TempIndexID='7'");
-                         long sum = 0;
-                         for (std::int32_t n = blocks.RecordCount(); n > 0; --n, blocks.MoveNext())
-                             sum += blocks.ItemID() + blocks.X() + blocks.Y() + blocks.Z();
-                         if (sum != 500) throw std::runtime_error("wrong template read");
-                     }));
+
+    // The seconds that reading template 7 takes.
+    double ReadOneTemplate() {
+        return Seconds([&] {
+            CTempBlock blocks(cn_);
+            blocks.Connect(path_, adUseServer, adLockReadOnly);
+            blocks.Filter("TempIndexID='7'");
+            long sum = 0;
+            for (std::int32_t n = blocks.RecordCount(); n > 0; --n, blocks.MoveNext())
+                sum += blocks.ItemID() + blocks.X() + blocks.Y() + blocks.Z();
+            if (sum != 500) throw std::runtime_error("wrong template read");
+        });
     }
-    return best;
-}
+
+private:
+    Scratch scratch_;
+    std::string path_;
+    Connection cn_;
+};
 
 } // namespace
 } // namespace mw::bench
@@ -113,11 +108,12 @@ int main(int argc, char** argv) {
     using namespace mw::bench;
     return RunBenchmark(argc, argv, [](bool quick) {
         StoreAgainstShell(quick ? 100000 : 1000000, quick ? "store-100k" : "store-1M");
-        double small = ReadOneTemplate(1000);
-        double huge = ReadOneTemplate(quick ? 1000000 : 10000000);
+        FilterLibrary small(1000), huge(quick ? 1000000 : 10000000);
+        const auto reads = TakeTurns(LeastRounds, {[&] { return small.ReadOneTemplate(); },
+                                                   [&] { return huge.ReadOneTemplate(); }});
         std::string label = quick ? "filter-1M" : "filter-10M";
-        Figure("filter-1k-ms", small * 1000);
-        Figure(label + "-ms", huge * 1000);
-        Figure(label + "-vs-1k-ratio", huge / small);
+        Figure("filter-1k-ms", MedianMilliseconds(reads[0]));
+        Figure(label + "-ms", MedianMilliseconds(reads[1]));
+        RatioFigure(label + "-vs-1k-ratio", reads[1], reads[0]);
     });
 }

@@ -3,6 +3,7 @@
 // it, so a single copy is the floor it is measured against; both reach the disk before the clock
 // stops. Backups are off: they are a copy of their own.
 #include "BenchSupport.h"
+#include "Turns.h"
 
 #include "formats/MultiCollection.h"
 #include "formats/UopHash.h"
@@ -91,23 +92,26 @@ int main(int argc, char** argv) {
         const std::string original = PackageOf(multis, freeId);
         const std::string path = scratch.File("MultiCollection.uop");
         const mw::ComponentBuffer buffer = Template();
-        std::vector<double> patches, copies, unflushed;
-        for (int round = 0; round < (quick ? 5 : Rounds); ++round) {
-            WriteFile(path, original, true);
-            patches.push_back(Seconds([&] {
-                mw::PatchResult place = mw::PatchGameFiles(buffer, {{}, {}, path});
-                if (place.PatchSlot != static_cast<std::int32_t>(freeId) + 1)
-                    throw std::runtime_error("wrong multi id");
-            }));
-            WriteFile(path, original, true);
-            copies.push_back(Seconds([&] { CopyOnce(path, scratch.File("copy.uop"), true); }));
-            unflushed.push_back(Seconds([&] { CopyOnce(path, scratch.File("copy.uop"), false); }));
-        }
+        const auto times = TakeTurns(
+            quick ? LeastRounds : Rounds,
+            {[&] {
+                 WriteFile(path, original, true);
+                 return Seconds([&] {
+                     mw::PatchResult place = mw::PatchGameFiles(buffer, {{}, {}, path});
+                     if (place.PatchSlot != static_cast<std::int32_t>(freeId) + 1)
+                         throw std::runtime_error("wrong multi id");
+                 });
+             },
+             [&] {
+                 WriteFile(path, original, true);
+                 return Seconds([&] { CopyOnce(path, scratch.File("copy.uop"), true); });
+             },
+             [&] { return Seconds([&] { CopyOnce(path, scratch.File("copy.uop"), false); }); }});
         Figure("uop-multis", multis);
         Figure("uop-package-MB", static_cast<double>(original.size()) / (1 << 20));
-        Figure("patch-uop-ms", MedianMilliseconds(patches));
-        Figure("copy-uop-ms", MedianMilliseconds(copies));
-        Figure("copy-uop-unflushed-ms", MedianMilliseconds(unflushed));
-        Figure("patch-uop-vs-copy-ratio", MedianMilliseconds(patches) / MedianMilliseconds(copies));
+        Figure("patch-uop-ms", MedianMilliseconds(times[0]));
+        Figure("copy-uop-ms", MedianMilliseconds(times[1]));
+        Figure("copy-uop-unflushed-ms", MedianMilliseconds(times[2]));
+        RatioFigure("patch-uop-vs-copy-ratio", times[0], times[1]);
     });
 }

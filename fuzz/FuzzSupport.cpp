@@ -35,13 +35,15 @@ bool IsWithin(const std::string& value, std::int32_t min, std::int32_t max) {
     return number && *number >= min - 0.5 && *number <= max + 0.5;
 }
 
-void CheckComponents(const ComponentBuffer& buffer, size_t spare) {
+void CheckComponents(const ComponentBuffer& buffer) {
     size_t count = static_cast<size_t>(buffer.ComponentCount);
     for (const auto* array : {&buffer.ItemID, &buffer.X, &buffer.Y, &buffer.Z, &buffer.Flag})
-        Require(array->size() == count + spare, "the arrays hold the components and the spare");
+        Require(array->size() == count + 1, "the arrays hold the components and the spare");
     for (size_t i = 0; i < count; ++i) {
-        Require(ParseNumber(buffer.ItemID[i]).has_value(), "item ids are numbers");
-        ToItemId(buffer.ItemID[i]); // throws, and so stops the run, when the reader let it pass
+        // These throw, and so stop the run, for a value the reader should have refused.
+        WholeItemId(buffer.ItemID[i]);
+        for (const auto* array : {&buffer.X, &buffer.Y, &buffer.Z})
+            WholeInteger((*array)[i]);
         Require(IsWithin(buffer.X[i], buffer.MinX, buffer.MaxX), "X lies within the bounds");
         Require(IsWithin(buffer.Y[i], buffer.MinY, buffer.MaxY), "Y lies within the bounds");
         Require(buffer.Flag[i] == "0" || buffer.Flag[i] == "1", "flags are 0 or 1");
@@ -101,15 +103,14 @@ void Require(bool condition, const char* promise) {
     std::abort();
 }
 
-void FuzzReader(Reader read, const std::string& fileName, size_t spare, const std::uint8_t* data,
-                size_t size) {
+void FuzzReader(Reader read, const std::string& fileName, const std::uint8_t* data, size_t size) {
     ComponentBuffer buffer;
     bool ok = read(buffer, SomeComponents(), InputFile(fileName, data, size), {});
     Require(ok == buffer.LastReadOK, "LastReadOK is the result");
     Require(ok == buffer.LastReadMessage.Title.empty(), "a failure, and only a failure, says why");
     Require(ok == buffer.LastReadMessage.Text.empty(), "a message has a text");
     if (ok)
-        CheckComponents(buffer, spare);
+        CheckComponents(buffer);
     else
         Require(IsCleared(buffer), "a failed read leaves the buffer cleared");
 }

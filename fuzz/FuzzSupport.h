@@ -24,10 +24,9 @@ using Reader = bool (*)(ComponentBuffer&, const ComponentsList&, const std::stri
 
 // Runs a reader on the input, with a components list of a few entries so that every read also
 // converts the item ids, and checks what every reader promises: success leaves the components
-// consistent, failure leaves a message and an empty buffer. `spare` is the number of spare
-// entries after the last component that this reader leaves.
-void FuzzReader(Reader read, const std::string& fileName, size_t spare, const std::uint8_t* data,
-                size_t size);
+// consistent, whole numbers and the buffer's one spare entry after them; failure leaves a
+// message and an empty buffer.
+void FuzzReader(Reader read, const std::string& fileName, const std::uint8_t* data, size_t size);
 
 // Checks a multi's text as extraction writes it against the records it was made of: the four
 // header lines, then one line per record, "item x y z flag" as the record holds them, each ended

@@ -4,6 +4,6 @@
 #include "formats/TemplateText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    mw::fuzz::FuzzReader(mw::ReadComponentList, "template.txt", 0, data, size);
+    mw::fuzz::FuzzReader(mw::ReadComponentList, "template.txt", data, size);
     return 0;
 }

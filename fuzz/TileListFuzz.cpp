@@ -4,6 +4,6 @@
 #include "formats/TileLists.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    mw::fuzz::FuzzReader(mw::ReadTileList, "tiles.txt", 0, data, size);
+    mw::fuzz::FuzzReader(mw::ReadTileList, "tiles.txt", data, size);
     return 0;
 }

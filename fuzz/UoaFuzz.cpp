@@ -32,7 +32,7 @@ bool SameDesigns(const mw::UoaFile& a, const mw::UoaFile& b) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    mw::fuzz::FuzzReader(ReadSingle, "design.uoa", 0, data, size);
+    mw::fuzz::FuzzReader(ReadSingle, "design.uoa", data, size);
     mw::UoaFile file;
     try {
         file = mw::ParseUoaFile(std::string_view(reinterpret_cast<const char*>(data), size));

@@ -161,13 +161,6 @@ void ExportTemplateFile(Session& session, std::int32_t templateId, ExportFormat 
     WriteFileAtomically(path, ExportedTemplate(session, templateId, format, progress));
 }
 
-std::vector<std::int32_t> SelectedTemplates(Session& session, const BatchSelection& selection) {
-    std::vector<std::int32_t> ids;
-    for (const ListedDesign& listed : Selected(session, selection))
-        ids.push_back(listed.Id);
-    return ids;
-}
-
 namespace {
 
 UoaFile BatchFile(Session& session, const BatchSelection& selection, const Progress& progress) {

@@ -47,12 +47,9 @@ struct BatchSelection {
     std::optional<std::string> Subsection; // none: the whole category
 };
 
-// The ids the selection holds, in tree order; a RunError when the library holds no category or
-// subsection of that name with templates.
-std::vector<std::int32_t> SelectedTemplates(Session& session, const BatchSelection& selection);
-
 // The selection as one .uoa of version 2, in tree order, so that importing it into an empty
-// library gives back the same tree. More than UoaMostDesigns templates are refused.
+// library gives back the same tree. More than UoaMostDesigns templates are refused, and so is a
+// category or subsection that the library does not hold with templates.
 std::string ExportedBatch(Session& session, const BatchSelection& selection,
                           const Progress& progress = {});
 // Writes it; returns the number of designs written.

@@ -21,7 +21,6 @@ PatchResult PatchStoredTemplate(Session& session, std::int32_t templateId, const
     PatchResult result = PatchTemplate(session.cnTemplates, session.Buffer, session.Components,
                                        templateId, targets, status, progress);
     session.PatchSlot = result.PatchSlot;
-    session.MulAppendRecord = result.MulAppendRecord;
     return result;
 }
 

@@ -17,7 +17,7 @@ void RequireStoredTemplate(Session& session, std::int32_t templateId);
 
 // Patches a stored template into the session's game files as a new multi (see PatchTemplate),
 // or in the place of multi `replace`, and keeps what its scripts need: the buffer holds the
-// template, PatchSlot and MulAppendRecord where it went. `notice` hears of the leftovers of an
+// template, PatchSlot where it went. `notice` hears of the leftovers of an
 // interrupted patch that the patch removed (PatchTargets::Notice).
 PatchResult PatchStoredTemplate(Session& session, std::int32_t templateId,
                                 const StatusLine& status = {}, const Progress& progress = {},

@@ -54,7 +54,6 @@ struct Session {
     GameFileBackups Backups;    // its Enabled is the setting "Back up game files before patching"
     bool PatchExisting = false; // Patch Muls replaces a multi the user names ("Patch Existing")
     std::int32_t PatchSlot = 0;
-    std::int32_t MulAppendRecord = 0;
 };
 
 } // namespace mw

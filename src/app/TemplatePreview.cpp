@@ -70,6 +70,14 @@ PreviewSource OpenPreviewSource(const std::string& artFolder) {
     return source;
 }
 
+bool LacksArtOrTiles(const PreviewSource& source) {
+    return !source.Art.Art || !source.Art.Tiles;
+}
+
+std::string WithoutArtText(int count) {
+    return std::to_string(count) + (count == 1 ? " component" : " components") + " without art";
+}
+
 std::vector<MulRecord> PreviewComponents(Session& session, std::int32_t templateId) {
     RequireStoredTemplate(session, templateId);
     ComponentBuffer buffer;

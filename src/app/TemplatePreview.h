@@ -24,6 +24,13 @@ struct PreviewSource {
 };
 PreviewSource OpenPreviewSource(const std::string& artFolder);
 
+// Whether the art or the tile heights are missing or damaged, so that the status must be told
+// even to a user who only asked for the picture.
+bool LacksArtOrTiles(const PreviewSource& source);
+
+// "1 component without art", "3 components without art": the boxes of a drawing.
+std::string WithoutArtText(int count);
+
 // A stored template's components as the preview draws them: flags from the components list
 // (0 for the listed ones). Leaves the session's buffer as it is. Fails with "No template has
 // the id ..." for an unknown id.

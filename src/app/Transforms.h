@@ -54,10 +54,9 @@ public:
     const std::string& Name() const { return name_; }
     void Apply(TemplateComponents& components) const;
     void Revert(TemplateComponents& components) const;
-    // What to select after Apply (pasted or added components; nothing after a deletion; else the
-    // same) and after Revert (the selection the step was made with).
+    // What to select after Apply: pasted or added components, nothing after a deletion, else the
+    // selection the step was made with.
     Selection SelectionAfter() const;
-    const Selection& SelectionBefore() const { return before_; }
     // How many components the step changes (0: nothing matched, as a replacement may find).
     size_t Changed() const { return changed_; }
     // Takes a move of the same components that follows this one into this step, so that

@@ -78,11 +78,6 @@ std::string Arguments::Required(const QString& name) const {
     return Text(name);
 }
 
-std::string Arguments::RequiredPath(const QString& name) const {
-    if (parser_.value(name).isEmpty()) throw BadUsage("--" + name.toStdString() + " is required");
-    return Path(name);
-}
-
 std::int32_t Arguments::TemplateId(int index) const {
     auto number = ParseNumber(At(index));
     if (!number || *number != static_cast<std::int32_t>(*number))

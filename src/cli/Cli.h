@@ -40,7 +40,6 @@ public:
     std::string Text(const QString& name) const;     // a text, as UTF-8; empty when not given
     std::string Path(const QString& name) const;     // a path, byte for byte; empty when not given
     std::string Required(const QString& name) const; // a text that must be given, not empty
-    std::string RequiredPath(const QString& name) const;
     // Whether the option is given; false for one this subcommand does not take.
     bool IsSet(const QString& name) const { return parser_.optionNames().contains(name); }
     std::string At(int index) const; // a positional argument, byte for byte

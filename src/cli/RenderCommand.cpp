@@ -44,11 +44,11 @@ int Render(const QStringList& arguments) {
     LoadComponents(session);
     std::vector<MulRecord> components = PreviewComponents(session, args.TemplateId(0));
     PreviewSource source = OpenPreviewSource(ChosenArtFolder(args, session).Value);
-    if (!source.Art.Art) std::cerr << source.Status << "\n";
+    if (LacksArtOrTiles(source)) std::cerr << source.Status << "\n";
     PreviewPicture picture = DrawPreview(components, source.Art, options);
     WriteOutput(args, args.At(1), EncodePng(picture.Image));
     if (!picture.ArtProblem.empty()) std::cerr << picture.ArtProblem << "\n";
-    std::cerr << picture.WithoutArt << " components without art\n";
+    std::cerr << WithoutArtText(picture.WithoutArt) << "\n";
     return Success;
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/RunError.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -47,6 +48,26 @@ bool IsDecimalNumber(std::string_view s) {
         if (expDigits == 0) return false;
     }
     return i == s.size();
+}
+
+bool IsWholeNumber(std::string_view s) {
+    if (!s.empty() && (s.front() == '+' || s.front() == '-')) s.remove_prefix(1);
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) != 0;
+    });
+}
+
+// The whole number a text holds within min to max (`range` names them in the refusal).
+std::int64_t WholeValue(std::string_view text, std::int64_t min, std::int64_t max,
+                        const char* range) {
+    std::string_view s = Trim(text);
+    if (!IsWholeNumber(s))
+        throw RunError(err::TypeMismatch,
+                       "Type mismatch: \"" + std::string(text) + "\" is not a whole number");
+    std::int64_t value = 0;
+    auto [end, ec] = std::from_chars(s.data() + (s.front() == '+'), s.data() + s.size(), value);
+    if (ec != std::errc() || value < min || value > max) throw OutOfRange(s, range);
+    return value;
 }
 
 } // namespace
@@ -107,6 +128,21 @@ std::uint16_t ToItemId(std::string_view text) {
     if (!(rounded >= -32768 && rounded <= 65535))
         throw OutOfRange(Trim(text), "-32768 to 65535 of an item id");
     return static_cast<std::uint16_t>(static_cast<std::int32_t>(rounded) & 0xFFFF);
+}
+
+std::int32_t WholeLong(std::string_view text) {
+    return static_cast<std::int32_t>(WholeValue(text, std::numeric_limits<std::int32_t>::min(),
+                                                std::numeric_limits<std::int32_t>::max(),
+                                                "-2147483648 to 2147483647"));
+}
+
+std::int16_t WholeInteger(std::string_view text) {
+    return static_cast<std::int16_t>(WholeValue(text, -32768, 32767, "-32768 to 32767"));
+}
+
+std::uint16_t WholeItemId(std::string_view text) {
+    return static_cast<std::uint16_t>(
+        WholeValue(text, -32768, 65535, "-32768 to 65535 of an item id") & 0xFFFF);
 }
 
 std::string NumberText(double value) {

@@ -8,8 +8,8 @@
 namespace mw {
 
 // Numbers in this system travel as text (files, the component buffer) and are converted where
-// they are used, the way users of the tool expect: blanks around them allowed, a fraction rounded
-// to the nearest whole number with ties to even, letters refused.
+// they are used, one way everywhere: blanks around them allowed, a fraction rounded to the
+// nearest whole number with ties to even (no bias for halves), letters refused.
 
 std::string_view Trim(std::string_view text);
 
@@ -27,6 +27,14 @@ std::int32_t ToLong(double value);
 
 // An item id as the game files hold it: 16 bits, read from -32768 (old signed form) to 65535.
 std::uint16_t ToItemId(std::string_view text);
+
+// The same ranges for the text files a reader takes in, where a value must be written as a whole
+// number: an optional sign and decimal digits, blanks around them allowed. A fraction, an
+// exponent or another base would be another item or coordinate than the file means, so it fails
+// with TypeMismatch rather than being rounded.
+std::int32_t WholeLong(std::string_view text);
+std::int16_t WholeInteger(std::string_view text);
+std::uint16_t WholeItemId(std::string_view text);
 
 // A number in the shortest decimal form: "12", "-3", "2.5".
 std::string NumberText(double value);

@@ -39,10 +39,6 @@ bool LineReader::Refill() {
     return end_ > 0;
 }
 
-bool LineReader::AtEnd() {
-    return begin_ == end_ && !Refill();
-}
-
 // Keeps the start of a line that runs on into the next block.
 void LineReader::Carry(const char* start, size_t length) {
     if (carry_.size() + length > MaxLineLength)

@@ -20,9 +20,8 @@ public:
     LineReader& operator=(const LineReader&) = delete;
 
     // The next line without its line end; false at the end of the file. The line stays valid
-    // until the next call of ReadLine or AtEnd.
+    // until the next call of ReadLine.
     bool ReadLine(std::string_view& line);
-    bool AtEnd();
     long long BytesRead() const { return consumed_; }
     long long FileSize() const { return size_; }
 

@@ -114,7 +114,6 @@ void IgnoreWriteSignals();
 // Windows) and standard streams that pass bytes as they are (no line-end translation).
 std::vector<std::string> Arguments(int argc, char** argv);
 void UseBinaryStandardStreams();
-bool IsTerminal(std::FILE* stream);
 // The name under which standard input opens as a file; empty where it has none (Windows).
 std::string StandardInputName();
 

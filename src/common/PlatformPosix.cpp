@@ -243,10 +243,6 @@ std::string StandardInputName() {
     return "/dev/stdin";
 }
 
-bool IsTerminal(std::FILE* stream) {
-    return ::isatty(::fileno(stream)) == 1;
-}
-
 std::vector<std::string> Drives() {
     std::vector<std::string> drives{"/"};
     for (std::string& point : PickableMountPoints(ReadMountTable()))

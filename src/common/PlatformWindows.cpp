@@ -479,10 +479,6 @@ std::string StandardInputName() {
     return {};
 }
 
-bool IsTerminal(std::FILE* stream) {
-    return ::_isatty(::_fileno(stream)) != 0;
-}
-
 std::vector<std::string> Drives() {
     std::vector<std::string> drives;
     DWORD mask = ::GetLogicalDrives();

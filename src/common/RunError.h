@@ -19,7 +19,8 @@ public:
     std::string Description;
 };
 
-// Conventional run-time error numbers, so that messages read as users of the old tool know them.
+// Error numbers: each kind of failure keeps one for good, so that a message (which starts with it)
+// and a script reading the command line's output can tell failures apart.
 namespace err {
 constexpr long InvalidProcedureCall = 5;
 constexpr long InternalError = 51; // a failure of ours that no other number describes

@@ -56,9 +56,4 @@ std::uint64_t ArtCache::BytesRead() const {
     return reader_->BytesRead();
 }
 
-std::string ArtCache::SourcePath() const {
-    std::lock_guard lock(mutex_);
-    return reader_->SourcePath();
-}
-
 } // namespace mw

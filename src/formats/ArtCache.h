@@ -28,7 +28,6 @@ public:
 
     size_t CachedBytes() const;
     std::uint64_t BytesRead() const;
-    std::string SourcePath() const;
 
 private:
     struct Slot {

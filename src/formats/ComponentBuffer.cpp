@@ -4,6 +4,9 @@
 #include "common/RunError.h"
 #include "formats/ComponentsList.h"
 
+#include <algorithm>
+#include <new>
+
 namespace mw {
 
 void ClearComponentBuffer(ComponentBuffer& buffer) {
@@ -14,11 +17,22 @@ void ClearComponentBuffer(ComponentBuffer& buffer) {
     buffer.LastReadMessage = std::move(message);
 }
 
+void StartComponents(ComponentBuffer& buffer, size_t expected) {
+    ClearComponentBuffer(buffer);
+    for (auto* array : {&buffer.ItemID, &buffer.X, &buffer.Y, &buffer.Z, &buffer.Flag})
+        array->reserve(expected + 1);
+}
+
 size_t AppendComponent(ComponentBuffer& buffer) {
     size_t index = buffer.ItemID.size() - 1; // the spare entry becomes the new component
     for (auto* array : {&buffer.ItemID, &buffer.X, &buffer.Y, &buffer.Z, &buffer.Flag})
         array->emplace_back();
     return index;
+}
+
+void FinishComponents(ComponentBuffer& buffer, const ComponentsList& list) {
+    buffer.ComponentCount = static_cast<std::int32_t>(buffer.ItemID.size() - 1);
+    ApplyComponentsList(buffer, list);
 }
 
 void TrackBounds(ComponentBuffer& buffer, std::int32_t i) {
@@ -34,6 +48,18 @@ void TrackBounds(ComponentBuffer& buffer, std::int32_t i) {
     double y = ToDouble(buffer.Y[index]);
     if (buffer.MaxY < y) buffer.MaxY = ToLong(y);
     if (buffer.MinY > y) buffer.MinY = ToLong(y);
+}
+
+void TrackBounds(ComponentBuffer& buffer, size_t i, std::int32_t x, std::int32_t y) {
+    if (i == 0) {
+        buffer.MinX = buffer.MaxX = x;
+        buffer.MinY = buffer.MaxY = y;
+        return;
+    }
+    buffer.MinX = std::min(buffer.MinX, x);
+    buffer.MaxX = std::max(buffer.MaxX, x);
+    buffer.MinY = std::min(buffer.MinY, y);
+    buffer.MaxY = std::max(buffer.MaxY, y);
 }
 
 std::int32_t BoundsCentre(std::int32_t max, std::int32_t min) {
@@ -80,12 +106,24 @@ bool ReadIntoBuffer(ComponentBuffer& buffer, const std::string& title,
         read();
         buffer.LastReadOK = true;
         return true;
+    } catch (const ReadRefusal& refusal) {
+        if (!refusal.KeepsBuffer) ClearComponentBuffer(buffer);
+        buffer.LastReadMessage = refusal.Message;
     } catch (const RunError& failure) {
         ClearComponentBuffer(buffer);
         if (failure.Number != err::Cancelled) buffer.LastReadMessage = {title, failure.Text()};
+    } catch (const std::bad_alloc&) {
+        ClearComponentBuffer(buffer);
+        buffer.LastReadMessage = {title, RunError(err::OutOfMemory, "Out of memory").Text()};
     }
     buffer.LastReadOK = false;
     return false;
+}
+
+RunError InLine(const RunError& failure, long long line, const char* field) {
+    std::string place = "line " + std::to_string(line);
+    if (field) place += std::string(", ") + field;
+    return RunError(failure.Number, place + ": " + failure.Description);
 }
 
 } // namespace mw

@@ -109,13 +109,6 @@ IdxEntry RecordFile::ReadIdxEntry(std::int64_t r) const {
     return DecodeIdxEntry(bytes);
 }
 
-MulRecord RecordFile::ReadMulRecord(std::int64_t r, RecordWidth width) const {
-    unsigned char bytes[WideMulRecordSize];
-    const std::int64_t size = RecordBytes(width);
-    if (!ReadRecord(r, size, bytes)) throw PastEnd(path_, (r - 1) * size, size);
-    return DecodeMulRecord(bytes, width);
-}
-
 void RecordFile::WriteAt(std::int64_t offset, const void* data, std::int64_t length) {
     auto* bytes = static_cast<const unsigned char*>(data);
     std::int64_t done = 0;

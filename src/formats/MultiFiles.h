@@ -91,8 +91,6 @@ public:
     // Reads record r (from 1); false when it does not lie wholly inside the file.
     bool ReadRecord(std::int64_t r, std::int64_t recordSize, unsigned char* out) const;
     IdxEntry ReadIdxEntry(std::int64_t r) const; // throws when past the end
-    MulRecord ReadMulRecord(std::int64_t r,
-                            RecordWidth width = RecordWidth::Twelve) const; // same
     // Reads bytes at an offset; throws when they do not lie wholly inside the file.
     void ReadAt(std::int64_t offset, std::int64_t length, unsigned char* out) const;
 

@@ -40,31 +40,6 @@ void ApplyComponentsList(TemplateComponents& components, const ComponentsList& l
         c.Flag = FlagFor(c.ItemID, list);
 }
 
-TemplateComponents ComponentsFromBuffer(const ComponentBuffer& buffer) {
-    TemplateComponents components(static_cast<size_t>(std::max(buffer.ComponentCount, 0)));
-    for (size_t i = 0; i < components.size(); ++i) {
-        Component& c = components[i];
-        const char* field = "item id"; // the one being converted, for the message
-        try {
-            c.ItemID = ToLong(buffer.ItemID.at(i));
-            for (auto [name, values, value] :
-                 {std::tuple{"x", &buffer.X, &c.X}, std::tuple{"y", &buffer.Y, &c.Y},
-                  std::tuple{"z", &buffer.Z, &c.Z}, std::tuple{"flag", &buffer.Flag, &c.Flag}}) {
-                field = name;
-                *value = ToInteger(values->at(i));
-            }
-        } catch (const std::out_of_range&) {
-            throw RunError(err::SubscriptOutOfRange,
-                           "Subscript out of range: the buffer holds fewer components than " +
-                               std::to_string(buffer.ComponentCount));
-        } catch (const RunError& failure) {
-            throw RunError(failure.Number, "Component " + std::to_string(i + 1) + ", " + field +
-                                               ": " + failure.Description);
-        }
-    }
-    return components;
-}
-
 void FillBuffer(ComponentBuffer& buffer, const TemplateComponents& components) {
     ClearComponentBuffer(buffer);
     auto bounds = BoundsOf(components);

@@ -42,12 +42,8 @@ std::int16_t FlagFor(std::int32_t itemId, const ComponentsList& list);
 // Every component's flag recomputed from components.txt, as an import sets them.
 void ApplyComponentsList(TemplateComponents& components, const ComponentsList& list);
 
-// Between the typed value and the text buffer that the readers, the patcher and the scripts
-// share. From the buffer each text is converted as the store converts it (a fraction rounded,
-// ties to even), and a text that does not fit fails with a RunError naming the component
-// (counted from 1) and the field. Into the buffer: decimal texts, bounds tracked, LastReadOK
-// untouched.
-TemplateComponents ComponentsFromBuffer(const ComponentBuffer& buffer);
+// The typed value into the text buffer that the readers, the patcher and the scripts share:
+// decimal texts, bounds tracked, LastReadOK untouched.
 void FillBuffer(ComponentBuffer& buffer, const TemplateComponents& components);
 
 } // namespace mw

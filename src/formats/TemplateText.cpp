@@ -6,7 +6,9 @@
 #include "common/RunError.h"
 #include "formats/ComponentsList.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 
 namespace mw {
 
@@ -17,52 +19,65 @@ void AppendNumber(std::string& text, long value) {
     text.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
-// The file is not in the template text format at all.
-struct NotATemplateFile {};
-
 bool IsBlankLine(std::string_view line) {
     return Trim(line).empty();
 }
 
+// The header lines before the count, each a whole number and words that are not read.
+constexpr const char* HeaderFields[] = {"version", "template id", "item version"};
+
+// Line 4 decides whether the file is in this format at all; the numbers before it are checked
+// only then, so that another kind of file is told as such.
 std::int32_t ReadHeader(LineReader& reader) {
+    const ReadRefusal notATemplate{{InvalidFileTypeTitle, InvalidFileTypeText}, true};
+    std::string numbers[std::size(HeaderFields)];
     std::string_view line;
-    for (int skipped = 0; skipped < 3; ++skipped)
-        if (!reader.ReadLine(line)) throw NotATemplateFile();
+    for (std::string& number : numbers) {
+        if (!reader.ReadLine(line)) throw notATemplate;
+        number.assign(Fields(line)(1));
+    }
     if (!reader.ReadLine(line) || line.find("num components") == std::string_view::npos)
-        throw NotATemplateFile();
-    std::int32_t count = ToLong(Fields(line)(1));
+        throw notATemplate;
+    for (size_t n = 0; n < std::size(numbers); ++n)
+        LineValue(WholeLong, numbers[n], static_cast<long long>(n + 1), HeaderFields[n]);
+    std::int32_t count = LineValue(WholeLong, Fields(line)(1), 4, "component count");
     if (count < 1)
         throw RunError(err::SubscriptOutOfRange,
                        "the component count " + std::to_string(count) + " is below 1");
     return count;
 }
 
-void ReadComponentLine(ComponentBuffer& buffer, std::string_view line, std::int32_t i) {
-    Fields fields(line);
+void ReadComponentLine(ComponentBuffer& buffer, std::string_view line, long long lineNumber) {
+    Fields fields(Trim(line));
     if (fields.Count < 4)
-        throw RunError(err::InputPastEndOfFile,
-                       "a component line needs item id, x, y and z; this one has " +
-                           std::to_string(fields.Count) + " field(s)");
+        throw InLine(RunError(err::InputPastEndOfFile,
+                              "a component line needs item id, x, y and z; this one has " +
+                                  std::to_string(fields.Count) + " field(s)"),
+                     lineNumber);
+    if (fields.Count > 5)
+        throw InLine(RunError(err::InputPastEndOfFile,
+                              "a component line holds item id, x, y, z and flag; this one has " +
+                                  std::to_string(fields.Count) + " fields"),
+                     lineNumber);
     // What the game files and the library cannot hold is refused here, naming the line.
-    ToItemId(fields(1));
-    for (size_t n = 2; n <= 4; ++n)
-        ToInteger(fields(n));
-    buffer.ItemID.emplace_back(fields(1));
-    buffer.X.emplace_back(fields(2));
-    buffer.Y.emplace_back(fields(3));
-    buffer.Z.emplace_back(fields(4));
-    buffer.Flag.emplace_back("1");
-    TrackBounds(buffer, i);
+    LineValue(WholeItemId, fields(1), lineNumber, "item id");
+    std::int16_t x = LineValue(WholeInteger, fields(2), lineNumber, "x");
+    std::int16_t y = LineValue(WholeInteger, fields(3), lineNumber, "y");
+    LineValue(WholeInteger, fields(4), lineNumber, "z");
+    size_t i = AppendComponent(buffer);
+    buffer.ItemID[i].assign(fields(1));
+    buffer.X[i].assign(fields(2));
+    buffer.Y[i].assign(fields(3));
+    buffer.Z[i].assign(fields(4));
+    buffer.Flag[i].assign(1, '1');
+    TrackBounds(buffer, i, x, y);
 }
 
-// Component lines after the header; the buffer's arrays hold exactly the components read.
+// Component lines after the header.
 void ReadComponents(ComponentBuffer& buffer, LineReader& reader, std::int32_t count,
                     const Progress& progress) {
-    for (auto* array : {&buffer.ItemID, &buffer.X, &buffer.Y, &buffer.Z, &buffer.Flag}) {
-        array->clear();
-        // Reserve no more than the file can hold, whatever its header claims.
-        array->reserve(static_cast<size_t>(std::min<long long>(count, reader.FileSize() / 8 + 1)));
-    }
+    // Room for no more than the file can hold, whatever its header claims.
+    StartComponents(buffer, static_cast<size_t>(std::min<long long>(count, reader.FileSize() / 8)));
     ProgressTicker ticker(progress, reader.FileSize());
     std::string_view line;
     std::int32_t i = 0;
@@ -77,12 +92,7 @@ void ReadComponents(ComponentBuffer& buffer, LineReader& reader, std::int32_t co
                                                          std::to_string(count) +
                                                          " that line 4 announces");
         }
-        try {
-            ReadComponentLine(buffer, line, i);
-        } catch (const RunError& failure) {
-            throw RunError(failure.Number,
-                           "line " + std::to_string(lineNumber) + ": " + failure.Description);
-        }
+        ReadComponentLine(buffer, line, lineNumber);
         ++i;
     }
     if (i < count)
@@ -95,25 +105,12 @@ void ReadComponents(ComponentBuffer& buffer, LineReader& reader, std::int32_t co
 
 bool ReadComponentList(ComponentBuffer& buffer, const ComponentsList& list, const std::string& path,
                        const Progress& progress) {
-    buffer.LastReadMessage = {};
-    try {
+    return ReadIntoBuffer(buffer, ReadErrorTitle, [&] {
         LineReader reader(path);
         std::int32_t count = ReadHeader(reader);
-        ClearComponentBuffer(buffer);
         ReadComponents(buffer, reader, count, progress);
-        buffer.ComponentCount = count;
-        ApplyComponentsList(buffer, list);
-        buffer.LastReadOK = true;
-        return true;
-    } catch (const NotATemplateFile&) {
-        buffer.LastReadMessage = {InvalidFileTypeTitle, InvalidFileTypeText}; // buffer untouched
-    } catch (const RunError& failure) {
-        ClearComponentBuffer(buffer); // never half a template
-        if (failure.Number != err::Cancelled)
-            buffer.LastReadMessage = {ReadErrorTitle, failure.Text()};
-    }
-    buffer.LastReadOK = false;
-    return false;
+        FinishComponents(buffer, list);
+    });
 }
 
 std::string TemplateFileText(std::int64_t count,

@@ -85,65 +85,51 @@ constexpr Layout Csv{SplitAtCommas, 5, 6, "TileID, OffsetX, OffsetY, OffsetZ, Fl
                      true};
 constexpr Layout List{SplitAtBlanks, 5, 5, "item id, x, y, z and flag", false};
 
-void AddComponent(ComponentBuffer& buffer, const Layout& layout, std::string_view line) {
+void AddComponent(ComponentBuffer& buffer, const Layout& layout, std::string_view line,
+                  long long number) {
     SplitLine fields = layout.Split(line);
     if (fields.Count < layout.FewestFields || fields.Count > layout.MostFields)
-        throw RunError(err::InputPastEndOfFile, "a component line holds " +
-                                                    std::string(layout.Fields) + "; this one has " +
-                                                    std::to_string(fields.Count) + " field(s)");
-    std::uint16_t id = HexItemId(fields.Field[0]);
-    std::int16_t x = ToInteger(fields.Field[1]);
-    std::int16_t y = ToInteger(fields.Field[2]);
-    std::int16_t z = ToInteger(fields.Field[3]); // the flag field is not read
-    if (buffer.ItemID.empty()) {
-        buffer.MinX = buffer.MaxX = x;
-        buffer.MinY = buffer.MaxY = y;
-    }
-    buffer.ItemID.push_back(std::to_string(id));
-    buffer.X.push_back(std::to_string(x));
-    buffer.Y.push_back(std::to_string(y));
-    buffer.Z.push_back(std::to_string(z));
-    buffer.Flag.emplace_back("1");
-    buffer.MinX = std::min<std::int32_t>(buffer.MinX, x);
-    buffer.MaxX = std::max<std::int32_t>(buffer.MaxX, x);
-    buffer.MinY = std::min<std::int32_t>(buffer.MinY, y);
-    buffer.MaxY = std::max<std::int32_t>(buffer.MaxY, y);
+        throw InLine(RunError(err::InputPastEndOfFile,
+                              "a component line holds " + std::string(layout.Fields) +
+                                  "; this one has " + std::to_string(fields.Count) + " field(s)"),
+                     number);
+    std::uint16_t id = LineValue(HexItemId, fields.Field[0], number, nullptr); // names itself
+    std::int16_t x = LineValue(WholeInteger, fields.Field[1], number, "x");
+    std::int16_t y = LineValue(WholeInteger, fields.Field[2], number, "y");
+    std::int16_t z = LineValue(WholeInteger, fields.Field[3], number, "z"); // the flag is not read
+    size_t i = AppendComponent(buffer);
+    buffer.ItemID[i] = std::to_string(id);
+    buffer.X[i] = std::to_string(x);
+    buffer.Y[i] = std::to_string(y);
+    buffer.Z[i] = std::to_string(z);
+    buffer.Flag[i].assign(1, '1');
+    TrackBounds(buffer, i, x, y);
 }
 
 void ReadLines(ComponentBuffer& buffer, const Layout& layout, const std::string& path,
                const Progress& progress) {
     LineReader reader(path);
-    ClearComponentBuffer(buffer);
-    for (auto* array : {&buffer.ItemID, &buffer.X, &buffer.Y, &buffer.Z, &buffer.Flag}) {
-        array->clear();
-        // Reserve no more than the file can hold: a component line takes at least 10 bytes.
-        array->reserve(static_cast<size_t>(reader.FileSize() / 10 + 1));
-    }
+    // Room for no more than the file can hold: a component line takes at least 10 bytes.
+    StartComponents(buffer, static_cast<size_t>(reader.FileSize() / 10));
     ProgressTicker ticker(progress, reader.FileSize());
     std::string_view line;
     for (long long number = 1; reader.ReadLine(line); ++number) {
         ticker.Step(reader.BytesRead());
         if (Trim(line).empty()) continue;
         if (number == 1 && layout.MayHaveHeader && IsCsvHeader(Trim(line))) continue;
-        try {
-            AddComponent(buffer, layout, line);
-        } catch (const RunError& failure) {
-            throw RunError(failure.Number,
-                           "line " + std::to_string(number) + ": " + failure.Description);
-        }
-        if (buffer.ItemID.size() > static_cast<size_t>(INT32_MAX - 1))
+        AddComponent(buffer, layout, line, number);
+        if (buffer.ItemID.size() > static_cast<size_t>(INT32_MAX)) // the components and the spare
             throw RunError(err::Overflow, "more components than a template can hold");
     }
-    if (buffer.ItemID.empty())
+    if (buffer.ItemID.size() == 1) // the spare entry alone
         throw RunError(err::InputPastEndOfFile, "the file holds no component line");
-    buffer.ComponentCount = static_cast<std::int32_t>(buffer.ItemID.size());
 }
 
 bool ReadTileFile(ComponentBuffer& buffer, const ComponentsList& list, const std::string& path,
                   const Progress& progress, const Layout& layout) {
     return ReadIntoBuffer(buffer, InvalidTileListTitle, [&] {
         ReadLines(buffer, layout, path, progress);
-        ApplyComponentsList(buffer, list);
+        FinishComponents(buffer, list);
     });
 }
 

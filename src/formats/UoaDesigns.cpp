@@ -271,29 +271,17 @@ std::string UoaFileBytes(const UoaFile& file) {
 
 void DesignIntoBuffer(const UoaDesign& design, ComponentBuffer& buffer,
                       const ComponentsList& list) {
-    ClearComponentBuffer(buffer);
-    size_t count = design.Tiles.size();
-    for (auto* array : {&buffer.ItemID, &buffer.X, &buffer.Y, &buffer.Z, &buffer.Flag}) {
-        array->clear();
-        array->reserve(count);
-    }
+    StartComponents(buffer, design.Tiles.size());
     for (const UoaTile& tile : design.Tiles) {
-        buffer.ItemID.push_back(std::to_string(tile.ItemID));
-        buffer.X.push_back(std::to_string(tile.X));
-        buffer.Y.push_back(std::to_string(tile.Y));
-        buffer.Z.push_back(std::to_string(tile.Z));
-        buffer.Flag.emplace_back("1");
-        if (buffer.ItemID.size() == 1) {
-            buffer.MinX = buffer.MaxX = tile.X;
-            buffer.MinY = buffer.MaxY = tile.Y;
-        }
-        buffer.MinX = std::min<std::int32_t>(buffer.MinX, tile.X);
-        buffer.MaxX = std::max<std::int32_t>(buffer.MaxX, tile.X);
-        buffer.MinY = std::min<std::int32_t>(buffer.MinY, tile.Y);
-        buffer.MaxY = std::max<std::int32_t>(buffer.MaxY, tile.Y);
+        size_t i = AppendComponent(buffer);
+        buffer.ItemID[i] = std::to_string(tile.ItemID);
+        buffer.X[i] = std::to_string(tile.X);
+        buffer.Y[i] = std::to_string(tile.Y);
+        buffer.Z[i] = std::to_string(tile.Z);
+        buffer.Flag[i].assign(1, '1');
+        TrackBounds(buffer, i, tile.X, tile.Y);
     }
-    buffer.ComponentCount = static_cast<std::int32_t>(count);
-    ApplyComponentsList(buffer, list);
+    FinishComponents(buffer, list);
 }
 
 bool ReadUoaDesign(ComponentBuffer& buffer, const ComponentsList& list, const std::string& path,

@@ -6,8 +6,6 @@
 #include "formats/ComponentsList.h"
 #include "formats/TemplateText.h"
 
-#include <new>
-
 namespace mw {
 
 namespace {
@@ -16,19 +14,22 @@ constexpr const char* SphereSection = "SECTION WORLDITEM";
 constexpr int SphereHeaderLines = 4;
 constexpr int SphereLinesAfterData = 10; // a record is 14 lines: item id, X, Y, Z and these
 
+const ReaderMessage NotAWorldFile{InvalidWscTitle, InvalidWscText};
 // Line 1 of the file says it is not a world file of the kind asked for.
-struct WrongKindOfFile {};
+const ReadRefusal WrongKindOfFile{NotAWorldFile, true};
 // The file ends where a line must be read, or holds no item at all.
-struct CorruptWorldFile {};
+const ReadRefusal CorruptWorldFile{NotAWorldFile, false};
 
+// A value's check, refused here with the line rather than by the store: an item id the game
+// files cannot hold, a coordinate beyond 16 bits, or a number written other than whole.
 using ValueCheck = void (*)(std::string_view value);
 
 void CheckItemId(std::string_view value) {
-    ToItemId(value); // an id the game files cannot hold is refused here, not by the store
+    WholeItemId(value);
 }
 
 void CheckCoordinate(std::string_view value) {
-    ToInteger(value); // 16 bits, as the game files and the library hold it
+    WholeInteger(value);
 }
 
 std::string Shortened(std::string_view line) {
@@ -53,25 +54,21 @@ public:
     // The next line, where the file must have one.
     std::string_view Next() {
         std::string_view line;
-        if (!TryNext(line)) throw CorruptWorldFile();
+        if (!TryNext(line)) throw CorruptWorldFile;
         return line;
     }
 
     // Stores the value of the line last read, refusing a line without one or a value that
-    // fails the check.
-    void Take(std::string_view line, std::string& target, ValueCheck check) const {
+    // fails the check; `field` names the value in the refusal.
+    void Take(std::string_view line, std::string& target, ValueCheck check,
+              const char* field) const {
         Fields fields(line);
         if (fields.Count < 2)
             throw RunError(err::InputPastEndOfFile, "line " + std::to_string(number_) +
                                                         " has no value after its key: \"" +
                                                         Shortened(line) + "\"");
         std::string_view value = fields(2);
-        try {
-            if (check) check(value);
-        } catch (const RunError& failure) {
-            throw RunError(failure.Number,
-                           "line " + std::to_string(number_) + ": " + failure.Description);
-        }
+        LineValue(check, value, number_, field);
         target.assign(value);
     }
 
@@ -90,8 +87,8 @@ void FinishItem(ComponentBuffer& buffer, size_t index) {
 void ReadSphereHeader(ComponentBuffer& buffer, WorldFileLines& lines) {
     std::string_view first;
     if (!lines.TryNext(first) || first.find(SphereSection) == std::string_view::npos)
-        throw WrongKindOfFile();
-    ClearComponentBuffer(buffer);
+        throw WrongKindOfFile;
+    StartComponents(buffer, 0);
     for (int skipped = 1; skipped < SphereHeaderLines; ++skipped)
         lines.Next();
 }
@@ -101,15 +98,14 @@ void ReadSphereItems(ComponentBuffer& buffer, WorldFileLines& lines) {
     std::string_view line;
     while (lines.TryNext(line)) {
         size_t i = AppendComponent(buffer);
-        lines.Take(line, buffer.ItemID[i], CheckItemId);
-        lines.Take(lines.Next(), buffer.X[i], CheckCoordinate);
-        lines.Take(lines.Next(), buffer.Y[i], CheckCoordinate);
-        lines.Take(lines.Next(), buffer.Z[i], CheckCoordinate);
+        lines.Take(line, buffer.ItemID[i], CheckItemId, "item id");
+        lines.Take(lines.Next(), buffer.X[i], CheckCoordinate, "x");
+        lines.Take(lines.Next(), buffer.Y[i], CheckCoordinate, "y");
+        lines.Take(lines.Next(), buffer.Z[i], CheckCoordinate, "z");
         FinishItem(buffer, i);
         for (int skipped = 0; skipped < SphereLinesAfterData && lines.TryNext(line); ++skipped) {
         }
     }
-    buffer.ComponentCount = static_cast<std::int32_t>(buffer.ItemID.size() - 1);
 }
 
 // The key is the text before the first space. Keys that merely contain these letters
@@ -130,56 +126,37 @@ bool FindItemLine(WorldFileLines& lines, std::string_view& line) {
 }
 
 void ReadUox3Items(ComponentBuffer& buffer, WorldFileLines& lines) {
-    ClearComponentBuffer(buffer);
+    StartComponents(buffer, 0);
     std::string_view line;
     bool atItemLine = FindItemLine(lines, line);
     while (atItemLine) {
         size_t i = AppendComponent(buffer);
-        lines.Take(line, buffer.ItemID[i], CheckItemId);
-        lines.Take(lines.Next(), buffer.X[i], CheckCoordinate);
-        lines.Take(lines.Next(), buffer.Y[i], CheckCoordinate);
+        lines.Take(line, buffer.ItemID[i], CheckItemId, "item id");
+        lines.Take(lines.Next(), buffer.X[i], CheckCoordinate, "x");
+        lines.Take(lines.Next(), buffer.Y[i], CheckCoordinate, "y");
         buffer.Z[i].assign(1, '0');
         bool more = lines.TryNext(line);
         if (more && IsZLine(line)) {
-            lines.Take(line, buffer.Z[i], CheckCoordinate);
+            lines.Take(line, buffer.Z[i], CheckCoordinate, "z");
             more = lines.TryNext(line);
         }
         FinishItem(buffer, i);
         // A line right after the item may itself start the next one.
         atItemLine = more && (HasKey(line, "ID") || FindItemLine(lines, line));
     }
-    buffer.ComponentCount = static_cast<std::int32_t>(buffer.ItemID.size() - 1);
-    if (buffer.ComponentCount == 0) throw CorruptWorldFile();
+    if (buffer.ItemID.size() == 1) throw CorruptWorldFile; // the spare entry alone: no item
 }
 
 using ItemsReader = void (*)(ComponentBuffer&, WorldFileLines&);
 
 bool ReadWorldFile(ComponentBuffer& buffer, const ComponentsList& list, const std::string& path,
                    const Progress& progress, ItemsReader readItems) {
-    buffer.LastReadMessage = {};
-    try {
+    return ReadIntoBuffer(buffer, ReadErrorTitle, [&] {
         WorldFileLines lines(path, progress);
         readItems(buffer, lines);
+        FinishComponents(buffer, list);
         CentreComponents(buffer);
-        ApplyComponentsList(buffer, list);
-        buffer.LastReadOK = true;
-        return true;
-    } catch (const WrongKindOfFile&) {
-        buffer.LastReadMessage = {InvalidWscTitle, InvalidWscText}; // buffer untouched
-    } catch (const CorruptWorldFile&) {
-        ClearComponentBuffer(buffer);
-        buffer.LastReadMessage = {InvalidWscTitle, InvalidWscText};
-    } catch (const RunError& failure) {
-        ClearComponentBuffer(buffer); // never half a template
-        if (failure.Number != err::Cancelled)
-            buffer.LastReadMessage = {ReadErrorTitle, failure.Text()};
-    } catch (const std::bad_alloc&) {
-        ClearComponentBuffer(buffer);
-        buffer.LastReadMessage = {ReadErrorTitle,
-                                  RunError(err::OutOfMemory, "Out of memory").Text()};
-    }
-    buffer.LastReadOK = false;
-    return false;
+    });
 }
 
 } // namespace

@@ -342,7 +342,7 @@ void frmEditor::Drawn(const PreviewResult& result) {
     if (!result.Status.empty()) status << QString::fromStdString(result.Status);
     if (result.Failure) status << ShownFailure(*result.Failure);
     if (result.Picture && result.Picture->WithoutArt > 0)
-        status << QString::number(result.Picture->WithoutArt) + " components without art.";
+        status << QString::fromStdString(WithoutArtText(result.Picture->WithoutArt)) + '.';
     lblStatus->setText(status.join(' '));
     ShowSelection();
     emit drawingFinished();

@@ -29,10 +29,6 @@ QString FromStd(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-QString Count(int count, const QString& one, const QString& many) {
-    return QString::number(count) + ' ' + (count == 1 ? one : many);
-}
-
 } // namespace
 
 frmPreview::frmPreview(Session& session, Prompts& prompts, QWidget* parent)
@@ -196,8 +192,7 @@ void frmPreview::ShowDrawingStatus() {
     } else if (shown_->Picture) {
         const PreviewPicture& picture = *shown_->Picture;
         if (shown_->Request.Components->empty()) sentences << "The template has no components.";
-        if (picture.WithoutArt > 0)
-            sentences << Count(picture.WithoutArt, "component", "components") + " without art.";
+        if (picture.WithoutArt > 0) sentences << FromStd(WithoutArtText(picture.WithoutArt)) + '.';
         if (!picture.ArtProblem.empty()) sentences << FromStd(picture.ArtProblem);
     }
     lblStatus->setText(sentences.join(' '));

@@ -50,7 +50,7 @@ public:
     void sldHeight_Change();
     void chkShowListed_Click();
 
-    // Controls, named as users and tests know them.
+    // Controls, by the object names tests find them by.
     PreviewCanvas* picPreview;
     QSlider* sldHeight;
     QLabel *lblHeight, *lblZoom, *lblStatus;

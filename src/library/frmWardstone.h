@@ -134,7 +134,7 @@ public:
     // A category's or subsection's tree node keeps its name as stored (see TemplateTree.h).
     static constexpr int NameRole = NodeNameRole;
 
-    // Controls, named as users and tests know them.
+    // Controls, by the object names tests find them by.
     QLineEdit* txtFilter;
     QLabel* lblShown; // how many templates the tree shows
     QTreeWidget* trvTemplates;

@@ -71,9 +71,11 @@ std::vector<std::string> InIdentityOrder(const std::vector<std::string>& paths) 
     for (const std::string& path : paths)
         if (Identity identity; !path.empty() && IsRegularFile(path, identity))
             files.emplace_back(identity, path);
-    std::ranges::sort(files);
-    auto repeated = std::ranges::unique(files, {}, &std::pair<Identity, std::string>::first);
-    files.erase(repeated.begin(), repeated.end());
+    // std::sort and std::unique rather than their ranges forms, which clang 14 (the fuzz build)
+    // rejects with this standard library.
+    std::sort(files.begin(), files.end());
+    auto sameFile = [](const auto& a, const auto& b) { return a.first == b.first; };
+    files.erase(std::unique(files.begin(), files.end(), sameFile), files.end());
     std::vector<std::string> ordered;
     for (auto& file : files)
         ordered.push_back(std::move(file.second));

@@ -136,10 +136,4 @@ PatchResult PatchGameFiles(const ComponentBuffer& buffer, const PatchTargets& ta
     return place;
 }
 
-PatchResult PatchMulFiles(const ComponentBuffer& buffer, const std::string& MultiIdxPath,
-                          const std::string& MultiMulPath, RecordSizeChoice recordSize,
-                          const Progress& progress, GameFileBackups* backups) {
-    return PatchGameFiles(buffer, {MultiIdxPath, MultiMulPath, {}, recordSize, backups}, progress);
-}
-
 } // namespace mw

@@ -63,10 +63,4 @@ struct PatchTargets {
 PatchResult PatchGameFiles(const ComponentBuffer& buffer, const PatchTargets& targets,
                            const Progress& progress = {});
 
-// The patch of multi.idx/multi.mul alone.
-PatchResult PatchMulFiles(const ComponentBuffer& buffer, const std::string& MultiIdxPath,
-                          const std::string& MultiMulPath,
-                          RecordSizeChoice recordSize = RecordSizeChoice::Auto,
-                          const Progress& progress = {}, GameFileBackups* backups = nullptr);
-
 } // namespace mw

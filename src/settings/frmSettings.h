@@ -32,7 +32,7 @@ public:
     void cmdBrowseForFolder_Click();
     void cmdBrowseArtFolder_Click();
 
-    // Controls, named as users and tests know them.
+    // Controls, by the object names tests find them by.
     QGroupBox *Frame3, *Frame1, *Frame2, *Frame4, *frmVersion;
     QLabel *Label5, *Label6, *Label7, *Label8;
     QLineEdit *txtMultiIdx, *txtMultiMul, *txtMultiUop, *txtSphereFolder, *txtArtFolder;

@@ -35,13 +35,6 @@ std::optional<std::int32_t> EngineNumber(std::string_view text) {
 
 } // namespace
 
-void CTempBlock::SaveChanges() {
-    Row values;
-    for (std::int32_t value : pending_)
-        values.emplace_back(std::int64_t{value});
-    Rows().Update(values);
-}
-
 CTempBlock::QueuedBlock CTempBlock::Queue(const Values& values) {
     QueuedBlock block{};
     for (size_t field = 0; field < values.size(); ++field) {
@@ -64,17 +57,6 @@ void CTempBlock::Bind(Statement& insert, size_t index, int firstSlot) const {
         else
             insert.Bind(slot, std::int64_t{block.Number[field]});
     }
-}
-
-void CTempBlock::InsertData(std::string_view ItemID, std::string_view X, std::string_view Y,
-                            std::string_view Z, std::string_view Flag,
-                            std::string_view TempIndexID) {
-    CTempBlock one(cnTemplates());
-    one.AddSQL(ItemID, X, Y, Z, Flag, TempIndexID);
-    cnTemplates().OpenConnection("");
-    Statement insert = cnTemplates().Prepare(InsertBlock);
-    one.Bind(insert, 0);
-    insert.Step();
 }
 
 void CTempBlock::DeleteAll(std::int32_t TempIndexID) {

@@ -11,38 +11,27 @@
 namespace mw {
 
 // The components of the templates (table TemplateBlocks), with set operations: delete all blocks
-// of a template, insert one block, and queue blocks to insert them all in one transaction.
+// of a template, and queue blocks to insert them all in one transaction.
 class CTempBlock : public RecordObject {
 public:
     explicit CTempBlock(Connection& cnTemplates)
         : RecordObject(cnTemplates, TemplateBlocksTable()) {}
 
-    void SaveChanges();
-    std::int32_t TempBlockID() { return LongField("TempBlockID"); }
     std::int32_t ItemID() { return LongField("ItemID"); }
-    void ItemID(std::int32_t vNewValue) { pending_[0] = vNewValue; }
     std::int16_t X() { return IntegerField("X"); }
-    void X(std::int16_t vNewValue) { pending_[1] = vNewValue; }
     std::int16_t Y() { return IntegerField("Y"); }
-    void Y(std::int16_t vNewValue) { pending_[2] = vNewValue; }
     std::int16_t Z() { return IntegerField("Z"); }
-    void Z(std::int16_t vNewValue) { pending_[3] = vNewValue; }
     std::int16_t Flag() { return IntegerField("Flag"); }
-    void Flag(std::int16_t vNewValue) { pending_[4] = vNewValue; }
     std::int32_t TempIndexID() { return LongField("TempIndexID"); }
-    void TempIndexID(std::int32_t vNewValue) { pending_[5] = vNewValue; }
 
+    void DeleteAll(std::int32_t TempIndexID);
     // The six values are texts as a file gave them; the engine converts numbers and refuses
     // anything else, and no text ever becomes part of a statement.
-    void InsertData(std::string_view ItemID, std::string_view X, std::string_view Y,
-                    std::string_view Z, std::string_view Flag, std::string_view TempIndexID);
-    void DeleteAll(std::int32_t TempIndexID);
     void AddSQL(std::string_view ItemID, std::string_view X, std::string_view Y, std::string_view Z,
                 std::string_view Flag, std::string_view TempIndexID);
     // Inserts every queued block in one transaction: all of them or, on a failure, none, and the
     // failure goes to the caller. The queue stays as it is.
     void Execute(const Progress& progress = {});
-    std::int32_t SQLCount() const { return static_cast<std::int32_t>(queue_.size()); }
 
 private:
     using Values = std::array<std::string_view, 6>;
@@ -57,7 +46,6 @@ private:
     void Bind(Statement& insert, size_t index, int firstSlot = 1) const;
     void InsertEach(Statement& single, size_t from, size_t count) const;
 
-    std::array<std::int32_t, 6> pending_{};
     std::vector<QueuedBlock> queue_;
     std::unordered_map<size_t, std::string> texts_; // block * 6 + field -> text
 };

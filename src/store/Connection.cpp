@@ -96,9 +96,6 @@ bool Statement::IsInteger(int column) const {
 std::int64_t Statement::Int(int column) const {
     return sqlite3_column_int64(stmt_, column);
 }
-double Statement::Real(int column) const {
-    return sqlite3_column_double(stmt_, column);
-}
 std::string Statement::Text(int column) const {
     auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
     return text ? std::string(text, static_cast<size_t>(sqlite3_column_bytes(stmt_, column)))

@@ -34,7 +34,6 @@ public:
 
     bool IsNull(int column) const;
     std::int64_t Int(int column) const;
-    double Real(int column) const;
     std::string Text(int column) const;
     bool IsInteger(int column) const;
 

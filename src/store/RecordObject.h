@@ -10,7 +10,8 @@
 
 namespace mw {
 
-// Arguments of Connect, by the names users of the old engine know them.
+// Arguments of Connect: where the cursor lives (which changes nothing here) and the lock, read-only
+// or open to changes.
 constexpr int adUseServer = 2;
 constexpr int adUseClient = 3;
 constexpr int adLockReadOnly = 1;
@@ -27,12 +28,8 @@ public:
     RecordObject& operator=(const RecordObject&) = delete;
 
     void MoveNext() { Rows().MoveNext(); }
-    void MovePrevious() { Rows().MovePrevious(); }
     void MoveLast() { Rows().MoveLast(); }
-    void MoveFirst() { Rows().MoveFirst(); }
     void Filter(std::string_view strFilter) { Rows().SetFilter(strFilter); }
-    bool IsBOF() { return Rows().AtBOF(); }
-    bool IsEOF() { return Rows().AtEOF(); }
     void AddItem() { Rows().AddNew(); }
     void Delete() { Rows().Delete(); }
 

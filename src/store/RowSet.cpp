@@ -67,7 +67,6 @@ void RowSet::RebuildQueries() {
     first_ = Statement();
     last_ = Statement();
     next_ = Statement();
-    previous_ = Statement();
     count_stmt_ = Statement();
 }
 
@@ -152,11 +151,6 @@ void RowSet::RequireRow() const {
     if (!hasRow_) throw NoCurrentRow();
 }
 
-void RowSet::MoveFirst() {
-    if (!hasRow_ && !adding_) throw NoCurrentRow();
-    PositionFirst();
-}
-
 void RowSet::MoveLast() {
     if (!hasRow_ && !adding_) throw NoCurrentRow();
     PositionLast();
@@ -188,24 +182,6 @@ void RowSet::MoveNext() {
     Row row = std::move(ahead_.front());
     ahead_.pop_front();
     Become(std::move(row));
-}
-
-void RowSet::MovePrevious() {
-    if (adding_) adding_ = false;
-    RequireRow();
-    std::string key(table_.Key());
-    Statement& statement =
-        Prepared(previous_, Select(" and " + key + " < :key order by " + key + " desc limit 1"));
-    BindVisible(statement);
-    statement.Bind(statement.ParameterIndex(":key"), currentKey_);
-    Row row;
-    bool found = Fetch(statement, row);
-    statement.Reset();
-    ahead_.clear();
-    if (found)
-        Become(std::move(row));
-    else
-        PositionFirst();
 }
 
 void RowSet::SetFilter(std::string_view criterion) {

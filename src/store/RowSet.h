@@ -23,13 +23,9 @@ class RowSet {
 public:
     RowSet(const Connection& connection, const TableLayout& table, bool readOnly);
 
-    void MoveFirst();
     void MoveLast();
     void MoveNext();
-    void MovePrevious();
     void SetFilter(std::string_view criterion); // "Column='value'", or empty for all rows
-    bool AtBOF() const { return !hasRow_ && !adding_; }
-    bool AtEOF() const { return AtBOF(); }
     std::int32_t RecordCount();
     void AddNew();
     void Update(const Row& values); // values of every column but the key, in table order
@@ -38,7 +34,6 @@ public:
 
     // The current row's column, as stored; throws the no-current-row error when there is none.
     const FieldValue& Field(int column);
-    const TableLayout& Table() const { return table_; }
 
 private:
     std::string Select(const std::string& tail) const;
@@ -77,7 +72,7 @@ private:
     std::int64_t count_ = -1, countStamp_ = -1;
 
     std::string where_;
-    Statement first_, last_, next_, previous_, count_stmt_, byKey_, insert_, update_, delete_;
+    Statement first_, last_, next_, count_stmt_, byKey_, insert_, update_, delete_;
 };
 
 } // namespace mw

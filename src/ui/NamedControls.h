@@ -7,7 +7,7 @@
 
 namespace mw {
 
-// Controls carry the names users and tests know them by (cmdImportTemplate, txtMultiIdx, ...).
+// Controls carry fixed object names (cmdImportTemplate, txtMultiIdx, ...) that tests find them by.
 template <class Control, class... Arguments>
 Control* Named(const QString& name, Arguments&&... arguments) {
     auto* control = new Control(std::forward<Arguments>(arguments)...);

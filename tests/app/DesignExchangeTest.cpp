@@ -95,13 +95,14 @@ TEST(DesignExchangeTest, ALibraryGoesThroughABatchIntoAnEmptyOneUnchanged) {
     EXPECT_EQ(ids, (std::vector<std::int32_t>{1, 2, 3, 4, 5}));
     EXPECT_EQ(empty.Tree(), lib.Tree());
 
-    EXPECT_EQ(SelectedTemplates(lib.session, {"Houses", std::nullopt}).size(), 3u);
-    EXPECT_EQ(SelectedTemplates(lib.session, {"Houses", "Small"}).size(), 2u);
-    EXPECT_EQ(ParseUoaFile(ExportedBatch(lib.session, {"Houses", "Large"})).Designs[0].Name,
-              "Bob's \"Inn\"");
+    auto designs = [&](const BatchSelection& selection) {
+        return ParseUoaFile(ExportedBatch(lib.session, selection)).Designs;
+    };
+    EXPECT_EQ(designs({"Houses", std::nullopt}).size(), 3u);
+    EXPECT_EQ(designs({"Houses", "Small"}).size(), 2u);
+    EXPECT_EQ(designs({"Houses", "Large"})[0].Name, "Bob's \"Inn\"");
     for (BatchSelection none : {BatchSelection{"Ships", {}}, BatchSelection{"Houses", "Huge"}})
-        test::ExpectRefused([&] { SelectedTemplates(lib.session, none); },
-                            err::ItemNotInCollection);
+        test::ExpectRefused([&] { ExportedBatch(lib.session, none); }, err::ItemNotInCollection);
 }
 
 TEST(DesignExchangeTest, TheSummarySaysWhatTheBatchMakes) {

@@ -262,6 +262,20 @@ TEST_F(CliTest, RenderWritesThePictureAndCountsTheComponentsWithoutArt) {
     CliRun boxes = Cli({"render", "1", "-"});
     EXPECT_NE(boxes.Err.find("3 components without art"), std::string::npos);
     EXPECT_NE(Cli({"render", "1", "-", "--max-z", "4"}).Out, boxes.Out);
+    // Usable art beside a tiledata.mul of no known size: the picture, and the reason it has no
+    // heights. One component without art is one.
+    art.Write("tiledata.mul", std::string(1000, '\0'));
+    ASSERT_EQ(
+        ImportTxt(library.Folder.Write("pair.txt", TemplateFile({"1187 0 0 0 1", "2 1 0 0 1"})),
+                  "Pair")
+            .Status,
+        0);
+    CliRun heightless = Cli({"render", "2", "-", "--art-folder", art.Path()});
+    ASSERT_EQ(heightless.Status, 0) << heightless.Err;
+    EXPECT_NE(heightless.Err.find("is not a tiledata.mul of a known layout"), std::string::npos)
+        << heightless.Err;
+    EXPECT_NE(heightless.Err.find("\n1 component without art\n"), std::string::npos)
+        << heightless.Err;
 
     std::string none = library.Folder.File("none.png");
     EXPECT_EQ(Cli({"render", "99", none}).Status, 1);
@@ -271,7 +285,7 @@ TEST_F(CliTest, RenderWritesThePictureAndCountsTheComponentsWithoutArt) {
                         "Wide")
                   .Status,
               0);
-    CliRun wide = Cli({"render", "2", none});
+    CliRun wide = Cli({"render", "3", none});
     EXPECT_EQ(wide.Status, 1);
     EXPECT_NE(wide.Err.find("7210"), std::string::npos) << wide.Err;
     EXPECT_FALSE(FileExists(none));

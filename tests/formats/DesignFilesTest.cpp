@@ -124,8 +124,8 @@ TEST(DesignFilesTest, BadTileListsAreRefusedNamingTheLine) {
         {ReadTileCsv, "0x1,0,0,0,0x0,,extra\n", "has 7 field(s)"},
         {ReadTileCsv, "675,0,0,0,0x0\n", "the item id \"675\""},
         {ReadTileCsv, "0x,0,0,0,0x0\n", "the item id \"0x\""},
-        {ReadTileCsv, "0x1,40000,0,0,0x0\n", "line 1: "},
-        {ReadTileCsv, "0x1,a,0,0,0x0\n", "line 1: "},
+        {ReadTileCsv, "0x1,40000,0,0,0x0\n", "line 1, x: Overflow"},
+        {ReadTileCsv, "0x1,a,0,0,0x0\n", "line 1, x: Type mismatch"},
         {ReadTileCsv, std::string(TileCsvHeader) + "\r\n\r\n", "no component"},
         {ReadTileList, "", "no component"},
         {ReadTileList, "0x1 0 0 0 0\nTileID 0 0 0 0\n", "line 2: the item id"},
@@ -138,6 +138,30 @@ TEST(DesignFilesTest, BadTileListsAreRefusedNamingTheLine) {
         EXPECT_NE(buffer.LastReadMessage.Text.find(why), std::string::npos)
             << buffer.LastReadMessage.Text;
         EXPECT_EQ(buffer.ComponentCount, 0);
+    }
+}
+
+// Offsets are whole decimal numbers and ids 0x and hexadecimal digits, in both lists; anything
+// else is refused naming the line and the field rather than rounded or read in another base.
+TEST(DesignFilesTest, TileListNumbersAreWholeAndRefusalsNameTheLineAndField) {
+    test::TempFolder folder;
+    ComponentBuffer buffer;
+    ASSERT_TRUE(ReadTileCsv(buffer, {}, folder.Write("tiles", " 0X04a3 ,+1,-0,007,0x1,\n"), {}));
+    EXPECT_EQ(test::Rows(buffer), Strings{"1187 1 0 7 1"});
+    const std::vector<std::tuple<ImportReader, std::string, const char*>> cases = {
+        {ReadTileCsv, "0x1,1.5,0,0,0x0\n", "line 1, x: Type mismatch"},
+        {ReadTileCsv, "0x1,0,1e3,0,0x0\n", "line 1, y: Type mismatch"},
+        {ReadTileCsv, "0x1,0,0,0x10,0x0\n", "line 1, z: Type mismatch"},
+        {ReadTileCsv, "0x04 A3,0,0,0,0x0\n", "line 1: the item id"},
+        {ReadTileCsv, "0x1,0,0,0,0x0\n0x1.0,0,0,0,0x0\n", "line 2: the item id"},
+        {ReadTileList, "0x1 1,5 0 0 0\n", "line 1, x: Type mismatch"},
+        {ReadTileList, "0x1 0 0 2.0 0\n", "line 1, z: Type mismatch"},
+        {ReadTileList, "0x1 0 0 99999 0\n", "line 1, z: Overflow"},
+    };
+    for (const auto& [read, contents, says] : cases) {
+        EXPECT_FALSE(read(buffer, {}, folder.Write("tiles", contents), {})) << contents;
+        EXPECT_NE(buffer.LastReadMessage.Text.find(says), std::string::npos)
+            << buffer.LastReadMessage.Text;
     }
 }
 

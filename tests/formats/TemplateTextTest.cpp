@@ -31,10 +31,10 @@ protected:
     ComponentBuffer buffer;
 };
 
-// Extra fields and blank lines after the last component are read past; other files, bad counts
-// and bad component lines are refused, naming the line.
-TEST_F(TemplateTextTest, AcceptsExtraFieldsAndRefusesBadLinesNamingThem) {
-    EXPECT_TRUE(Read(Header + "1 num components\n-32768 0 0 0 0 extra\n\n  \n"));
+// Blanks after a line and blank lines after the last component are read past; other files, bad
+// counts and bad component lines are refused, naming the line.
+TEST_F(TemplateTextTest, AcceptsTrailingBlanksAndRefusesBadLinesNamingThem) {
+    EXPECT_TRUE(Read(Header + "1 num components\n-32768 0 0 0 0 \n\n  \n"));
     EXPECT_EQ(buffer.ItemID[0], "-32768");
     for (const std::string& contents : {Header + "3 Num Components\r\n1 0 0 0\r\n", Header, {}})
         ExpectRefused(contents, InvalidFileTypeTitle);
@@ -58,7 +58,34 @@ TEST_F(TemplateTextTest, AcceptsExtraFieldsAndRefusesBadLinesNamingThem) {
     }
     ExpectRefused(Header + "2 num components\r\n1 0 0 0\r\n1 0 0 40000\r\n", ReadErrorTitle);
     // Named here, not left to the store, which could name only the component.
-    EXPECT_EQ(buffer.LastReadMessage.Text.rfind("6 line 6: Overflow", 0), 0u)
+    EXPECT_EQ(buffer.LastReadMessage.Text.rfind("6 line 6, z: Overflow", 0), 0u)
+        << buffer.LastReadMessage.Text;
+}
+
+// Every number of the format is a whole decimal one: what would be rounded to another item or
+// place, or read in another base, is refused naming the line and the field.
+TEST_F(TemplateTextTest, NumbersAreWholeAndRefusalsNameTheLineAndField) {
+    ASSERT_TRUE(Read(Header + "1 num components\r\n+1187 -0 007 3\r\n"));
+    EXPECT_EQ(buffer.ComponentCount, 1);
+    const std::pair<std::string, const char*> refused[] = {
+        {"1 num components\r\n1187.7 0 0 0\r\n", "line 5, item id: Type mismatch"},
+        {"1 num components\r\n1 1e3 0 0\r\n", "line 5, x: Type mismatch"},
+        {"1 num components\r\n1 0 0x10 0\r\n", "line 5, y: Type mismatch"},
+        {"1 num components\r\n1 0 0 1,5\r\n", "line 5, z: Type mismatch"},
+        {"1 num components\r\n1 0 0 99999999999999999999\r\n", "line 5, z: Overflow"},
+        {"1.9 num components\r\n1 0 0 0\r\n2 0 0 0\r\n", "line 4, component count: Type"},
+        {"1 num components\r\n1 0 0 0 1 extra\r\n", "line 5: a component line holds"},
+    };
+    for (const auto& [body, says] : refused) {
+        ExpectRefused(Header + body, ReadErrorTitle);
+        EXPECT_NE(buffer.LastReadMessage.Text.find(says), std::string::npos)
+            << buffer.LastReadMessage.Text;
+    }
+    ExpectRefused("6 version\r\n1.0 template id\r\n-1 item version\r\n1 num components\r\n"
+                  "1 0 0 0\r\n",
+                  ReadErrorTitle);
+    EXPECT_NE(buffer.LastReadMessage.Text.find("line 2, template id: Type mismatch"),
+              std::string::npos)
         << buffer.LastReadMessage.Text;
 }
 

@@ -77,11 +77,11 @@ TEST_F(WorldSavesTest, BadFilesAreRefusedNamingTheLine) {
         {true, "SECTION WORLDCHAR\n" + one, InvalidWscTitle, "", true},
         {true, SphereHeader + one + "ID 2\nX 4\nY 4\n", InvalidWscTitle, "", false}, // no Z
         {true, SphereHeader + SphereRecord("1", "east", "0"), ReadErrorTitle,
-         "line 6: Type mismatch", false},
-        {true, SphereHeader + SphereRecord("65536", "0", "0"), ReadErrorTitle, "line 5: Overflow",
-         false},
+         "line 6, x: Type mismatch", false},
+        {true, SphereHeader + SphereRecord("65536", "0", "0"), ReadErrorTitle,
+         "line 5, item id: Overflow", false},
         {true, SphereHeader + SphereRecord("1", "0", "0", "-32769"), ReadErrorTitle,
-         "line 8: Overflow", false},
+         "line 8, z: Overflow", false},
         // No line whose key is "ID": not inside a longer key, in lower case or indented.
         {false, "HIDDEN 1\nSERIALID 5\nHIDAMAGE 3\nid 4\n ID 4\n", InvalidWscTitle, "", false},
         {false, "ID 1\nX 4\nY 6\nID 2\nX 1\n", InvalidWscTitle, "", false}, // the second cut short
@@ -96,6 +96,34 @@ TEST_F(WorldSavesTest, BadFilesAreRefusedNamingTheLine) {
             << buffer.LastReadMessage.Text;
         EXPECT_EQ(buffer.ComponentCount, kept ? 1 : 0) << contents;
         EXPECT_EQ(buffer.ItemID, (kept ? Strings{"5", ""} : Strings{""})) << contents;
+    }
+}
+
+// Values are whole decimal numbers in both readers; anything else is refused naming the line and
+// the field rather than rounded to another item or place.
+TEST_F(WorldSavesTest, NumbersAreWholeAndRefusalsNameTheLineAndField) {
+    ASSERT_TRUE(ReadSphere(SphereHeader + SphereRecord("+1187", "-0", "007", "-3")));
+    EXPECT_EQ(buffer.ComponentCount, 1);
+    const std::pair<std::string, const char*> sphere[] = {
+        {SphereRecord("1187.7", "0", "0"), "line 5, item id: Type mismatch"},
+        {SphereRecord("1", "1e3", "0"), "line 6, x: Type mismatch"},
+        {SphereRecord("1", "0", "0x10"), "line 7, y: Type mismatch"},
+        {SphereRecord("1", "0", "0", "1,5"), "line 8, z: Type mismatch"},
+    };
+    const std::pair<std::string, const char*> uox3[] = {
+        {"ID 1\nX 1.5\nY 0\n", "line 2, x: Type mismatch"},
+        {"ID 1\nX 0\nY 0\nZ 2.0\n", "line 4, z: Type mismatch"},
+        {"ID 0x4A3\nX 0\nY 0\n", "line 1, item id: Type mismatch"},
+    };
+    for (const auto& [record, says] : sphere) {
+        EXPECT_FALSE(ReadSphere(SphereHeader + record));
+        EXPECT_NE(buffer.LastReadMessage.Text.find(says), std::string::npos)
+            << buffer.LastReadMessage.Text;
+    }
+    for (const auto& [contents, says] : uox3) {
+        EXPECT_FALSE(ReadUox3(contents));
+        EXPECT_NE(buffer.LastReadMessage.Text.find(says), std::string::npos)
+            << buffer.LastReadMessage.Text;
     }
 }
 
@@ -116,16 +144,15 @@ TEST_F(WorldSavesTest, CancelStopsWithoutAMessage) {
 TEST_F(WorldSavesTest, TextReadersNeverCrashOnTruncatedOrDamagedFiles) {
     using Reader =
         bool (*)(ComponentBuffer&, const ComponentsList&, const std::string&, const Progress&);
-    // The world readers keep a spare entry behind the components; the template reader does not.
-    const std::tuple<const char*, Reader, size_t> samples[] = {
-        {"sphere-export.wsc", ReadSphereExportWsc, 1},
-        {"uox3-items.wsc", ReadUox3Wsc, 1},
-        {"extract-crlf.txt", ReadComponentList, 0}};
-    for (const auto& [name, read, spare] : samples) {
+    // Every reader keeps the buffer's spare entry behind the components.
+    const std::pair<const char*, Reader> samples[] = {{"sphere-export.wsc", ReadSphereExportWsc},
+                                                      {"uox3-items.wsc", ReadUox3Wsc},
+                                                      {"extract-crlf.txt", ReadComponentList}};
+    for (const auto& [name, read] : samples) {
         std::string good = test::ReadFile(test::DataFile(name));
         auto check = [&](const std::string& contents) {
             if (read(buffer, list, folder.Write("damaged", contents), {})) {
-                EXPECT_EQ(buffer.ItemID.size(), static_cast<size_t>(buffer.ComponentCount) + spare);
+                EXPECT_EQ(buffer.ItemID.size(), static_cast<size_t>(buffer.ComponentCount) + 1);
                 EXPECT_TRUE(buffer.LastReadMessage.Title.empty());
             } else {
                 EXPECT_FALSE(buffer.LastReadMessage.Title.empty()) << contents;

@@ -209,6 +209,16 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         WaitDrawn(p);
         QCOMPARE(p.Picture()->WithoutArt, 1);
+        QVERIFY2(p.lblStatus->text().contains("1 component without art."),
+                 qPrintable(p.lblStatus->text()));
+
+        // A tiledata.mul of no known size beside usable art is told, not silently drawn without.
+        f.files.Write("art/tiledata.mul", std::string(1000, '\0'));
+        p.ArtSettingsChanged(true);
+        WaitDrawn(p);
+        QCOMPARE(p.Picture()->WithoutArt, 1);
+        QVERIFY2(p.lblStatus->text().contains("is not a tiledata.mul of a known layout"),
+                 qPrintable(p.lblStatus->text()));
     }
 };
 

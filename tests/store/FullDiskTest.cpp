@@ -4,7 +4,6 @@
 #include "common/RunError.h"
 #include "formats/ComponentsList.h"
 #include "formats/TemplateText.h"
-#include "store/CTempBlock.h"
 #include "store/SaveNewTemplate.h"
 #include "store/StoredComponents.h"
 #include "store/TemplateBlocks.h"
@@ -50,7 +49,8 @@ TEST_F(FullDiskTest, AFullDiskLeavesNoBlockForTheNextTemplate) {
         test::ExpectRefused([&] { SaveNewTemplate(cn, big, fields); }, err::EngineGeneralFailure);
     }
     EXPECT_EQ(Scalar(cn, "select count(*) from TemplateBlocks"), "1");
-    CTempBlock(cn).InsertData("1", "0", "0", "0", "1", "2"); // an orphan under the next key
+    cn.Run("insert into TemplateBlocks(ItemID, X, Y, Z, Flag, TempIndexID) "
+           "values (1, 0, 0, 0, 1, 2)"); // an orphan under the next key
     std::int32_t next = SaveNewTemplate(cn, small, fields);
     EXPECT_EQ(next, 2);
     EXPECT_EQ(test::StoredBlocks(cn, next), (Rows{"1187 0 0 0 1"}));

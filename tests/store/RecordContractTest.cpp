@@ -46,10 +46,9 @@ TEST_F(RecordContract, RowsAddedOrDeletedHereOrElsewhere) {
     EXPECT_EQ(mine.RecordCount(), 2);
     mine.MoveLast();
     EXPECT_EQ(mine.TempIndexID(), third);
-    mine.Requery();
+    mine.Requery(); // and back at the first row
     EXPECT_EQ(mine.RecordCount(), 3);
 
-    mine.MoveFirst();
     other.Requery();
     other.Filter("TempIndexID='" + std::to_string(first) + "'");
     other.Delete(); // elsewhere
