@@ -68,7 +68,7 @@ int Main(int argc, char** argv) {
     mw::Session session(location.Folder, mw::JoinPath(location.Folder, mw::LibraryFileName),
                         location.DefaultsFolder);
     mw::frmWardstone frmWardstone(session, prompts);
-    if (!frmWardstone.Form_Initialize()) return 0; // the user has been told why
+    if (!frmWardstone.Form_Initialize()) return 1; // the user has been told why
     std::unique_ptr<mw::ClientLink> link = mw::OpenClientLink(frmWardstone.winId());
     frmWardstone.SetClientLink(link.get());
     mw::CentreOnScreen(frmWardstone);

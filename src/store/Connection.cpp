@@ -1,6 +1,7 @@
 #include "store/Connection.h"
 
 #include "common/RunError.h"
+#include "store/LibraryCheck.h"
 
 #include <sqlite3.h>
 
@@ -119,19 +120,11 @@ void Connection::OpenConnection(const std::string& /*connectString*/) {
                                                       path_ + "': " + sqlite3_errstr(rc));
     }
     sqlite3_busy_timeout(db, 3000);
-    // Reading the schema proves that the file is a library and not some other file.
-    rc = sqlite3_exec(db, "select count(*) from sqlite_schema", nullptr, nullptr, nullptr);
-    if (rc != SQLITE_OK) {
-        std::string why = sqlite3_errmsg(db);
+    try {
+        CheckLibraryFile(db, path_);
+    } catch (...) {
         sqlite3_close_v2(db);
-        if ((rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED)
-            throw RunError(err::EngineGeneralFailure,
-                           "The library '" + path_ +
-                               "' is busy: another program is writing to "
-                               "it (" +
-                               why + "). Try again when it is done.");
-        throw RunError(err::EngineGeneralFailure,
-                       "The file '" + path_ + "' is not a usable library: " + why);
+        throw;
     }
     db_ = db;
 }

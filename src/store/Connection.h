@@ -43,7 +43,8 @@ private:
 };
 
 // The shared connection to the library file (cnTemplates). It opens the file the first time a
-// record object connects and never creates it: a missing library is an error, not a new file.
+// record object connects and never creates it: a missing library is an error, not a new file,
+// and a file that is not a sound library (store/LibraryCheck) is refused before any write.
 class Connection {
 public:
     explicit Connection(std::string databasePath);

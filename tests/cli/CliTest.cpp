@@ -112,6 +112,29 @@ TEST_F(CliTest, FailuresAndUsageErrorsHaveTheirExitStatusAndChangeNothing) {
     EXPECT_EQ(Cli({"list"}).Out, before);
 }
 
+// An empty file is a damaged library, not a missing one: every subcommand that uses the library
+// refuses it with the same message and none makes tables in it.
+TEST_F(CliTest, ADamagedLibraryIsRefusedByEverySubcommandAndLeftEmpty) {
+    library.Folder.Write("Wardstone.dat", "");
+    const std::string refused = "multiwardstone-cli: -2147467259 The library \"" + library.Path +
+                                "\" cannot be read: the file is empty (0 bytes), not a "
+                                "MultiWardstone library. It was left as it is; restore it from a "
+                                "copy, or move it away to start with an empty library.\n";
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"list"},
+                                                      {"show", "1"},
+                                                      {"rename", "1", "Hut"},
+                                                      {"copy", "1"},
+                                                      {"delete", "1", "--yes"},
+                                                      {"export", "--all", "-"}}) {
+        CliRun run = Cli(arguments);
+        EXPECT_EQ(run.Status, 1) << arguments[0];
+        EXPECT_EQ(run.Err, refused) << arguments[0];
+    }
+    EXPECT_EQ(ImportTxt(DataFile("extract-lf.txt"), "Cottage").Err, refused);
+    EXPECT_EQ(ReadFile(library.Path), "");
+    EXPECT_EQ(FileNames(library.Folder.Path()), std::vector<std::string>{"Wardstone.dat"});
+}
+
 TEST_F(CliTest, ImportsEverySourceKind) {
     SampleMultiFiles game(library.Folder);
     std::string uop = library.Folder.Write("m.uop", PackageBytes(SampleMultis({0, 1, 3})));

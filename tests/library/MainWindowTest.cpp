@@ -88,6 +88,24 @@ private slots:
         QVERIFY(!FileExists(f.library.Path));
     }
 
+    // A library cut short is shown as such in a box, and the program ends without writing to
+    // it, even when installed, where a missing one would be made.
+    void aDamagedLibraryEndsTheProgramLeavingItAsItIs() {
+        WindowFixture f;
+        const std::string whole = ReadFile(f.library.Path);
+        const std::string cut = f.library.Folder.Write("Wardstone.dat", whole.substr(0, 4096));
+        Session installed(f.session.AppFolder, cut, f.library.Folder.Path());
+        frmWardstone w(installed, f.prompts);
+        QVERIFY(!w.Form_Initialize());
+        QCOMPARE(f.prompts.Messages.size(), qsizetype(1));
+        QVERIFY(f.LastMessage().startsWith("-2147467259 The library \"" +
+                                           QString::fromStdString(cut) +
+                                           "\" cannot be read: it is damaged or cut short"));
+        QVERIFY(f.LastMessage().contains("It was left as it is"));
+        QCOMPARE(ReadFile(cut), whole.substr(0, 4096));
+        QVERIFY(!FileExists(cut + "-journal"));
+    }
+
     // Installed, the first start makes the library and components.txt in the data folder from
     // the installed ones and says so in the status line; the second says nothing (what it keeps:
     // LibraryLocationTest). The tree names the library.
