@@ -82,7 +82,9 @@ TEST(DamagedLibrary, IsRefusedSayingWhatWasFoundAndLeftAsItIs) {
         TempFolder folder;
         const std::string path = folder.File("Wardstone.dat");
         damage.Make(path);
-        const auto longAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+        // Whole seconds: the Windows build's file times are kept no finer.
+        const auto longAgo = std::chrono::floor<std::chrono::seconds>(
+            std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
         std::filesystem::last_write_time(platform::FsPath(path), longAgo);
         const std::string bytes = ReadFile(path);
 
