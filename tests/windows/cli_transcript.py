@@ -27,16 +27,20 @@ def game_files(folder):
 
 def main():
     schema, program, prefix = sys.argv[1], sys.argv[2], sys.argv[3:]
-    with tempfile.TemporaryDirectory() as folder:
+    with tempfile.TemporaryDirectory() as top:
+        # Folders named with letters beyond ASCII: paths are UTF-8 inside, UTF-16 at Windows.
+        folder = os.path.join(top, "Bibliothèque")
+        os.makedirs(os.path.join(folder, "Spiel Ü"))
         subprocess.run(["sqlite3", os.path.join(folder, "Wardstone.dat"), f".read {schema}"],
                        check=True)
         with open(os.path.join(folder, "tower.txt"), "wb") as text:
             text.write(TEMPLATE.encode())
-        game_files(folder)
+        game_files(os.path.join(folder, "Spiel Ü"))
         env = dict(os.environ, HOME=folder, XDG_CONFIG_HOME=os.path.join(folder, "config"),
                    XDG_DATA_HOME=os.path.join(folder, "data"))
         db = ["--db", "Wardstone.dat"]
-        game = ["--idx", "multi.idx", "--mul", "multi.mul", "--no-backup"]
+        idx, mul = os.path.join("Spiel Ü", "multi.idx"), os.path.join("Spiel Ü", "multi.mul")
+        game = ["--idx", idx, "--mul", mul, "--no-backup"]
         commands = [
             ["import", "--from", "txt", "tower.txt", "--category", "Towers", "--subsection",
              "Stone", "--description", "Small Tower", "--create"] + db,
@@ -48,7 +52,7 @@ def main():
             ["export", "1", "tower.KivT"] + db,
             ["patch", "1"] + game + ["--scripts", "55", "--name", "Small Tower", "--buy", "500",
                                      "--sell", "250"] + db,
-            ["extract", "--idx", "multi.idx", "--mul", "multi.mul", "1", "-"],
+            ["extract", "--idx", idx, "--mul", mul, "1", "-"],
             ["show", "7"] + db,
         ]
         for command in commands:
@@ -61,7 +65,7 @@ def main():
             sys.stdout.write(run.stdout.decode("utf-8", "replace"))
             print("stderr:")
             sys.stdout.write(run.stderr.decode("utf-8", "replace"))
-        for name in ("tower.KivT", "multi.idx", "multi.mul"):
+        for name in ("tower.KivT", idx, mul):
             with open(os.path.join(folder, name), "rb") as f:
                 print(name, hashlib.sha256(f.read()).hexdigest())
 
