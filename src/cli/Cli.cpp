@@ -121,6 +121,15 @@ void FlushStandardOutput(const std::string& done) {
         failure.Number, done + ", but cannot write \"standard output\": " + std::strerror(cause));
 }
 
+void ReportChange(const std::vector<std::string>& lines, std::string done) {
+    std::string listed = "Changed:";
+    for (const std::string& line : lines) {
+        std::cout << line << "\n";
+        listed += (&line == &lines.front() ? " " : "; ") + line;
+    }
+    FlushStandardOutput(done.empty() ? listed : done);
+}
+
 std::string Quoted(const std::string& name) {
     return "\"" + name + "\"";
 }

@@ -72,6 +72,10 @@ struct UnreportedChange : RunError {
 // again ("Patched entry 4, multi 0x3, item 0x4003"); the failure is an UnreportedChange then.
 void FlushStandardOutput(const std::string& done = {});
 
+// Prints the lines that say what a command changed, and flushes them: when standard output
+// cannot take them, standard error says `done`, or "Changed: <lines>" (an UnreportedChange).
+void ReportChange(const std::vector<std::string>& lines, std::string done = {});
+
 std::string Quoted(const std::string& name);                     // "name"
 std::string Plural(size_t n, const char* one, const char* many); // "1 template", "2 templates"
 

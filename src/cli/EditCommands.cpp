@@ -165,19 +165,19 @@ int Rename(const QStringList& arguments) {
         std::int32_t id = args.TemplateId(0);
         std::string old = StoredTemplateRow(session.cnTemplates, id).Description;
         RenameTemplate(session.cnTemplates, id, name);
-        std::cout << "template " << id << ": " << Quoted(old) << " -> "
-                  << Quoted(StoredTemplateRow(session.cnTemplates, id).Description) << "\n";
+        ReportChange({"template " + std::to_string(id) + ": " + Quoted(old) + " -> " +
+                      Quoted(StoredTemplateRow(session.cnTemplates, id).Description)});
         return Success;
     }
     NamedShelf named = ShelfNamed(session, args);
     if (named.SubsectID) {
         RenameSubSection(session.cnTemplates, *named.SubsectID, name);
-        std::cout << "subsection " << Quoted(named.Text) << " -> "
-                  << Quoted(SubSectionName(session.cnTemplates, *named.SubsectID)) << "\n";
+        ReportChange({"subsection " + Quoted(named.Text) + " -> " +
+                      Quoted(SubSectionName(session.cnTemplates, *named.SubsectID))});
     } else {
         RenameCategory(session.cnTemplates, named.CategoryID, name);
-        std::cout << "category " << Quoted(named.Text) << " -> "
-                  << Quoted(CategoryName(session.cnTemplates, named.CategoryID)) << "\n";
+        ReportChange({"category " + Quoted(named.Text) + " -> " +
+                      Quoted(CategoryName(session.cnTemplates, named.CategoryID))});
     }
     return Success;
 }
@@ -200,9 +200,9 @@ int Move(const QStringList& arguments) {
     Shelf shelf = ShelfByName(session, filing);
     MoveTemplate(session.cnTemplates, id, shelf.CategoryID, shelf.SubsectID);
     move.Commit();
-    std::cout << "template " << id << " " << Quoted(row.Description) << ": "
-              << ShelfText(session, row.CategoryID, row.SubsectID) << " -> "
-              << ShelfText(session, shelf.CategoryID, shelf.SubsectID) << "\n";
+    ReportChange({"template " + std::to_string(id) + " " + Quoted(row.Description) + ": " +
+                  ShelfText(session, row.CategoryID, row.SubsectID) + " -> " +
+                  ShelfText(session, shelf.CategoryID, shelf.SubsectID)});
     return Success;
 }
 
@@ -214,9 +214,11 @@ int Copy(const QStringList& arguments) {
     if (!args.Parse(arguments, 1)) return Success;
     Session session = SessionFor(args);
     OpenLibrary(session);
-    std::cout << CopyTemplate(session.cnTemplates, args.TemplateId(0),
-                              args.IsSet("description") ? args.Required("description") : "")
-              << "\n";
+    std::int32_t id = args.TemplateId(0);
+    std::int32_t copy = CopyTemplate(session.cnTemplates, id,
+                                     args.IsSet("description") ? args.Required("description") : "");
+    ReportChange({std::to_string(copy)},
+                 "Copied template " + std::to_string(id) + " as template " + std::to_string(copy));
     return Success;
 }
 
@@ -238,8 +240,8 @@ int DeleteShelf(const Arguments& args) {
                                                       ": --yes deletes them with it");
     held = named.SubsectID ? DeleteSubSection(session.cnTemplates, *named.SubsectID)
                            : DeleteCategory(session.cnTemplates, named.CategoryID);
-    std::cout << "deleted " << what << " " << Quoted(named.Text) << " and "
-              << Plural(static_cast<size_t>(held), "template", "templates") << "\n";
+    ReportChange({std::string("deleted ") + what + " " + Quoted(named.Text) + " and " +
+                  Plural(static_cast<size_t>(held), "template", "templates")});
     return Success;
 }
 
@@ -286,8 +288,7 @@ int Transform(const QStringList& arguments) {
         said.push_back("saved template " + std::to_string(edited.Row.TempIndexID) + ": " +
                        Plural(edited.Components.size(), "component", "components"));
     }
-    for (const std::string& line : said)
-        std::cout << line << "\n";
+    ReportChange(said);
     return Success;
 }
 

@@ -43,8 +43,8 @@ void Usage(std::ostream& out) {
             << "\n";
     out << "\nEach subcommand takes --help. Results go to standard output, messages to standard\n"
            "error; the exit status is 0 on success, 1 on a failure, 2 on a usage error and 3\n"
-           "when an import or a patch was made but standard output could not take its report\n"
-           "(standard error then says what was stored or patched).\n"
+           "when a change was made but standard output could not take its report (standard\n"
+           "error then says what was stored, patched or changed).\n"
            "Options not given are taken from the window's settings where they are kept there:\n"
            "see the settings subcommand. --version prints the version.\n";
 }

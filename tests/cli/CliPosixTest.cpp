@@ -131,6 +131,19 @@ TEST_F(CliTest, AChangeWhoseReportIsLostSaysWhatItDid) {
     EXPECT_NE(patched.Err.find("Patched entry 2, multi 0x1, item 0x4001, but cannot write"),
               std::string::npos)
         << patched.Err;
+
+    // The library's own edits too.
+    CliRun renamed = RunCli({"rename", "1", "Keep", "--db", library.Path}, {}, full);
+    EXPECT_EQ(renamed.Status, 3);
+    EXPECT_NE(renamed.Err.find("Changed: template 1: \"Tower\" -> \"Keep\", but cannot write"),
+              std::string::npos)
+        << renamed.Err;
+    CliRun copied = RunCli({"copy", "1", "--db", library.Path}, {}, full);
+    EXPECT_EQ(copied.Status, 3);
+    EXPECT_NE(copied.Err.find("Copied template 1 as template 7, but cannot write"),
+              std::string::npos)
+        << copied.Err;
+    EXPECT_NE(Cli({"list"}).Out.find("\t7\tCopy of Keep\t3\n"), std::string::npos);
 }
 
 // A name's control characters reach a terminal escaped, as \x1b; a file gets them as stored.
